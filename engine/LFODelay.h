@@ -1,0 +1,25 @@
+#pragma once
+
+#include <cmath>
+
+// Vibrato LFO whose depth fades in after each note trigger.
+struct LFODelay
+{
+    double sampleRate = 44100.0;
+    double phase = 0.0;
+    double frequency = 10.0;
+    double amplitude = 0.0;
+    double fadeRate = 1e-5;
+
+    // A trigger restarts the fade-in; the phase runs on.
+    void restartFade() { amplitude = 0.0; }
+
+    inline double step()
+    {
+        amplitude += (1.0 - amplitude) * fadeRate;
+        phase += frequency / sampleRate;
+        if (phase >= 1.0)
+            phase -= 1.0;
+        return std::sin(6.28318530717958 * phase) * amplitude;
+    }
+};
