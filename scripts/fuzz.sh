@@ -1,0 +1,52 @@
+#!/usr/bin/env bash
+# Builds the libFuzzer harnesses with clang and runs each pattern-file reader's fuzzer for a
+# bounded time on a scratch copy of its seed corpus. Exits non-zero on any finding.
+#   OXN3_FUZZ_SECONDS    seconds per reader (default 30)
+#   OXN3_FUZZ_BUILD_DIR  build folder (default build-fuzz)
+#   OXN3_FUZZ_RSS_MB     memory limit per fuzzer (default 2048)
+#   OXN3_FUZZ_JOBS       build jobs (default 4)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+seconds=${OXN3_FUZZ_SECONDS:-30}
+build=${OXN3_FUZZ_BUILD_DIR:-build-fuzz}
+rss=${OXN3_FUZZ_RSS_MB:-2048}
+jobs=${OXN3_FUZZ_JOBS:-4}
+readers=(pat tb ph prm rbs)
+
+targets=()
+for r in "${readers[@]}"; do targets+=("oxn3_fuzz_$r"); done
+
+cmake -S . -B "$build" -G Ninja \
+  -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  -DOXN3_FUZZ=ON -DOXN3_BUILD_PLUGIN=OFF -DOXN3_BUILD_TESTS=OFF -DOXN3_BUILD_BENCH=OFF -DOXN3_WERROR=OFF
+cmake --build "$build" -j "$jobs" --target "${targets[@]}"
+
+scratch=$(mktemp -d)
+trap 'rm -rf "$scratch"' EXIT
+export TMPDIR="$scratch/tmp"
+mkdir -p "$TMPDIR"
+findings="$build/fuzz-findings"
+
+failed=()
+for r in "${readers[@]}"; do
+  corpus="$scratch/corpus-$r"
+  mkdir -p "$corpus" "$findings/$r"
+  cp -R "tests/fuzz/corpus/$r/." "$corpus/"
+  log="$scratch/$r.log"
+  if "$build/tests/fuzz/oxn3_fuzz_$r" "$corpus" -max_total_time="$seconds" -rss_limit_mb="$rss" \
+       -print_final_stats=1 -artifact_prefix="$findings/$r/" >"$log" 2>&1; then
+    runs=$(grep -m1 'stat::number_of_executed_units' "$log" | awk '{print $2}')
+    echo "fuzz $r: ${runs:-?} executions in ${seconds} s, no findings"
+  else
+    echo "fuzz $r: FINDING (input kept in $findings/$r/)"
+    tail -n 60 "$log"
+    failed+=("$r")
+  fi
+done
+
+if [ "${#failed[@]}" -gt 0 ]; then
+  echo "fuzzing found faults in: ${failed[*]}"
+  exit 1
+fi
+echo "fuzzing: ${#readers[@]} readers, no findings"
