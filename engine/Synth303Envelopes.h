@@ -1,0 +1,272 @@
+#pragma once
+// Envelopes, the accent circuit, the cutoff voltage and the VCA of the voice. Each function is
+// one stage of the per-sample road; the numbers are the measured constants of the circuit.
+
+#include <algorithm>
+#include <cmath>
+
+#include "engine/MemoizedMath.h"
+#include "engine/OnePoleState.h"
+#include "engine/Synth303.h"
+
+namespace oxn3
+{
+// Coefficients of the envelope and accent stages that depend only on q = fsRatio.
+struct EnvelopeRates
+{
+    float q = 1.0f;
+    double gateFollowerRise = 0.0;
+    double gateFollowerFall = 0.0;
+    double d24Fall = 0.0;
+    double accentCharge = 0.0;
+    float rateBlend = 1.0f; // Q: 1 at 44.1 kHz, 0 at 96 kHz
+    double vcaLevelFast = 0.0;
+    double vcaLevelSlow = 0.0;
+
+    static EnvelopeRates compute(float q)
+    {
+        EnvelopeRates r;
+        r.q = q;
+        r.gateFollowerRise = 1.0 - std::exp(-0.0005001250416822429 * q);
+        r.gateFollowerFall = 1.0 - std::exp(-0.00012000720057606084 * q);
+        r.d24Fall = 1.0 - std::exp(-0.00024302951695758527 * q);
+        r.accentCharge = 1.0 - std::exp(-0.0007502813907041774 * q);
+        r.rateBlend = static_cast<float>((q - 0.459375) / 0.540625);
+        r.vcaLevelFast = 1.0 - std::pow(0.5, static_cast<double>(q));
+        r.vcaLevelSlow = 1.0 - std::pow(0.99, static_cast<double>(q));
+        return r;
+    }
+};
+
+// --- filter envelope
+constexpr double kImprovedDecayFloor = 8.5e-6;
+
+// Per-sample decay rate of the filter envelope: resonance sets the accented rate, the decay
+// knob blends toward a long decay on plain steps.
+inline float envelopeDecayRate(float smoothedResonance, float smoothedDecay, int accented, double decayFloor)
+{
+    float d = static_cast<float>(0.00027 * smoothedResonance + 0.00029 * (1.0 - smoothedResonance));
+    if (!accented)
+        d = static_cast<float>(decayFloor * smoothedDecay + (1.0 - smoothedDecay) * d);
+    return d;
+}
+
+// Base of the per-sample decay factor; raised to q by the caller.
+inline double mainEnvelopeBase(float decayRate, double envelopeArmed)
+{
+    return 1.0 - decayRate * envelopeArmed;
+}
+
+inline double decayToZero(OnePoleState& envelope, double k)
+{
+    envelope.value = std::max(0.0, envelope.step(0.0, k));
+    return envelope.value;
+}
+
+inline double volumeEnvelopeBase(double envelopeArmed)
+{
+    return 1.0 - 1.2e-5 * (0.1 * envelopeArmed + 0.9);
+}
+
+inline double decayVolumeEnvelope(OnePoleState& envelope, double k, float q)
+{
+    envelope.value = std::max(0.0, envelope.step(0.0, k) - 1e-7 * q);
+    return envelope.value;
+}
+
+// --- gate envelope and VCA curve
+constexpr double kGateEnvelopeRise = 0.001;
+constexpr double kVcaCurveNorm = 0.6321205588285577; // 1 - 1/e
+
+// Grows by `factor` per sample plus a small step, up to 1.
+inline void growGateEnvelope(double& envelope, double factor, float q)
+{
+    envelope = std::min(1.0, factor * envelope + kGateEnvelopeRise * q);
+}
+
+inline void closeGateEnvelope(double& envelope, double gateTrim, float q)
+{
+    envelope = std::max(0.0, envelope - (0.0028 * gateTrim + 0.0001) * q);
+}
+
+inline void updateGateEnvelopeRE(double& envelope, int gate, int clicks, float smoothedResonance, double gateTrim,
+                                 float q)
+{
+    if (!gate)
+        closeGateEnvelope(envelope, gateTrim, q);
+    else if (clicks)
+        growGateEnvelope(envelope, static_cast<float>(1.1 * smoothedResonance + 1.05 * (1.0 - smoothedResonance)), q);
+    else
+        envelope = 1.0;
+}
+
+// `expMinusEnvelope` is exp(-gateEnvelope).
+inline float vcaCurve(double expMinusEnvelope)
+{
+    return static_cast<float>((1.0 - expMinusEnvelope) / kVcaCurveNorm);
+}
+
+inline double followGate(OnePoleState& follower, int gate, const EnvelopeRates& rates)
+{
+    return gate ? follower.step(1.0, rates.gateFollowerRise) : follower.step(0.0, rates.gateFollowerFall);
+}
+
+// A note trigger restarts the envelopes, the vibrato fade-in and the trigger ramps, and takes a
+// snapshot of the accent capacitor.
+inline void triggerEnvelopes(Synth303& s)
+{
+    s.vibrato.restartFade();
+    s.accentSnapshot = static_cast<float>(s.accentCap.value);
+    s.mainEnvelope.value = 1.0;
+    s.envelopeArmed = 1.0;
+    s.volumeEnvelope.value = 1.0;
+    s.triggerRamps[0] = 1.0;
+    s.triggerRamps[1] = 1.0;
+}
+
+// --- accent circuit
+// The filter envelope as the accent sees it: 2.3 M with a steeper slope above 1.15.
+inline float accentEnvelope(double mainEnvelope)
+{
+    float m = static_cast<float>(2.3 * mainEnvelope);
+    if (m > 1.15f)
+        m = static_cast<float>(2.0 * (m - 1.15) + 1.15);
+    return m;
+}
+
+// Resting voltage of the envelope, lowered while the gate follower is charged.
+inline float envelopeRestVoltage(float analogConstant4, double gateFollower)
+{
+    return static_cast<float>(((analogConstant4 - 0.5) * 0.4 + 0.4) / (0.1 * gateFollower + 0.9));
+}
+
+inline float accentLevel(int stepAccent, float m, float smoothedAccent)
+{
+    return static_cast<float>(std::max(0.0, stepAccent * static_cast<double>(m) * smoothedAccent));
+}
+
+// Exponent of the accent curve: the cutoff knob shapes it while the VCA is closed.
+inline double accentCurveExponent(float vca, float smoothedCutoff)
+{
+    if (vca == 0.0f)
+        return static_cast<float>(0.8 * smoothedCutoff + 1.2 * (1.0 - smoothedCutoff));
+    return 0.75;
+}
+
+inline void updateD24(OnePoleState& d24, float accentLevelA, float smoothedAccent, const EnvelopeRates& rates)
+{
+    if (accentLevelA > 0.0f)
+        d24.value = accentLevelA * std::max(0.0, 2.0 * (smoothedAccent - 0.5));
+    else
+        d24.step(0.0, rates.d24Fall);
+    d24.value = std::max(0.0, d24.value);
+}
+
+// W = 1.5 C16 + (1 - C16) with C16 = smoothed cutoff^16, taken at block start.
+inline double cutoffWeight(float smoothedCutoff)
+{
+    const double c16 = power16(smoothedCutoff);
+    return 1.5 * c16 + (1.0 - c16);
+}
+
+inline void chargeAccentCap(Synth303& s, double cutoffWeightW, const EnvelopeRates& rates)
+{
+    const double rateBlend = rates.rateBlend;
+    const double input = 0.2 * cutoffWeightW * s.accentSnapshot + s.d24.value * ((1.0 - rateBlend) * 1.1 + rateBlend);
+    s.accentCap.step(input, rates.accentCharge);
+}
+
+inline void decayAccentSnapshotRE(Synth303& s, float q)
+{
+    s.accentSnapshot = static_cast<float>(std::max(0.0, s.accentSnapshot - 1.25e-5 * q));
+}
+
+inline void decayTriggerRamps(double* ramps, float q)
+{
+    ramps[0] = std::max(0.0, ramps[0] - 3.5e-5 * q);
+    ramps[1] = std::max(0.0, ramps[1] - 0.001 * q);
+}
+
+// --- cutoff voltage
+struct CutoffVoltageInputs
+{
+    double mainEnvelope;      // M
+    double resonancePow14;    // P14
+    double accentCap;
+    double accentCurve;       // Ac
+    float restVoltage;        // V0
+    float smoothedCutoff;
+    float smoothedEnvmod;
+    float smoothedAccent;
+    const double* triggerRamps;
+};
+
+// Accent part of the cutoff voltage (scope "env_accent").
+inline double envelopeAccent(const CutoffVoltageInputs& in)
+{
+    const double s2 = static_cast<double>(in.smoothedCutoff) * in.smoothedCutoff;
+    const double se = in.smoothedEnvmod;
+    const float f1 = static_cast<float>(0.48 * s2 + 0.9 * (1.0 - s2));
+    const float f2 = static_cast<float>(0.425 * s2 + 0.4675 * (1.0 - s2));
+    const float f3 = static_cast<float>(0.8 * se + (1.0 - se));
+    const float f4 = static_cast<float>(0.3 * s2 + 0.364 * (1.0 - s2));
+    const float charge = static_cast<float>(0.3 * in.accentCap + in.accentCurve);
+    return 0.4 * (in.resonancePow14 * f1 * f2 * f3 * in.accentCap + (1.0 - in.resonancePow14) * charge * 1.3 * f4);
+}
+
+// Exponent of the cutoff voltage: accent plus the envelope swing around its rest voltage.
+inline double cutoffExponent(const CutoffVoltageInputs& in, double ea)
+{
+    const double s2 = static_cast<double>(in.smoothedCutoff) * in.smoothedCutoff;
+    const double se = in.smoothedEnvmod;
+    const double b0 = 0.08 * s2 + 0.18 * (1.0 - s2);
+    const double depth = ((0.37 * s2 + 0.74 * (1.0 - s2)) - b0) * (se * se) + b0;
+    return 1.5 * in.smoothedAccent * ea + 2.0 * depth * (in.mainEnvelope - in.restVoltage) + 0.5;
+}
+
+// cv0 from exp(cutoffExponent).
+inline double cutoffVoltage(const CutoffVoltageInputs& in, double expOfExponent)
+{
+    const double s2 = static_cast<double>(in.smoothedCutoff) * in.smoothedCutoff;
+    const double w = 0.32 * s2 + 0.2;
+    return expOfExponent * (0.686 * w + 0.05 * (1.0 - w) - 0.065) + 0.025 + 0.025 * in.triggerRamps[0] +
+           0.0125 * in.triggerRamps[1];
+}
+
+// --- VCA
+// Accent part of the VCA (scope "vca_accent"); `p` = (smoothed resonance + 1e-7)^0.2.
+inline double vcaAccentRE(double accentCurve, double p, float smoothedCutoff, float smoothedEnvmod)
+{
+    const double sc = smoothedCutoff;
+    const double se = smoothedEnvmod;
+    return accentCurve * p + ((1.4 * se + 1.8 * (1.0 - se)) * 0.8 * (1.0 - sc) + 2.4 * 0.5 * sc) * accentCurve * (1.0 - p);
+}
+
+inline void followVcaAccentRE(Synth303& s, double av, double p)
+{
+    s.vcaAccentLevel.step(av, 0.4 * (0.00975 * p + 0.0195 * (1.0 - p)));
+    s.vcaAccentLevel2.step(s.vcaAccentLevel.value, 0.1);
+}
+
+// The VCA accent falls faster while the VCA is closed, between gated steps and at high cutoff.
+inline void drainVcaAccent(Synth303& s, float vca, float q)
+{
+    double& level = s.vcaAccentLevel2.value;
+    const double s2 = static_cast<double>(s.smoothedCutoff) * s.smoothedCutoff;
+    if (vca == 0.0f)
+        level -= 0.025 * q * s.smoothedResonance;
+    if (!s.stepGate)
+        level -= 0.05 * q;
+    level -= 0.0015 * q + 0.0515 * q * s2 * (1.0 - s.smoothedResonance);
+    level = std::max(0.0, level);
+}
+
+inline void updateVcaGainRE(Synth303& s, float vca, const EnvelopeRates& rates)
+{
+    const double levelK = s.VCAClicks ? rates.vcaLevelFast : rates.vcaLevelSlow;
+    const double level = s.vcaLevel.step(vca, levelK);
+    const double sa = s.smoothedAccent;
+    const float target = static_cast<float>(s.vcaAccentLevel2.value * (sa * sa) + (0.1 * s.accentSnapshot + 1.0) * level);
+    s.vcaGain.step(target, s.VCAClicks ? 0.2 : 0.02);
+}
+} // namespace oxn3

@@ -1,0 +1,138 @@
+#include <cmath>
+
+#include <gtest/gtest.h>
+
+#include "engine/Synth303Pitch.h"
+#include "engine/VoiceTestHelpers.h"
+
+namespace
+{
+constexpr int kModes[] = {0, 1, 2, 3, 4, 1000};
+
+// Frequency of a held note after its glide and filter have settled.
+double heldNoteFrequency(int mode, float waveform, float hz, int pitchBend = oxn3::kPitchBendCentre,
+                         double sampleRate = 44100.0)
+{
+    auto synth = makeVoice(sampleRate);
+    synth->VCOMode = mode;
+    synth->waveform = waveform;
+    synth->resonance = 0.0f;
+    synth->envmod = 0.0f;
+    synth->cutoff = 0.6f;
+    synth->pitchBend = pitchBend;
+    settleKnobs(*synth);
+    holdNote(*synth, hz);
+    const int samples = static_cast<int>(sampleRate * 2.0);
+    const std::vector<float> out = render(*synth, samples);
+    return measureFrequency(out, static_cast<size_t>(sampleRate * 0.5), sampleRate);
+}
+} // namespace
+
+TEST(VoicePitch, SequencedPitch33IsConcertA)
+{
+    // Pitch 33 is MIDI note 69; every step slides so the gate stays open.
+    auto synth = makeVoice();
+    synth->VCOMode = 1;
+    synth->cutoff = 0.6f;
+    settleKnobs(*synth);
+    setPatternSteps(*synth, std::vector<step_t>(16, voiceStep(33, step_t::kGate | step_t::kSlide)));
+    synth->setRunStop(1);
+    const std::vector<float> out = render(*synth, 88200);
+    EXPECT_NEAR(measureFrequency(out, 22050, 44100.0), 440.0, 440.0 * 0.005);
+}
+
+TEST(VoicePitch, EveryModelPlaysInTuneWithSawAndSquare)
+{
+    for (int mode : kModes)
+        for (float waveform : {0.0f, 1.0f})
+        {
+            SCOPED_TRACE(testing::Message() << "mode " << mode << " waveform " << waveform);
+            EXPECT_NEAR(heldNoteFrequency(mode, waveform, 440.0f), 440.0, 440.0 * 0.005);
+        }
+}
+
+TEST(VoicePitch, OuterTableModesAreSharpOfTheMiddleOne)
+{
+    const double middle = heldNoteFrequency(1, 0.0f, 220.0f);
+    EXPECT_NEAR(heldNoteFrequency(0, 0.0f, 220.0f) / middle, 1.0015, 0.0002);
+    EXPECT_NEAR(heldNoteFrequency(2, 0.0f, 220.0f) / middle, 1.0015, 0.0002);
+}
+
+TEST(VoicePitch, PitchWheelSpansTwoOctaves)
+{
+    EXPECT_NEAR(heldNoteFrequency(1, 0.0f, 440.0f, 0), 110.0, 110.0 * 0.005);
+    const double top = heldNoteFrequency(1, 0.0f, 440.0f, oxn3::kPitchBendSize - 1);
+    EXPECT_NEAR(top, 440.0 * std::pow(2.0, 8191.0 / 4096.0), 1760.0 * 0.005);
+    EXPECT_LT(top, 1760.0);
+}
+
+TEST(VoicePitch, PitchBendTableEnds)
+{
+    auto synth = makeVoice();
+    EXPECT_EQ(synth->pitchBendTable[0], 0.25);
+    EXPECT_EQ(synth->pitchBendTable[oxn3::kPitchBendCentre], 1.0);
+    EXPECT_LT(synth->pitchBendTable[oxn3::kPitchBendSize - 1], 4.0);
+    EXPECT_GT(synth->pitchBendTable[oxn3::kPitchBendSize - 1], 3.999);
+}
+
+TEST(VoicePitch, ModesWithoutAModelAreSilent)
+{
+    for (int mode : {5, 999, 1001, -1})
+    {
+        auto synth = makeVoice();
+        synth->VCOMode = mode;
+        settleKnobs(*synth);
+        holdNote(*synth, 110.0f);
+        const std::vector<float> out = render(*synth, 22050);
+        EXPECT_LT(peakOf(out), 1e-3) << "mode " << mode;
+    }
+    auto reference = makeVoice();
+    reference->VCOMode = 1;
+    settleKnobs(*reference);
+    holdNote(*reference, 110.0f);
+    EXPECT_GT(peakOf(render(*reference, 22050)), 0.1);
+}
+
+TEST(VoicePitch, SlideFallsToATenthIn55Milliseconds)
+{
+    for (double rate : {44100.0, 96000.0})
+    {
+        auto synth = makeVoice(rate);
+        settleKnobs(*synth);
+        holdNote(*synth, 100.0f);
+        render(*synth, 2000); // plain glide: 0.1 per sample, long settled
+        ASSERT_NEAR(synth->glide.value, 100.0, 0.01);
+
+        synth->slideActive = 1;
+        synth->vcoFrequency = 200.0f;
+        render(*synth, static_cast<int>(std::lround(rate * oxn3::kSlideTime)), 1);
+        EXPECT_NEAR((200.0 - synth->glide.value) / 100.0, 0.1, 0.002) << rate;
+    }
+}
+
+TEST(VoicePitch, CycleRatioCarryChain)
+{
+    double ratio[3] = {1.0015, 1.0007, 1.0};
+    oxn3::carryCycleRatios(ratio); // first inverts below 1: no carry
+    EXPECT_DOUBLE_EQ(ratio[0], 1.0 / 1.0015);
+    EXPECT_DOUBLE_EQ(ratio[1], 1.0007);
+    oxn3::carryCycleRatios(ratio); // back above 1: carries into the second
+    EXPECT_DOUBLE_EQ(ratio[0], 1.0015);
+    EXPECT_DOUBLE_EQ(ratio[1], 1.0 / 1.0007);
+    EXPECT_DOUBLE_EQ(ratio[2], 1.0);
+}
+
+TEST(VoicePitch, VibratoFadesInAfterATrigger)
+{
+    // amplitude reaches 1 - 1/e after about 0.45 s at any sample rate
+    for (double rate : {44100.0, 96000.0})
+    {
+        auto synth = makeVoice(rate);
+        synth->VCOVibrato = 1;
+        setPatternSteps(*synth, std::vector<step_t>(16, voiceStep(12, step_t::kGate | step_t::kSlide | step_t::kUp |
+                                                                             step_t::kDown)));
+        synth->setRunStop(1);
+        render(*synth, static_cast<int>(rate * 0.45));
+        EXPECT_NEAR(synth->vibrato.amplitude, 1.0 - std::exp(-1.0), 0.02) << rate;
+    }
+}
