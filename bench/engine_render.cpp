@@ -1,4 +1,4 @@
-// Real-time factor of the improved render: one voice playing a busy 16-step pattern (accents,
+// Real-time factor of the two render engines: one voice playing a busy 16-step pattern (accents,
 // slides, octave jumps) in 256-sample blocks. The counter "rtf" is seconds of audio rendered
 // per CPU second.
 #include <benchmark/benchmark.h>
@@ -48,7 +48,13 @@ std::unique_ptr<Synth303> makeBusyVoice(double sampleRate)
     return synth;
 }
 
-template <bool kReference>
+enum class Engine
+{
+    Improved,
+    Classic
+};
+
+template <Engine kEngine, bool kReference>
 void renderBusyPattern(benchmark::State& state)
 {
     const double sampleRate = static_cast<double>(state.range(0));
@@ -56,7 +62,10 @@ void renderBusyPattern(benchmark::State& state)
     std::vector<float> block(kBlockSize, 0.0f);
     for (auto _ : state)
     {
-        synth->renderRE<kReference>(block.data(), kBlockSize);
+        if constexpr (kEngine == Engine::Improved)
+            synth->renderRE<kReference>(block.data(), kBlockSize);
+        else
+            synth->render311<kReference>(block.data(), kBlockSize);
         benchmark::DoNotOptimize(block.data());
     }
     const double audioSeconds = static_cast<double>(state.iterations()) * kBlockSize / sampleRate;
@@ -65,15 +74,28 @@ void renderBusyPattern(benchmark::State& state)
 
 void BM_RenderRE(benchmark::State& state)
 {
-    renderBusyPattern<false>(state);
+    renderBusyPattern<Engine::Improved, false>(state);
 }
 
 // The same render with every coefficient recomputed per sample and the shift-register decimator.
 void BM_RenderREPerSampleReference(benchmark::State& state)
 {
-    renderBusyPattern<true>(state);
+    renderBusyPattern<Engine::Improved, true>(state);
+}
+
+// The classic engine (blockProcess311), with the VCA noise and click generator on.
+void BM_Render311(benchmark::State& state)
+{
+    renderBusyPattern<Engine::Classic, false>(state);
+}
+
+void BM_Render311PerSampleReference(benchmark::State& state)
+{
+    renderBusyPattern<Engine::Classic, true>(state);
 }
 } // namespace
 
 BENCHMARK(BM_RenderRE)->Arg(44100)->Arg(48000)->Arg(96000);
 BENCHMARK(BM_RenderREPerSampleReference)->Arg(44100)->Arg(48000)->Arg(96000);
+BENCHMARK(BM_Render311)->Arg(44100)->Arg(48000)->Arg(96000);
+BENCHMARK(BM_Render311PerSampleReference)->Arg(44100)->Arg(48000)->Arg(96000);

@@ -59,6 +59,10 @@ public:
     template <bool kPerSampleReference>
     void renderRE(float* out, int numSamples);
 
+    // The classic render, with the same per-sample reference; blockProcess311 runs render311<false>.
+    template <bool kPerSampleReference>
+    void render311(float* out, int numSamples);
+
     // One sample of the pair of ladder filters at cutoff coefficient c, resonance r and q = fsRatio.
     float vcf303(float in, float c, float r, float q);
 

@@ -201,17 +201,32 @@ struct CutoffVoltageInputs
     const double* triggerRamps;
 };
 
-// Accent part of the cutoff voltage (scope "env_accent").
-inline double envelopeAccent(const CutoffVoltageInputs& in)
+// The resonant share of the accent's cutoff voltage: the capacitor, shaped by cutoff and envmod.
+inline double accentCapShare(const CutoffVoltageInputs& in)
 {
     const double s2 = static_cast<double>(in.smoothedCutoff) * in.smoothedCutoff;
     const double se = in.smoothedEnvmod;
     const float f1 = static_cast<float>(0.48 * s2 + 0.9 * (1.0 - s2));
     const float f2 = static_cast<float>(0.425 * s2 + 0.4675 * (1.0 - s2));
     const float f3 = static_cast<float>(0.8 * se + (1.0 - se));
-    const float f4 = static_cast<float>(0.3 * s2 + 0.364 * (1.0 - s2));
+    return in.resonancePow14 * f1 * f2 * f3 * in.accentCap;
+}
+
+// Cutoff scaling of the accent's non-resonant share.
+inline float accentCurveScale(float smoothedCutoff)
+{
+    const double s2 = static_cast<double>(smoothedCutoff) * smoothedCutoff;
+    return static_cast<float>(0.3 * s2 + 0.364 * (1.0 - s2));
+}
+
+constexpr double kEnvelopeAccentLevel = 0.4;
+
+// Accent part of the cutoff voltage (scope "env_accent").
+inline double envelopeAccent(const CutoffVoltageInputs& in)
+{
     const float charge = static_cast<float>(0.3 * in.accentCap + in.accentCurve);
-    return 0.4 * (in.resonancePow14 * f1 * f2 * f3 * in.accentCap + (1.0 - in.resonancePow14) * charge * 1.3 * f4);
+    return kEnvelopeAccentLevel * (accentCapShare(in) + (1.0 - in.resonancePow14) * charge * 1.3 *
+                                                            accentCurveScale(in.smoothedCutoff));
 }
 
 // Exponent of the cutoff voltage: accent plus the envelope swing around its rest voltage.

@@ -250,4 +250,28 @@ inline LadderPair ladderPairOf(Synth303& s)
 {
     return {s.ladderA, s.ladderB, &s.ladderAFeedback, &s.ladderBFeedback, &s.filterGainSmoother};
 }
+
+// The filter as both engines call it: the ladders twice per output sample at the same c and r,
+// then the half-band decimator. The per-sample reference goes through vcf303 (literal
+// arithmetic) and the shift-register decimator; the render through the closed-form ladders and
+// the ring decimator.
+template <bool kPerSampleReference>
+inline float oversampledFilter(Synth303& s, float in, float c, float r, const FilterRates& rates)
+{
+    if constexpr (kPerSampleReference)
+    {
+        const float first = s.vcf303(in, c, r, rates.q);
+        const float second = s.vcf303(in, c, r, rates.q);
+        return decimateShiftRegister(s.firDelayLine, first, second);
+    }
+    else
+    {
+        const LadderCoefficients k = ladderCoefficients(c, r, rates, s.filterFeedbackScale, s.ResoTrim,
+                                                        powUnlessOne(1.0 - c, rates.q));
+        const LadderPair ladders = ladderPairOf(s);
+        const float first = runLadders<LadderArithmetic::Fast>(ladders, in, k);
+        const float second = runLadders<LadderArithmetic::Fast>(ladders, in, k);
+        return s.decimator.process(first, second);
+    }
+}
 } // namespace oxn3

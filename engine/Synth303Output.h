@@ -152,11 +152,23 @@ constexpr double kDcNoiseLevel = 0.2;
 constexpr double kOutputGain = 1.5;
 constexpr double kSilenceFloor = 1e-30; // -600 dB: below it the output is 0, never a denormal
 
+inline double applyVolume(double y, float smoothedVolume)
+{
+    const double sv = smoothedVolume;
+    return y * (sv * sv);
+}
+
+// The output sample; below -600 dB it is 0, never a denormal.
+inline float toOutputSample(double y)
+{
+    return std::fabs(y) < kSilenceFloor ? 0.0f : static_cast<float>(y);
+}
+
 // Volume, noise, optional clipping and the noise sample; the returned value goes to out[i].
 inline float outputStageRE(Synth303& s, double y, float vca)
 {
     const double sv = s.smoothedVolume;
-    y *= sv * sv;
+    y = applyVolume(y, s.smoothedVolume);
     if (s.VCANoise)
         y += nextNoise(s.outputNoise) * vca;
     y *= kOutputLevel;
@@ -168,7 +180,7 @@ inline float outputStageRE(Synth303& s, double y, float vca)
         rearmClick(s.onOffSound, s.smoothedVolume, s.sampleRate);
     }
     y *= kOutputGain;
-    return std::fabs(y) < kSilenceFloor ? 0.0f : static_cast<float>(y);
+    return toOutputSample(y);
 }
 
 // --- parameter smoothers: 0.0005 of the distance per sample at any rate

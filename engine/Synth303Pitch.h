@@ -253,6 +253,28 @@ inline double vibratoDepth(Synth303& s)
     return (step.has(step_t::kUp) && step.has(step_t::kDown)) ? kVibratoDepth : 0.0;
 }
 
+// The oscillator's phase step of one sample and the period (at 44.1 kHz) that picks the table.
+struct PhaseStep
+{
+    double increment = 0.0;
+    float period = 0.0f;
+};
+
+// Glide toward `glideTarget`, delayed vibrato and tuning: the pitch path both engines share.
+// `tuningPow` is pow or a remembering pow; `literalVibrato` as for vibratoOffset.
+template <class Pow>
+inline PhaseStep pitchPath(Synth303& s, double glideTarget, double slideK, Pow& tuningPow, bool literalVibrato)
+{
+    const double frequency = glideStep(s.glide, glideTarget, s.slideActive, slideK);
+    prepareVibrato(s.vibrato, s.sampleRate, s.fsRatio);
+    const double lfo = vibratoOffset(s.vibrato, vibratoDepth(s), literalVibrato);
+    const double tuningFactor = tuningPow(2.0, tuningExponent(s.smoothedTuning));
+    PhaseStep step;
+    step.increment = phaseIncrement(lfo, frequency, tuningFactor, s.sampleRate);
+    step.period = periodAt44k(s.fsRatio, step.increment);
+    return step;
+}
+
 // --- the improved engine's oscillator modes
 constexpr int kModeXTableLow = 0;   // soft tables read at 0.8 of the period, 0.15 % sharp
 constexpr int kModeXTable = 1;      // soft tables at the period
@@ -309,6 +331,19 @@ inline double plainTableOscillator(Synth303& s, bool square, double increment, f
     return osc;
 }
 
+// The analog model on the engine's states; the square sets its own circuit constants.
+inline double analogModel(Synth303& s, bool square, double increment, const AnalogModelRates& rates)
+{
+    if (square)
+        std::copy(std::begin(kAnalogSquareConstants), std::end(kAnalogSquareConstants), s.analogConstants);
+    return analogOscillator(square, s.vcoPhase, increment, s.cycleRatio, analogStates(s), rates);
+}
+
+inline double naiveModel(Synth303& s, bool square, double increment, double squareK)
+{
+    return naiveOscillator(square, s.vcoPhase, increment, s.cycleRatio, s.naiveSquareLP, squareK);
+}
+
 // One oscillator sample of the improved engine by VCOMode; modes without a model are silent.
 inline double oscillatorRE(Synth303& s, double increment, float period, const OscillatorRates& rates)
 {
@@ -324,11 +359,9 @@ inline double oscillatorRE(Synth303& s, double increment, float period, const Os
     case kModePlainTable:
         return plainTableOscillator(s, square, increment, period);
     case kModeAnalog:
-        if (square)
-            std::copy(std::begin(kAnalogSquareConstants), std::end(kAnalogSquareConstants), s.analogConstants);
-        return analogOscillator(square, s.vcoPhase, increment, s.cycleRatio, analogStates(s), rates.analog);
+        return analogModel(s, square, increment, rates.analog);
     case kModeNaive:
-        return naiveOscillator(square, s.vcoPhase, increment, s.cycleRatio, s.naiveSquareLP, rates.naiveSquare);
+        return naiveModel(s, square, increment, rates.naiveSquare);
     default:
         return 0.0;
     }

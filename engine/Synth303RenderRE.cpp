@@ -61,15 +61,6 @@ struct TranscendentalsRE
     Pow vcaAccentShape;
     Pow highpassDecay;
     Exp vcaCurve;
-
-    // (1 - c)^q: c moves every sample, but at 44.1 kHz q is 1.
-    static double poleDecay(double base, float q)
-    {
-        if constexpr (kPerSampleReference)
-            return std::pow(base, static_cast<double>(q));
-        else
-            return powUnlessOne(base, q);
-    }
 };
 
 } // namespace
@@ -111,12 +102,9 @@ void Synth303::renderRE(float* out, int numSamples)
         if (sleepCounter < sleepLimit)
         {
             // 4. pitch and oscillator
-            const double frequency = glideStep(glide, bentFrequency(*this), slideActive, rates.slide);
-            prepareVibrato(vibrato, sampleRate, fsRatio);
-            const double lfo = vibratoOffset(vibrato, vibratoDepth(*this), kPerSampleReference);
-            const double tuningFactor = math.tuningFactor(2.0, tuningExponent(smoothedTuning));
-            const double increment = phaseIncrement(lfo, frequency, tuningFactor, sampleRate);
-            const double o = oscillatorRE(*this, increment, periodAt44k(fsRatio, increment), rates.oscillator) * oscGain;
+            const PhaseStep step = pitchPath(*this, bentFrequency(*this), rates.slide, math.tuningFactor,
+                                             kPerSampleReference);
+            const double o = oscillatorRE(*this, step.increment, step.period, rates.oscillator) * oscGain;
 
             // 5. resonance emphasis
             double e = emphasise(emphasisLP, o, rates.output.emphasis, smoothedResonance);
@@ -185,22 +173,8 @@ void Synth303::renderRE(float* out, int numSamples)
             const float filterIn = static_cast<float>(bassBoostedInput(
                 e, cv0, math.resonanceQuarter(smoothedResonance, 0.25), smoothedBass, bassBoostLP, rates.bassBoost));
             const float resonanceR = static_cast<float>(resonanceAmount);
-            float filtered = 0.0f;
-            if constexpr (kPerSampleReference)
-            {
-                const float first = vcf303(filterIn, cutoffC, resonanceR, q);
-                const float second = vcf303(filterIn, cutoffC, resonanceR, q);
-                filtered = decimateShiftRegister(firDelayLine, first, second);
-            }
-            else
-            {
-                const LadderCoefficients k = ladderCoefficients(cutoffC, resonanceR, rates.filter, filterFeedbackScale,
-                                                                ResoTrim, math.poleDecay(1.0 - cutoffC, q));
-                const LadderPair ladders = ladderPairOf(*this);
-                const float first = runLadders<LadderArithmetic::Fast>(ladders, filterIn, k);
-                const float second = runLadders<LadderArithmetic::Fast>(ladders, filterIn, k);
-                filtered = decimator.process(first, second);
-            }
+            const float filtered =
+                oversampledFilter<kPerSampleReference>(*this, filterIn, cutoffC, resonanceR, rates.filter);
 
             // 23. VCA accent
             const double shape = math.vcaAccentShape(smoothedResonance + 1e-7, 0.2);

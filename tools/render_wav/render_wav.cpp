@@ -1,7 +1,7 @@
 // Renders a pattern through the engine to a WAV file, for listening and for checking levels.
 //   oxn3_render_wav out.wav [--pattern "0a 12 3s ..."] [--bpm 130] [--rate 44100] [--seconds 8]
 //       [--cutoff 0.4] [--resonance 0.7] [--envmod 0.6] [--decay 0.4] [--accent 0.8]
-//       [--volume 0.5] [--waveform 0] [--mode 2] [--engine improved] [--float]
+//       [--volume 0.5] [--waveform 0] [--mode 2] [--engine improved|classic] [--float]
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -32,6 +32,7 @@ struct Settings
     float volume = 0.5f; // accented notes of a resonant line peak near full scale at 0.75
     float waveform = 0.0f;
     int mode = 2;
+    bool classic = false; // blockProcess311 instead of blockProcessRE
     bool asFloat = false;
 };
 
@@ -39,7 +40,7 @@ void usage()
 {
     std::fprintf(stderr, "usage: oxn3_render_wav out.wav [--pattern \"0a 12 3s - ~ 5u\"] [--bpm B] [--rate Hz]\n"
                          "  [--seconds S] [--cutoff|--resonance|--envmod|--decay|--accent|--volume|--waveform 0..1]\n"
-                         "  [--mode VCOMode] [--engine improved] [--float]\n");
+                         "  [--mode VCOMode] [--engine improved|classic] [--float]\n");
 }
 
 float knob(const char* text)
@@ -86,8 +87,10 @@ int parseArguments(int argc, char** argv, Settings& s)
             s.mode = std::atoi(argv[++i]);
         else if (std::strcmp(a, "--engine") == 0)
         {
-            // The classic engine joins here once it is part of the engine library.
-            if (std::strcmp(argv[++i], "improved") != 0)
+            const char* engine = argv[++i];
+            if (std::strcmp(engine, "classic") == 0)
+                s.classic = true;
+            else if (std::strcmp(engine, "improved") != 0)
                 return 0;
         }
         else
@@ -109,6 +112,7 @@ void setUp(Synth303& synth, const Settings& s)
     synth.volume = s.volume;
     synth.waveform = s.waveform;
     synth.VCOMode = s.mode;
+    synth.ImprovedEmulation = s.classic ? 0 : 1;
     synth.setTempo(s.bpm);
     synth.setRunStop(1);
 }
@@ -150,7 +154,10 @@ int main(int argc, char** argv)
     for (size_t done = 0; done < out.size(); done += kBlockSize)
     {
         const int n = static_cast<int>(std::min<size_t>(kBlockSize, out.size() - done));
-        synth->blockProcessRE(out.data() + done, n, false);
+        if (settings.classic)
+            synth->blockProcess311(out.data() + done, n, false);
+        else
+            synth->blockProcessRE(out.data() + done, n, false);
     }
     if (!writeWav(settings.output, out, settings.sampleRate, settings.asFloat))
     {

@@ -1,0 +1,249 @@
+#pragma once
+// The stages in which the classic engine differs from the improved one. Everything else of its
+// per-sample road (pitch path, envelopes, accent capacitor, ladders, noise, smoothers, scope)
+// is shared from the other stage headers.
+
+#include <algorithm>
+#include <cmath>
+
+#include "engine/Synth303.h"
+#include "engine/Synth303Envelopes.h"
+#include "engine/Synth303Filter.h"
+#include "engine/Synth303Output.h"
+#include "engine/Synth303Pitch.h"
+
+namespace oxn3
+{
+// --- oscillator: the classic numbering of VCOMode
+constexpr int kClassicModeAnalog = 0;
+constexpr int kClassicModeXTable = 1;
+constexpr int kClassicModePlainTable = 2;
+// kModeNaive (1000) is the same in both engines.
+
+// Soft tables at the period, one level for saw and square, cycle ratios carried at each wrap.
+inline double xTableOscillator311(Synth303& s, bool square, double increment, float period)
+{
+    const WaveTable& table = square ? *s.wtXSquare : *s.wtXSaw;
+    const double osc = -static_cast<double>(tableSample(table, s.vcoPhase, period, 1.0));
+    if (advancePhase(s.vcoPhase, increment * cycleRatioProduct(s.cycleRatio)))
+        carryCycleRatios(s.cycleRatio);
+    return osc;
+}
+
+// One oscillator sample by VCOMode; modes without a model (3 and 4 among them) are silent.
+inline double oscillator311(Synth303& s, double increment, float period, const OscillatorRates& rates)
+{
+    const bool square = squareSelected(s.smoothedWaveform);
+    switch (s.VCOMode)
+    {
+    case kClassicModeAnalog:
+        return analogModel(s, square, increment, rates.analog);
+    case kClassicModeXTable:
+        return xTableOscillator311(s, square, increment, period);
+    case kClassicModePlainTable:
+        return plainTableOscillator(s, square, increment, period);
+    case kModeNaive:
+        return naiveModel(s, square, increment, rates.naiveSquare);
+    default:
+        return 0.0;
+    }
+}
+
+// --- bass lift before the emphasis, on the bass-boost low-pass state; less with resonance
+inline double bassLiftCoefficient(float q)
+{
+    return 1.0 - std::exp(-0.01005033562772627 * q);
+}
+
+inline double liftBass(OnePoleState& lowPass, double o, double k, float smoothedResonance)
+{
+    return static_cast<float>(o + (1.0 - smoothedResonance) * lowPass.step(o, k));
+}
+
+// --- envelopes
+constexpr double kClassicDecayFloor = 1.7e-5;
+constexpr double kClassicGateRiseClicks = 1.1;
+constexpr double kClassicGateRise = 1.02;
+
+// The gate envelope grows over a few milliseconds in both VCA modes.
+inline void updateGateEnvelope311(double& envelope, int gate, int clicks, double gateTrim, float q)
+{
+    if (!gate)
+        closeGateEnvelope(envelope, gateTrim, q);
+    else
+        growGateEnvelope(envelope, clicks ? kClassicGateRiseClicks : kClassicGateRise, q);
+}
+
+// A trigger while the VCA accent is low starts the ladders from rest (with the gate trim up).
+constexpr double kQuietAccentLevel = 0.05;
+constexpr double kPoleResetGateTrim = 0.1;
+
+inline void resetLaddersOnQuietTrigger(Synth303& s)
+{
+    if (!(s.vcaAccentLevel.value < kQuietAccentLevel && s.GateTrim > kPoleResetGateTrim))
+        return;
+    for (int i = 0; i < 4; ++i)
+    {
+        s.ladderA[i].value = 0.0;
+        s.ladderB[i].value = 0.0;
+    }
+}
+
+// --- accent
+inline double accentCurveExponent311(float vca)
+{
+    return vca == 0.0f ? 0.8 : 0.7;
+}
+
+// The snapshot decays by 0.999975 per sample at 44.1 kHz. At other rates the factor is
+// 0.999975^q, so its time constant (about 0.9 s) holds at every rate; the factor is at most 1
+// and rounding x * factor to float never rounds above x, so the snapshot never rises above the
+// value taken at the trigger.
+constexpr double kSnapshotDecay44k = 0.999975;
+
+inline double snapshotDecayFactor(float q)
+{
+    return std::pow(kSnapshotDecay44k, q > 0.0f ? static_cast<double>(q) : 0.0);
+}
+
+inline void decayAccentSnapshot311(Synth303& s, double factor)
+{
+    s.accentSnapshot = static_cast<float>(std::max(0.0, s.accentSnapshot * factor));
+    s.accentCap.value = std::max(0.0, s.accentCap.value);
+}
+
+// Accent part of the cutoff voltage (scope "env_accent"): the accent curve alone, without the
+// capacitor, in the non-resonant share.
+inline double envelopeAccent311(const CutoffVoltageInputs& in)
+{
+    return kEnvelopeAccentLevel * (accentCapShare(in) + (1.0 - in.resonancePow14) * in.accentCurve *
+                                                            accentCurveScale(in.smoothedCutoff));
+}
+
+// --- filter: three ranges of sample rate
+enum class ClassicFilterRange
+{
+    Bypassed,    // 22.05 kHz and below: no filter at all
+    Ladder,      // the improved engine's cutoff mapping, without trim, smoothing or bass boost
+    VeryHighRate // 882 kHz and above: no knee, a steeper scale
+};
+
+constexpr double kClassicUnfilteredRate = 22050.0;
+constexpr double kClassicVeryHighRate = 882000.0;
+constexpr double kVeryHighRateCutoffScale = 1.4;
+constexpr double kVeryHighRateCutoffTop = 2.8;
+// The pole coefficient 1 - (1 - c)^q needs c below 1, but from 882 kHz the mapping reaches 2.8.
+// c is held just under 1: the poles then sit far above the audio band (about 100 kHz at
+// 882 kHz), and the ladders stay stable there even at full resonance.
+constexpr float kVeryHighRateCutoffLimit = 0.999f;
+
+inline ClassicFilterRange classicFilterRange(double sampleRate)
+{
+    if (sampleRate <= kClassicUnfilteredRate)
+        return ClassicFilterRange::Bypassed;
+    return sampleRate < kClassicVeryHighRate ? ClassicFilterRange::Ladder : ClassicFilterRange::VeryHighRate;
+}
+
+// Cutoff coefficient from cv0 (not for the bypassed range).
+inline float classicCutoff(float cv0, ClassicFilterRange range)
+{
+    const double cv = std::clamp(static_cast<double>(cv0), 0.0, kMaxCutoffVoltage);
+    if (range == ClassicFilterRange::Ladder)
+        return static_cast<float>(cutoffTarget(cv));
+    float ex = static_cast<float>(std::exp(5.0 * cv + 5.0) / 22050.0 - 0.0105);
+    if (ex < 0.0f)
+        ex = 0.0f;
+    const double c = ex > 2.0f ? kVeryHighRateCutoffTop : kVeryHighRateCutoffScale * ex;
+    return std::min(static_cast<float>(c), kVeryHighRateCutoffLimit);
+}
+
+// --- VCA
+// Accent part of the VCA (scope "vca_accent"); `p` = (smoothed resonance + 1e-7)^0.2.
+inline double vcaAccent311(double accentCurve, double p, float smoothedCutoff, float smoothedEnvmod)
+{
+    const double sc = smoothedCutoff;
+    const double se = smoothedEnvmod;
+    return accentCurve * p + (1.92 * sc + (1.4 * se + 1.8 * (1.0 - se)) * 0.8 * (1.0 - sc)) * accentCurve * (1.0 - p);
+}
+
+// The capacitor also feeds the VCA accent.
+inline void followVcaAccent311(Synth303& s, double av)
+{
+    s.vcaAccentLevel.step(0.1 * s.accentCap.value + av, 0.0195);
+    s.vcaAccentLevel2.step(s.vcaAccentLevel.value, 0.1);
+}
+
+// No VCA-level smoother: the gain follows the VCA curve directly.
+inline void updateVcaGain311(Synth303& s, float vca)
+{
+    const float target =
+        static_cast<float>(s.smoothedAccent * s.vcaAccentLevel2.value + (0.1 * s.accentSnapshot + 1.0) * vca);
+    s.vcaGain.step(target, 0.1);
+}
+
+inline double applyVca311(const Synth303& s, double y)
+{
+    return 2.0 * y * s.vcaGain.value * s.volumeEnvelope.value;
+}
+
+// --- output side
+// Highpass from the raw knob, off at 0; the coefficient depends only on the knob and the rate.
+inline double highpassCoefficient311(float highpassKnob, float q)
+{
+    const double hp = unitRange(highpassKnob);
+    const double hp2 = hp * hp;
+    return 1.0 - std::pow(1.0 - 0.5 * (hp2 * hp2), static_cast<double>(q));
+}
+
+constexpr double kSvfCoefficient44k = 0.02;
+constexpr double kSvfDamping = 1.4;
+
+inline float svfCoefficientFor(float q)
+{
+    return static_cast<float>(kSvfCoefficient44k * q);
+}
+
+// Two passes of a damped state-variable filter per sample; resonance blends back to the dry
+// signal. The square wave's tone filter with output clipping on.
+inline double stateVariableFilter(Synth303& s, double y)
+{
+    const double f = s.svfCoefficient;
+    const double b1 = s.svfBand + f * (y - kSvfDamping * s.svfBand - s.svfLow);
+    const double l1 = s.svfLow + f * b1;
+    const double h2 = y - kSvfDamping * b1 - l1;
+    const double b2 = b1 + f * h2;
+    const double l2 = l1 + f * b2;
+    s.svfLow = static_cast<float>(l2);
+    s.svfBand = static_cast<float>(b2);
+    s.svfHigh = static_cast<float>(h2);
+    const double r = s.smoothedResonance;
+    return r * y + (1.0 - r) * (0.7 * b2 + l2 + h2);
+}
+
+constexpr double kClassicOutputLevel = 0.6;
+constexpr double kClassicDcNoiseLevel = 0.3;
+constexpr double kClickLevel = 33.0;
+constexpr double kClickMuteFraction = 0.25; // of a second after each re-arm
+constexpr double kClickFadeInRate = 18.0;   // then a fade-in over 1/18 s
+
+// The voice's gain behind the click: 0 for a quarter second after a re-arm, then rising to 1.
+inline double clickFadeIn(const COnOffSound& click)
+{
+    const double g = (click.counter - click.sampleRate * kClickMuteFraction) * kClickFadeInRate / click.sampleRate;
+    return std::clamp(g, 0.0, 1.0);
+}
+
+// With VCA noise the click generator sounds on volume changes and the voice waits behind it.
+inline float outputStage311(Synth303& s, double y, float vca)
+{
+    if (!s.VCANoise)
+        return toOutputSample(kClassicOutputLevel * y);
+    const double dcNoise = nextDcNoise(s.noisePosition);
+    rearmClick(s.onOffSound, s.smoothedVolume, s.sampleRate);
+    const double g = clickFadeIn(s.onOffSound);
+    const double click = s.onOffSound.process();
+    const double voice = (y + nextNoise(s.outputNoise) * vca) * kClassicOutputLevel +
+                         dcNoise * (kClassicDcNoiseLevel * s.smoothedVolume) / kDcNoiseFullScale;
+    return toOutputSample(kClickLevel * click + voice * (g * g));
+}
+} // namespace oxn3
