@@ -16,6 +16,7 @@ packages=(
   libx11-dev libxext-dev libxrandr-dev libxinerama-dev libxcursor-dev libxcomposite-dev
   libgl-dev libflac-dev libvorbis-dev libogg-dev
   lilv-utils jalv jackd2 xvfb xauth matchbox-window-manager
+  libpng-dev libjpeg-dev zlib1g-dev python3
 )
 
 missing=()

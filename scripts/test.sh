@@ -6,6 +6,10 @@ cd "$(dirname "$0")/.."
 bash scripts/setup.sh
 
 jobs=$(nproc)
+
+# Every file reader gets a bounded fuzzing run (clang, ASan, UBSan) before the test suite.
+OXN3_FUZZ_JOBS=$jobs bash scripts/fuzz.sh
+
 build=${OXN3_TEST_BUILD_DIR:-build-test}
 
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DOXN3_BUILD_TESTS=ON -DOXN3_BUILD_BENCH=ON

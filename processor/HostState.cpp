@@ -1,0 +1,178 @@
+// The host's saved state of an instance: one "MYPLUGINSETTINGS" element holding the options, the
+// parameters that belong to the sound, the current pattern and editor size as attributes, and the
+// patterns, maps, tuning table and randomiser settings as children (HostStatePatterns.cpp,
+// HostStateSettings.cpp). A recall restores all of it; a missing or foreign block changes nothing.
+#include "processor/HostStateChildren.h"
+#include "processor/PluginProcessor.h"
+#include "processor/StateXml.h"
+
+namespace
+{
+using Processor = JuceDemoPluginAudioProcessor;
+
+constexpr const char* kRootTag = "MYPLUGINSETTINGS";
+constexpr const char* kCurrentPatternAttribute = "CurrentPattern";
+
+// Where a root attribute's value lives.
+enum class Source
+{
+    Parameter,      // a host parameter: name and read default come from the parameter table
+    IntField,       // an int field of the processor
+    TrimField,      // a double field of the processor, 0..1
+    CurrentPattern, // the engine's current pattern, 0..127
+};
+
+struct RootAttribute
+{
+    Source source;
+    int parameter;
+    const char* name;
+    int Processor::*intField;
+    double Processor::*trimField;
+    double readDefault;
+    bool keepsCurrentWhenMissing;
+};
+
+constexpr RootAttribute parameter(int index)
+{
+    return {Source::Parameter, index, nullptr, nullptr, nullptr, 0.0, false};
+}
+
+constexpr RootAttribute intField(const char* name, int Processor::*field, int readDefault)
+{
+    return {Source::IntField, -1, name, field, nullptr, static_cast<double>(readDefault), false};
+}
+
+// A missing editor size keeps the size the instance has.
+constexpr RootAttribute sizeField(const char* name, int Processor::*field)
+{
+    return {Source::IntField, -1, name, field, nullptr, 0.0, true};
+}
+
+constexpr RootAttribute trimField(const char* name, double Processor::*field, double readDefault)
+{
+    return {Source::TrimField, -1, name, nullptr, field, readDefault, false};
+}
+
+constexpr RootAttribute currentPattern()
+{
+    return {Source::CurrentPattern, -1, kCurrentPatternAttribute, nullptr, nullptr, 0.0, false};
+}
+
+// The root attributes in the order they are written.
+const RootAttribute kRootAttributes[] = {
+    sizeField("uiWidth", &Processor::uiWidth),
+    sizeField("uiHeight", &Processor::uiHeight),
+    parameter(oxn3::kTuning),
+    parameter(oxn3::kCutoff),
+    parameter(oxn3::kResonance),
+    parameter(oxn3::kEnvmod),
+    parameter(oxn3::kDecay),
+    parameter(oxn3::kAccent),
+    parameter(oxn3::kVolume),
+    parameter(oxn3::kWaveform),
+    parameter(oxn3::kHighpass),
+    parameter(oxn3::kDrive),
+    parameter(oxn3::kEditView),
+    intField("MidiMode", &Processor::MidiMode, 0),
+    intField("SyncMode", &Processor::SyncMode, 0),
+    intField("MidiOutput", &Processor::MidiOutput, 0),
+    intField("UseVibrato", &Processor::VCOVibrato, 1),
+    intField("VCAClicks", &Processor::VCAClicks, 1),
+    intField("VCANoise", &Processor::VCANoise, 0),
+    intField("VCOMode", &Processor::VCOMode, 1),
+    intField("OutputClipping", &Processor::OutputClipping, 0),
+    intField("PatternLock", &Processor::PatternLock, 0),
+    currentPattern(),
+    intField("PatternKnob", &Processor::PatternKnob, 0),
+    intField("ShowSticker", &Processor::ShowSticker, 1),
+    intField("VCOPhaseReset", &Processor::VCOPhaseReset, 0),
+    intField("ImprovedEmulation", &Processor::ImprovedEmulation, 1),
+    trimField("ResoTrim", &Processor::ResoTrim, 0.5),
+    trimField("VCFTrim", &Processor::VCFTrim, 0.5),
+    trimField("GateTrim", &Processor::GateTrim, 0.5),
+    trimField("TuningTrim", &Processor::TuningTrim, 0.5),
+    intField("TuningMode", &Processor::TuningMode, 0),
+    parameter(oxn3::kBass),
+    intField("EmulationEngine", &Processor::EmulationEngine, 3),
+};
+
+const char* attributeName(const RootAttribute& attribute)
+{
+    return attribute.source == Source::Parameter ? oxn3::kParameters[attribute.parameter].stateAttribute
+                                                 : attribute.name;
+}
+
+void writeAttribute(const Processor& processor, const RootAttribute& attribute, juce::XmlElement& root)
+{
+    const char* name = attributeName(attribute);
+    switch (attribute.source)
+    {
+    case Source::Parameter: root.setAttribute(name, processor.parameterValues[attribute.parameter]); break;
+    case Source::IntField: root.setAttribute(name, processor.*attribute.intField); break;
+    case Source::TrimField: root.setAttribute(name, processor.*attribute.trimField); break;
+    case Source::CurrentPattern: root.setAttribute(name, processor.synth->currentPattern); break;
+    }
+}
+
+// Values the engine expects in 0..1 are clamped; a state of ours never holds anything else.
+double unitValue(double value)
+{
+    return juce::jlimit(0.0, 1.0, value);
+}
+
+void readAttribute(Processor& processor, const RootAttribute& attribute, const juce::XmlElement& root)
+{
+    const char* name = attributeName(attribute);
+    switch (attribute.source)
+    {
+    case Source::Parameter:
+    {
+        const double readDefault = oxn3::kParameters[attribute.parameter].stateReadDefault;
+        processor.parameterValues[attribute.parameter] = unitValue(oxn3state::readDouble(root, name, readDefault));
+        break;
+    }
+    case Source::IntField:
+    {
+        int& field = processor.*attribute.intField;
+        field = oxn3state::readInt(root, name,
+                                   attribute.keepsCurrentWhenMissing ? field : static_cast<int>(attribute.readDefault));
+        break;
+    }
+    case Source::TrimField:
+        processor.*attribute.trimField = unitValue(oxn3state::readDouble(root, name, attribute.readDefault));
+        break;
+    case Source::CurrentPattern:
+        processor.synth->currentPattern = juce::jlimit(0, oxn3::kUserPatterns - 1, oxn3state::readInt(root, name, 0));
+        break;
+    }
+}
+} // namespace
+
+void JuceDemoPluginAudioProcessor::getStateInformation(juce::MemoryBlock& destData)
+{
+    juce::XmlElement root(kRootTag);
+    for (const RootAttribute& attribute : kRootAttributes)
+        writeAttribute(*this, attribute, root);
+    oxn3state::writePatterns(*this, root);
+    oxn3state::writeMidiMaps(*this, root);
+    oxn3state::writeTuningTable(*this, root);
+    oxn3state::writeAdvancedRandom(*this, root);
+    copyXmlToBinary(root, destData);
+}
+
+void JuceDemoPluginAudioProcessor::setStateInformation(const void* data, int sizeInBytes)
+{
+    if (data == nullptr || sizeInBytes <= 0)
+        return;
+    const std::unique_ptr<juce::XmlElement> root = getXmlFromBinary(data, sizeInBytes);
+    if (root == nullptr || !root->hasTagName(kRootTag))
+        return;
+
+    for (const RootAttribute& attribute : kRootAttributes)
+        readAttribute(*this, attribute, *root);
+    oxn3state::readPatterns(*this, *root);
+    oxn3state::readMidiMaps(*this, *root);
+    oxn3state::readTuningTable(*this, *root);
+    oxn3state::readAdvancedRandom(*this, *root);
+}

@@ -1,0 +1,133 @@
+// The host transport turned into the sequencer's step and phase (pattern mode only).
+#include <cmath>
+
+#include "processor/PluginProcessor.h"
+
+namespace
+{
+constexpr double kTicksPerQuarter = 15360.0;
+constexpr double kTicksPerStep = 3840.0; // a sixteenth note
+constexpr double kTicksPerBar = 61440.0;
+constexpr double kStepsPerQuarter = 4.0;
+constexpr double kTripletTickScale = 0.75;
+constexpr double kResyncTolerance = 0.001; // of a step
+
+// fmod that stays in 0..m for negative x too: a host in pre-roll reports negative positions.
+double wrapPositive(double x, double m)
+{
+    const double r = std::fmod(x, m);
+    return r < 0.0 ? r + m : r;
+}
+
+// Fills the old-style position record from what the host reported; missing fields keep defaults.
+void copyPosition(const juce::AudioPlayHead::PositionInfo& position,
+                  juce::AudioPlayHead::CurrentPositionInfo& info)
+{
+    info.resetToDefault();
+    if (const auto signature = position.getTimeSignature())
+    {
+        info.timeSigNumerator = signature->numerator;
+        info.timeSigDenominator = signature->denominator;
+    }
+    if (const auto loop = position.getLoopPoints())
+    {
+        info.ppqLoopStart = loop->ppqStart;
+        info.ppqLoopEnd = loop->ppqEnd;
+    }
+    if (const auto frameRate = position.getFrameRate())
+        info.frameRate = *frameRate;
+    if (const auto seconds = position.getTimeInSeconds())
+        info.timeInSeconds = *seconds;
+    if (const auto barStart = position.getPpqPositionOfLastBarStart())
+        info.ppqPositionOfLastBarStart = *barStart;
+    if (const auto ppq = position.getPpqPosition())
+        info.ppqPosition = *ppq;
+    if (const auto origin = position.getEditOriginTime())
+        info.editOriginTime = *origin;
+    if (const auto bpm = position.getBpm())
+        info.bpm = *bpm;
+    if (const auto samples = position.getTimeInSamples())
+        info.timeInSamples = *samples;
+    info.isPlaying = position.getIsPlaying();
+    info.isRecording = position.getIsRecording();
+    info.isLooping = position.getIsLooping();
+}
+} // namespace
+
+void JuceDemoPluginAudioProcessor::stopEngine()
+{
+    synth->running = 0;
+    synth->keyHeld = 0;
+    synth->gate = 0;
+    synth->slideActive = 0;
+    synth->runRequest = 0;
+}
+
+// Reads the host position: whether the host transport drives the sequencer in this block, and
+// at which step and phase. Clears `run` when the host stopped or its stopped transport was moved.
+JuceDemoPluginAudioProcessor::HostPosition JuceDemoPluginAudioProcessor::followHostTransport(int& run)
+{
+    HostPosition host;
+    prevHostStepPhase = hostStepPhase;
+
+    juce::Optional<juce::AudioPlayHead::PositionInfo> position;
+    if (juce::AudioPlayHead* head = getPlayHead())
+        position = head->getPosition();
+
+    if (!position.hasValue())
+    {
+        lastPosInfo.resetToDefault();
+    }
+    else
+    {
+        copyPosition(*position, lastPosInfo);
+        synth->setTempo(lastPosInfo.bpm);
+        hostBpm = lastPosInfo.bpm;
+        double ticks = lastPosInfo.ppqPosition * kTicksPerQuarter;
+        if (!std::isfinite(ticks))
+            ticks = 0.0;
+
+        if (SyncMode == 1)
+        {
+            host.playing = lastPosInfo.isPlaying ? 1 : 0;
+            if (!host.playing && ticks != lastHostTicks)
+            {
+                stopEngine(); // the user moved the stopped transport
+                run = 0;
+            }
+        }
+
+        if (host.playing)
+        {
+            const Vst303Pattern& pattern = synth->activePattern();
+            const double t = ticks * (pattern.getTriplet() ? kTripletTickScale : 1.0);
+            host.phase = std::fmod(wrapPositive(t, kTicksPerBar) / kTicksPerQuarter * kStepsPerQuarter, 1.0);
+            // A stored length may be 0 or above 64; step through the steps that exist.
+            const int length = std::max(1, pattern.getStepCount());
+            host.step = static_cast<int>(wrapPositive(std::floor(t / kTicksPerStep), length));
+            hostStepPhase = host.phase;
+
+            if (host.phase < prevHostStepPhase)
+                blocksSincePhaseWrap = 0; // a new step began in this block
+
+            if (std::fabs(host.phase - synth->stepPhase) > kResyncTolerance || synth->playStep != host.step)
+                moveSequencerTo(host, blocksSincePhaseWrap); // 0 = trigger the step now
+        }
+        lastHostTicks = ticks;
+    }
+
+    if (hostWasPlaying != host.playing && host.playing == 0)
+    {
+        stopEngine(); // the host stopped, or its position vanished
+        run = 0;
+    }
+    hostWasPlaying = host.playing;
+    return host;
+}
+
+void JuceDemoPluginAudioProcessor::moveSequencerTo(const HostPosition& position, int stepSampleCounter)
+{
+    synth->stepPhase = position.phase;
+    synth->playStep = position.step;
+    synth->stepSampleCounter = stepSampleCounter;
+}

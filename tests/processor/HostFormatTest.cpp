@@ -1,0 +1,243 @@
+// The built VST3 and LV2 bundles loaded through JUCE's hosting, driven across the format boundary.
+#include <cmath>
+#include <random>
+
+#include "HostTestHelpers.h"
+
+using namespace oxn3test;
+
+namespace
+{
+constexpr double kSamplesPerStep = 5512.5; // 120 BPM at 44.1 kHz
+constexpr float kSilence = 1e-3f;
+constexpr float kAudible = 1e-2f;
+
+class HostFormat : public testing::TestWithParam<oxn3host::Format>
+{
+};
+
+bool sameSamples(const juce::AudioBuffer<float>& a, const juce::AudioBuffer<float>& b, int count)
+{
+    for (int i = 0; i < count; ++i)
+        if (a.getSample(0, i) != b.getSample(0, i))
+            return false;
+    return true;
+}
+
+// Channel 0 of one note-on at `noteAt` played through blocks of the given sizes.
+juce::AudioBuffer<float> noteThroughBlocks(oxn3host::Format format, std::initializer_list<int> blocks, int noteAt)
+{
+    HostedPlugin host(format);
+    int total = 0;
+    for (int size : blocks)
+        total += size;
+    juce::AudioBuffer<float> all(1, total);
+    int start = 0;
+    for (int size : blocks)
+    {
+        juce::MidiBuffer midi;
+        if (noteAt >= start && noteAt < start + size)
+            midi.addEvent(on(5), noteAt - start);
+        all.copyFrom(0, start, host.block(size, midi), 0, 0, size);
+        start += size;
+    }
+    return all;
+}
+} // namespace
+
+TEST_P(HostFormat, EighteenParametersWithNamesDefaultsAndTexts)
+{
+    HostedPlugin host(GetParam());
+    ASSERT_TRUE(host.loaded());
+    // Our 18 and the bypass switch that JUCE's VST3 and LV2 wrappers add for the host. LV2 hosts
+    // list parameters by URI, so they are looked up by name.
+    ASSERT_EQ(host.plugin->getParameters().size(), 19);
+    ASSERT_NE(host.plugin->getBypassParameter(), nullptr);
+    EXPECT_EQ(host.plugin->getBypassParameter()->getName(64), "Bypass");
+    const char* names[] = {"Tuning", "Cutoff",   "Resonance", "Envmod",    "Decay",     "Accent",
+                           "Volume", "Edit View", "Waveform", "Highpass",  "Drive",     "Distort",
+                           "Dist.Mode", "Reso Trim", "Gate Trim", "Detune", "Bass",     "VCF Trim"};
+    const float defaults[] = {0.5f, 0, 0, 0, 0, 0, 0.75f, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0.5f, 0.5f};
+    for (int i = 0; i < 18; ++i)
+    {
+        SCOPED_TRACE(names[i]);
+        auto* parameter = host.find(names[i]);
+        ASSERT_NE(parameter, nullptr);
+        EXPECT_NEAR(parameter->getDefaultValue(), defaults[i], 1e-6);
+        EXPECT_NEAR(parameter->getValue(), defaults[i], 1e-6);
+        EXPECT_TRUE(parameter->isAutomatable());
+    }
+    // VST3 keeps the plug-in's order and asks it for value texts; LV2 has no text callback.
+    if (GetParam() == oxn3host::Format::vst3)
+    {
+        for (int i = 0; i < 18; ++i)
+            EXPECT_EQ(host.plugin->getParameters()[i]->getName(64), names[i]);
+        EXPECT_EQ(host.find("Tuning")->getText(0.5f, 64), "50%, +0.0 semitones");
+        EXPECT_EQ(host.find("Edit View")->getText(1.0f, 64), "Preferences / Setup");
+        EXPECT_EQ(host.find("Waveform")->getText(0.6f, 64), "Square");
+        EXPECT_EQ(host.find("Dist.Mode")->getText(1.0f, 64), "Fold");
+        EXPECT_EQ(host.find("Cutoff")->getText(0.53f, 64), "52%");
+        EXPECT_NEAR(host.find("Cutoff")->getValueForText("40%"), 0.4f, 1e-6);
+    }
+
+    host.find("Resonance")->setValueNotifyingHost(0.4f);
+    host.block(64);
+    EXPECT_NEAR(host.find("Resonance")->getValue(), 0.4f, 1e-6);
+    if (GetParam() == oxn3host::Format::vst3)
+    {
+        EXPECT_EQ(host.find("Resonance")->getCurrentValueAsText(), "40%");
+    }
+}
+
+TEST_P(HostFormat, PatternNoteSoundsAndReleaseStops)
+{
+    HostedPlugin host(GetParam());
+    ASSERT_TRUE(host.loaded());
+    EXPECT_LT(host.run(4).getMagnitude(0, 0, 4 * kHostBlock), kSilence);
+
+    auto start = midiAt({on(12)}, 0);
+    host.block(kHostBlock, start);
+    const auto playing = host.run(16);
+    EXPECT_GT(playing.getMagnitude(0, 0, 16 * kHostBlock), kAudible);
+
+    auto release = midiAt({off(12)}, 0);
+    host.block(kHostBlock, release);
+    const auto after = host.run(40);
+    EXPECT_LT(after.getMagnitude(0, 30 * kHostBlock, 10 * kHostBlock), kSilence);
+}
+
+TEST_P(HostFormat, NoteTakesEffectOnItsSample)
+{
+    const auto inOneBlock = noteThroughBlocks(GetParam(), {512, 512, 512, 512}, 100);
+    EXPECT_GT(inOneBlock.getMagnitude(0, 0, 2048), kAudible);
+    EXPECT_TRUE(sameSamples(inOneBlock, noteThroughBlocks(GetParam(), {100, 412, 512, 512, 512}, 100), 2048));
+    EXPECT_FALSE(sameSamples(inOneBlock, noteThroughBlocks(GetParam(), {512, 512, 512, 512}, 101), 2048));
+}
+
+TEST_P(HostFormat, EventsAtOnePositionAreHandledInOrder)
+{
+    HostedPlugin onThenOff(GetParam());
+    HostedPlugin offThenOn(GetParam());
+    ASSERT_TRUE(onThenOff.loaded() && offThenOn.loaded());
+    auto first = midiAt({on(3), off(3)}, 100);
+    auto second = midiAt({off(3), on(3)}, 100);
+    onThenOff.block(kHostBlock, first);
+    offThenOn.block(kHostBlock, second);
+    EXPECT_LT(onThenOff.run(8).getMagnitude(0, 0, 8 * kHostBlock), kSilence);
+    EXPECT_GT(offThenOn.run(8).getMagnitude(0, 0, 8 * kHostBlock), kAudible);
+}
+
+TEST_P(HostFormat, EmptyBlockIsHarmless)
+{
+    HostedPlugin host(GetParam());
+    ASSERT_TRUE(host.loaded());
+    auto midi = midiAt({on(3)}, 0);
+    host.block(0, midi);
+    const auto audio = host.run(8);
+    EXPECT_LT(audio.getMagnitude(0, 0, 8 * kHostBlock), kSilence); // the note went with the empty block
+}
+
+// Host positions at 120 BPM: quarter 4.0 is step 0 at phase 0, 4.125 the same step at phase 0.5,
+// 4.25 step 1, which starts a new note; 4.2 stays in step 0 with its gate closed.
+TEST_P(HostFormat, HostPositionSelectsTheStep)
+{
+    const auto lastBlockLevel = [&](double thirdPosition) {
+        HostedPlugin host(GetParam());
+        host.head.playing = true;
+        for (double ppq : {4.0, 4.125})
+        {
+            host.head.ppq = ppq;
+            host.block(kHostBlock);
+        }
+        host.head.ppq = thirdPosition;
+        return rms(host.run(1), 0, kHostBlock);
+    };
+    const float newStep = lastBlockLevel(4.25);
+    const float sameStep = lastBlockLevel(4.2);
+    EXPECT_GT(newStep, kAudible);
+    EXPECT_GT(newStep, 4.0f * sameStep);
+}
+
+// A host position off by 0.0009 of a step leaves the plug-in's own clock alone; 0.0011 moves it,
+// which closes the gate some samples earlier.
+TEST_P(HostFormat, ResynchronisesOnlyBeyondTolerance)
+{
+    const auto renderWithJump = [&](double jumpInSteps) {
+        HostedPlugin host(GetParam());
+        host.head.playing = true;
+        juce::AudioBuffer<float> all(1, 8 * kHostBlock);
+        for (int b = 0; b < 8; ++b)
+        {
+            const double steps = b * kHostBlock / kSamplesPerStep + (b > 0 ? jumpInSteps : 0.0);
+            host.head.ppq = 4.0 + steps / 4.0;
+            all.copyFrom(0, b * kHostBlock, host.block(kHostBlock), 0, 0, kHostBlock);
+        }
+        return all;
+    };
+    const auto ownClock = renderWithJump(0.0);
+    EXPECT_GT(ownClock.getMagnitude(0, 0, 8 * kHostBlock), kAudible);
+    EXPECT_TRUE(sameSamples(ownClock, renderWithJump(0.0009), 8 * kHostBlock));
+    EXPECT_FALSE(sameSamples(ownClock, renderWithJump(0.0011), 8 * kHostBlock));
+}
+
+TEST_P(HostFormat, HostStopStopsTheSequencer)
+{
+    HostedPlugin host(GetParam());
+    host.head.playing = true;
+    for (int b = 0; b < 8; ++b)
+    {
+        host.head.ppq = b * kHostBlock / kSamplesPerStep / 4.0;
+        host.block(kHostBlock);
+    }
+    host.head.playing = false;
+    const auto afterStop = host.run(60);
+    EXPECT_LT(afterStop.getMagnitude(0, 40 * kHostBlock, 20 * kHostBlock), kSilence);
+}
+
+TEST_P(HostFormat, NoMidiOutputByDefault)
+{
+    HostedPlugin host(GetParam());
+    auto midi = midiAt({on(3)}, 0);
+    host.block(kHostBlock, midi);
+    int events = 0;
+    for (int b = 0; b < 8; ++b)
+    {
+        juce::MidiBuffer out;
+        host.block(kHostBlock, out);
+        events += out.getNumEvents();
+    }
+    EXPECT_EQ(events, 0);
+}
+
+TEST_P(HostFormat, AnyBlockSizeAndRateGivesFiniteOutput)
+{
+    std::mt19937 random(7001);
+    std::uniform_int_distribution<int> blockSize(1, 4096);
+    for (double rate : {22050.0, 48000.0, 96000.0, 192000.0})
+    {
+        SCOPED_TRACE(rate);
+        HostedPlugin host(GetParam(), rate, 4096);
+        ASSERT_TRUE(host.loaded());
+        host.find("Resonance")->setValueNotifyingHost(1.0f);
+        host.find("Envmod")->setValueNotifyingHost(1.0f);
+        auto start = midiAt({on(9)}, 0);
+        host.block(16, start);
+        float peak = 0.0f;
+        for (int rendered = 0; rendered < static_cast<int>(rate / 2);)
+        {
+            const int count = blockSize(random);
+            const auto audio = host.block(count);
+            for (int channel = 0; channel < audio.getNumChannels(); ++channel)
+                for (int i = 0; i < count; ++i)
+                    ASSERT_TRUE(std::isfinite(audio.getSample(channel, i)));
+            peak = std::max(peak, audio.getMagnitude(0, 0, count));
+            rendered += count;
+        }
+        EXPECT_GT(peak, kAudible);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(BuiltBundles, HostFormat, testing::Values(oxn3host::Format::vst3, oxn3host::Format::lv2),
+                         [](const testing::TestParamInfo<oxn3host::Format>& info) {
+                             return std::string(formatName(info.param));
+                         });

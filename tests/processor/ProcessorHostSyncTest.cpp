@@ -1,0 +1,184 @@
+// The host transport driving the sequencer in pattern mode.
+#include <gtest/gtest.h>
+
+#include "ProcessorTestHelpers.h"
+
+using oxn3test::makeProcessor;
+using oxn3test::noteOnAt;
+using oxn3test::render;
+using oxn3test::TestPlayHead;
+
+namespace
+{
+constexpr double kSamplesPerStep = 5512.5; // 120 BPM at 44.1 kHz
+
+struct SyncedProcessor
+{
+    std::unique_ptr<JuceDemoPluginAudioProcessor> processor = makeProcessor();
+    TestPlayHead head;
+
+    SyncedProcessor() { processor->setPlayHead(&head); }
+    ~SyncedProcessor() { processor->setPlayHead(nullptr); }
+
+    void blockAt(double ppq, bool playing, int numSamples = 1)
+    {
+        head.ppq = ppq;
+        head.playing = playing;
+        render(*processor, numSamples);
+    }
+    Synth303& engine() { return *processor->synth; }
+};
+} // namespace
+
+TEST(HostSync, QuarterPositionsBecomeStepsAndPhases)
+{
+    SyncedProcessor s;
+    s.blockAt(4.0, true);
+    EXPECT_EQ(s.engine().running, 1);
+    EXPECT_EQ(s.engine().hostPlaying, 1);
+    EXPECT_EQ(s.engine().playStep, 0);
+    EXPECT_DOUBLE_EQ(s.processor->hostStepPhase, 0.0);
+
+    s.blockAt(4.125, true);
+    EXPECT_EQ(s.engine().playStep, 0);
+    EXPECT_DOUBLE_EQ(s.processor->hostStepPhase, 0.5);
+    EXPECT_NEAR(s.engine().stepPhase, 0.5 + 1.0 / kSamplesPerStep, 1e-9);
+
+    s.blockAt(4.25, true);
+    EXPECT_DOUBLE_EQ(s.processor->hostStepPhase, 0.0);
+    EXPECT_EQ(s.processor->blocksSincePhaseWrap, 1); // reset to 0 by the wrap, then counted
+    EXPECT_EQ(s.engine().playStep, 1);
+    EXPECT_DOUBLE_EQ(s.processor->lastHostTicks, 4.25 * 15360.0);
+}
+
+TEST(HostSync, TripletPatternScalesTicks)
+{
+    SyncedProcessor s;
+    Vst303Pattern& pattern = s.engine().patterns[0];
+    pattern.setLength(12);
+    pattern.setTriplet(1);
+    s.blockAt(0.0, true);
+
+    s.blockAt(4.0, true); // t = 46080: step 12 mod 12 = 0, phase 0
+    EXPECT_EQ(s.engine().playStep, 0);
+    EXPECT_DOUBLE_EQ(s.processor->hostStepPhase, 0.0);
+
+    s.blockAt(4.0 + 1.0 / 6.0, true); // half a triplet step (5120 host ticks) later
+    EXPECT_NEAR(s.processor->hostStepPhase, 0.5, 1e-9);
+    EXPECT_EQ(s.engine().playStep, 0);
+    s.blockAt(5.0, true); // one quarter holds three triplet steps
+    EXPECT_EQ(s.engine().playStep, 3);
+    EXPECT_DOUBLE_EQ(s.processor->hostStepPhase, 0.0);
+}
+
+TEST(HostSync, PhaseWithinToleranceKeepsTheEngineClock)
+{
+    for (const double offset : {0.0009, 0.0011})
+    {
+        SCOPED_TRACE(offset);
+        SyncedProcessor s;
+        s.blockAt(4.0, true, 64);
+        s.blockAt(4.0 + 0.1 / 4.0, true, 64); // phase 0.1: resynchronised
+        const double ownPhase = s.engine().stepPhase;
+
+        s.blockAt(4.0 + (ownPhase + offset) / 4.0, true, 1);
+        const double advanced = ownPhase + 1.0 / kSamplesPerStep;
+        if (offset < 0.001)
+            EXPECT_NEAR(s.engine().stepPhase, advanced, 1e-7);
+        else
+            EXPECT_NEAR(s.engine().stepPhase, advanced + offset, 1e-7);
+    }
+}
+
+TEST(HostSync, HostStopStopsTheSequencer)
+{
+    SyncedProcessor s;
+    s.blockAt(0.0, true, 512);
+    ASSERT_EQ(s.engine().running, 1);
+    s.blockAt(0.0, false, 512); // stopped where it was: the stop itself ends the run
+    EXPECT_EQ(s.engine().running, 0);
+    EXPECT_EQ(s.engine().gate, 0);
+    EXPECT_EQ(s.processor->hostWasPlaying, 0);
+}
+
+TEST(HostSync, VanishingPositionStopsTheSequencer)
+{
+    SyncedProcessor s;
+    s.blockAt(0.0, true, 512);
+    s.head.available = false;
+    render(*s.processor, 512);
+    EXPECT_EQ(s.engine().running, 0);
+    EXPECT_EQ(s.processor->lastPosInfo.bpm, 120.0); // reset to defaults
+}
+
+TEST(HostSync, MovingTheStoppedTransportStopsANoteStartedPattern)
+{
+    SyncedProcessor s;
+    s.head.ppq = 2.0;
+    auto midi = noteOnAt(3, 0);
+    render(*s.processor, 512, midi);
+    ASSERT_EQ(s.engine().running, 1);
+    s.blockAt(2.0, false, 512); // host stopped and not moved: keeps running
+    s.blockAt(2.0, false, 512);
+    EXPECT_EQ(s.engine().running, 1);
+    s.blockAt(6.0, false, 512); // the user moved the stopped transport
+    EXPECT_EQ(s.engine().running, 0);
+}
+
+TEST(HostSync, KeysOnlyChangeThePatternWhileTheHostPlays)
+{
+    SyncedProcessor s;
+    s.blockAt(0.0, true, 512);
+    auto midi = noteOnAt(7, 0);
+    s.head.ppq = 0.2;
+    render(*s.processor, 512, midi);
+    EXPECT_EQ(s.engine().currentPattern, 7);
+    juce::MidiBuffer release;
+    release.addEvent(juce::MidiMessage::noteOff(1, 7), 0);
+    s.head.ppq = 0.3;
+    render(*s.processor, 512, release);
+    EXPECT_EQ(s.engine().running, 1); // releasing every key does not stop the host-driven sequencer
+}
+
+TEST(HostSync, TempoFollowsTheHost)
+{
+    SyncedProcessor s;
+    s.head.bpm = 90.0;
+    s.blockAt(0.0, true, 64);
+    EXPECT_DOUBLE_EQ(s.processor->hostBpm, 90.0);
+    EXPECT_DOUBLE_EQ(s.engine().bpm, 90.0);
+    EXPECT_DOUBLE_EQ(s.processor->lastPosInfo.bpm, 90.0);
+}
+
+TEST(HostSync, NoteModeNeverReadsTheTransport)
+{
+    SyncedProcessor s;
+    s.processor->MidiMode = oxn3::kNoteMode;
+    s.head.bpm = 90.0;
+    s.blockAt(4.0, true, 512);
+    EXPECT_EQ(s.engine().running, 0);
+    EXPECT_DOUBLE_EQ(s.processor->hostBpm, 120.0);
+    EXPECT_DOUBLE_EQ(s.engine().bpm, 120.0);
+    EXPECT_DOUBLE_EQ(s.processor->lastPosInfo.ppqPosition, 0.0);
+}
+
+TEST(HostSync, PreRollPositionsStayInsideThePattern)
+{
+    SyncedProcessor s;
+    s.blockAt(-0.3, true, 64); // a count-in before the song start
+    s.blockAt(-0.2, true, 64);
+    EXPECT_GE(s.engine().playStep, 0);
+    EXPECT_LT(s.engine().playStep, 16);
+    EXPECT_GE(s.processor->hostStepPhase, 0.0);
+    EXPECT_LT(s.processor->hostStepPhase, 1.0);
+    EXPECT_EQ(s.engine().playStep, 15); // -0.2 quarters is inside the last step of the bar before
+}
+
+TEST(HostSync, SyncOffIgnoresTheHostTransport)
+{
+    SyncedProcessor s;
+    s.processor->SyncMode = 0;
+    s.blockAt(4.0, true, 512);
+    EXPECT_EQ(s.engine().running, 0);
+    EXPECT_EQ(s.engine().hostPlaying, 0);
+}
