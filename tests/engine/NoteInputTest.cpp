@@ -1,221 +1,116 @@
-#include <cstring>
-
 #include <gtest/gtest.h>
 
 #include "engine/EngineTestHelpers.h"
 
 namespace
 {
-constexpr uint8_t kGate = step_t::kGate;
-constexpr uint8_t kUp = step_t::kUp;
-constexpr uint8_t kDown = step_t::kDown;
-constexpr uint8_t kSlide = step_t::kSlide;
-constexpr uint8_t kAccent = step_t::kAccent;
-constexpr uint8_t kTie = step_t::kTie;
+constexpr int kGate = step_t::kGate;
+constexpr int kUp = step_t::kUp;
+constexpr int kDown = step_t::kDown;
+constexpr int kSlide = step_t::kSlide;
+constexpr int kAccent = step_t::kAccent;
+constexpr int kTie = step_t::kTie;
 
-std::unique_ptr<Synth303> recordingSynth(int cursor = 0)
+std::unique_ptr<Synth303> recordingSynth(int cursor, int length = 16)
 {
     auto synth = makeSynth();
     synth->stepRecord = 1;
     synth->editStep = cursor;
+    synth->patterns[0].header = static_cast<uint32_t>(length);
     return synth;
-}
-
-// The note a stored step sounds at in the sequencer.
-int soundingNote(const step_t& s)
-{
-    return s.pitch + 36 + (s.has(kUp) ? 12 : 0) - (s.has(kDown) ? 12 : 0);
 }
 } // namespace
 
-TEST(NoteInputPlaying, OverlappingKeysSlideAndEitherNoteOffEnds)
+TEST(NoteInput, OverlappingKeysSlideAndEitherNoteOffEnds)
 {
     for (int released : {60, 64})
     {
         auto synth = makeSynth();
         synth->NoteOn(60, 100);
-        EXPECT_EQ(synth->trigger, 1);
-        EXPECT_EQ(synth->gate, 1);
-        EXPECT_EQ(synth->keyHeld, 1);
-        EXPECT_FLOAT_EQ(synth->vcoFrequency, static_cast<float>(synth->noteFrequencyTable[60]));
+        EXPECT_EQ(synth->trigger + synth->keyHeld, 2);
         synth->trigger = 0;
-
         synth->NoteOn(64, 100);
         EXPECT_EQ(synth->trigger, 0);
-        EXPECT_EQ(synth->slideActive, 1);
-        EXPECT_EQ(synth->gate, 1);
+        EXPECT_EQ(synth->slideActive + synth->gate, 2);
         EXPECT_FLOAT_EQ(synth->vcoFrequency, static_cast<float>(synth->noteFrequencyTable[64]));
-
         synth->NoteOff(released);
-        EXPECT_EQ(synth->gate, 0);
-        EXPECT_EQ(synth->keyHeld, 0);
-        EXPECT_EQ(synth->slideActive, 0);
+        EXPECT_EQ(synth->gate + synth->keyHeld + synth->slideActive, 0) << released;
     }
 }
 
-TEST(NoteInputPlaying, AccentThresholdAndVelocityZero)
+TEST(NoteInput, NoteSoundsAndIsRecordedAtTheCursor)
 {
-    auto synth = makeSynth();
-    synth->NoteOn(40, 101);
-    EXPECT_EQ(synth->stepAccent, 1);
-    EXPECT_EQ(synth->latchedAccent, 1);
-    synth->NoteOff(40);
-    synth->NoteOn(40, 100);
-    EXPECT_EQ(synth->stepAccent, 0);
-    EXPECT_EQ(synth->latchedAccent, 0);
-    synth->NoteOff(40);
-
-    synth->trigger = 0;
-    synth->NoteOn(45, 0); // changes pitch, opens nothing
-    EXPECT_EQ(synth->gate, 0);
-    EXPECT_EQ(synth->trigger, 0);
-    EXPECT_FLOAT_EQ(synth->vcoFrequency, static_cast<float>(synth->noteFrequencyTable[45]));
-}
-
-TEST(NoteInputPlaying, NoteRangeAndCustomTuning)
-{
-    auto synth = makeSynth();
-    synth->NoteOn(100, 90);
-    EXPECT_FLOAT_EQ(synth->vcoFrequency, static_cast<float>(synth->noteFrequencyTable[83]));
-    synth->NoteOff(100);
-    const float before = synth->vcoFrequency;
-    synth->NoteOn(-3, 90); // a negative note leaves the frequency alone
-    EXPECT_FLOAT_EQ(synth->vcoFrequency, before);
-    synth->NoteOff(-3);
-
-    synth->TuningMode = 1;
-    synth->NoteOn(50, 90);
-    EXPECT_FLOAT_EQ(synth->vcoFrequency, static_cast<float>(synth->customTuningTable[50]));
-}
-
-TEST(NoteInputRecording, AccentAtVelocity101Only)
-{
-    auto synth = recordingSynth();
-    synth->NoteOn(48, 101);
-    synth->NoteOff(48);
-    synth->NoteOn(48, 100);
-    const Vst303Pattern& p = synth->patterns[0];
-    EXPECT_TRUE(p.steps[0].has(kAccent));
-    EXPECT_FALSE(p.steps[1].has(kAccent));
-    EXPECT_EQ(synth->editStep, 2);
-}
-
-TEST(NoteInputRecording, PitchAndOctaveTable)
-{
-    auto synth = recordingSynth();
-    synth->NoteOn(23, 100);
-    synth->NoteOff(23);
-    EXPECT_EQ(synth->patterns[0].steps[0].pitch, 0);
-    EXPECT_EQ(synth->patterns[0].steps[0].flags, kGate | kDown);
-
-    synth->NoteOn(84, 100);
-    synth->NoteOff(84);
-    EXPECT_EQ(synth->patterns[0].steps[1].pitch, 35);
-    EXPECT_EQ(synth->patterns[0].steps[1].flags, kGate | kUp);
-    EXPECT_FLOAT_EQ(synth->vcoFrequency, static_cast<float>(synth->noteFrequencyTable[83]));
-
-    // Every note 24..83 is stored so that it plays back at the played note.
-    for (int note = 24; note <= 83; ++note)
+    // {note, velocity, TuningMode, old flags of the step; table entry sounding (-1: unchanged),
+    // gate and trigger, accent, recorded pitch and flags}. The voice was accented before; velocity
+    // 0 opens nothing and keeps the accent but records. A step sounds at the played note for
+    // 24..83; only the old tie and spare bits stay.
+    // clang-format off
+    const int cases[][9] = {
+        {40, 101, 0, 0, 40, 1, 1, 4, kGate | kAccent},      {40, 100, 0, 0, 40, 1, 0, 4, kGate},
+        {30, 0, 0, kSlide | kUp | kAccent | kTie | 0x80, 30, 0, 1, 6, kGate | kDown | kTie | 0x80},
+        {-3, 90, 0, 0, -1, 1, 0, 0, kGate | kDown},         {50, 90, 1, 0, 50, 1, 0, 14, kGate},
+        {23, 90, 0, 0, 23, 1, 0, 0, kGate | kDown},         {24, 90, 0, 0, 24, 1, 0, 0, kGate | kDown},
+        {35, 90, 0, 0, 35, 1, 0, 11, kGate | kDown},        {36, 90, 0, 0, 36, 1, 0, 0, kGate},
+        {72, 90, 0, 0, 72, 1, 0, 36, kGate},                {73, 90, 0, 0, 73, 1, 0, 25, kGate | kUp},
+        {84, 90, 0, 0, 83, 1, 0, 35, kGate | kUp}};
+    // clang-format on
+    for (const auto& [note, velocity, tuningMode, oldFlags, entry, gate, accent, pitch, flags] : cases)
     {
-        synth->editStep = 0;
-        synth->NoteOn(note, 100);
-        synth->NoteOff(note);
-        const step_t s = synth->patterns[0].steps[0];
-        EXPECT_EQ(soundingNote(s), note) << "note " << note;
-        EXPECT_FALSE(s.has(kUp) && s.has(kDown));
+        SCOPED_TRACE(note);
+        auto synth = recordingSynth(3);
+        synth->TuningMode = tuningMode;
+        synth->stepAccent = synth->latchedAccent = 1;
+        synth->patterns[0].steps[3] = makeStep(9, oldFlags);
+        const double* table = tuningMode ? synth->customTuningTable : synth->noteFrequencyTable;
+        const float expected = entry < 0 ? synth->vcoFrequency : static_cast<float>(table[entry]);
+        synth->NoteOn(note, velocity);
+        EXPECT_FLOAT_EQ(synth->vcoFrequency, expected);
+        EXPECT_TRUE(synth->gate == gate && synth->trigger == gate);
+        EXPECT_TRUE(synth->stepAccent == accent && synth->latchedAccent == accent);
+        EXPECT_EQ(synth->patterns[0].steps[3], makeStep(pitch, flags));
+        EXPECT_EQ(synth->editStep, 4);
     }
-    synth->editStep = 0;
-    synth->NoteOn(72, 100);
-    EXPECT_EQ(synth->patterns[0].steps[0].flags, kGate);
-    synth->NoteOff(72);
-    synth->editStep = 0;
-    synth->NoteOn(73, 100);
-    EXPECT_EQ(synth->patterns[0].steps[0].pitch, 25);
-    EXPECT_EQ(synth->patterns[0].steps[0].flags, kGate | kUp);
 }
 
-TEST(NoteInputRecording, NoteOnKeepsTieAndSpareBitsOnly)
+TEST(NoteInput, RecordingCursorWrapsAndStaysInsideTheLength)
 {
-    auto synth = recordingSynth(3);
-    synth->patterns[0].steps[3] = makeStep(9, kSlide | kUp | kAccent | kTie | 0x80);
-    synth->NoteOn(30, 0); // velocity 0 still records
-    EXPECT_EQ(synth->gate, 0);
-    EXPECT_EQ(synth->patterns[0].steps[3].pitch, 6);
-    EXPECT_EQ(synth->patterns[0].steps[3].flags, kGate | kDown | kTie | 0x80);
+    // {length, cursor, step written, cursor after}: the last step wraps, a cursor left beyond a
+    // shortened length writes cursor mod length, a damaged length 0 records as one step.
+    const int cases[][4] = {{16, 15, 15, 0}, {1, 0, 0, 0}, {16, 20, 4, 0}, {16, -3, 13, -2}, {0, 0, 0, 0}};
+    for (const auto& [length, cursor, written, cursorAfter] : cases)
+    {
+        auto synth = recordingSynth(cursor, length);
+        synth->NoteOn(40, 100);
+        EXPECT_EQ(synth->patterns[0].steps[written].pitch, 4) << cursor;
+        EXPECT_EQ(synth->editStep, cursorAfter) << cursor;
+    }
 }
 
-TEST(NoteInputRecording, CursorWrapsAtTheLastStep)
+TEST(NoteInput, SlideRecordsASlideFromThePreviousStep)
 {
-    auto synth = recordingSynth(15);
-    synth->NoteOn(40, 100);
-    EXPECT_EQ(synth->patterns[0].steps[15].pitch, 4);
-    EXPECT_EQ(synth->editStep, 0);
-
-    synth = recordingSynth(0);
-    synth->patterns[0].setLength(1);
-    synth->NoteOn(40, 100);
-    EXPECT_EQ(synth->editStep, 0);
-}
-
-TEST(NoteInputRecording, SlideRecordsIntoThePreviousStep)
-{
-    auto synth = recordingSynth(4);
-    Vst303Pattern& p = synth->patterns[0];
-    p.steps[5] = makeStep(0, kDown | kAccent | kTie); // a rest with leftovers
-    synth->NoteOn(48, 100);                           // step 4, cursor 5
-    synth->trigger = 0;
-    synth->NoteOn(60, 80); // second key: slides, records step 5
-    EXPECT_EQ(synth->trigger, 0);
-    EXPECT_TRUE(p.steps[4].has(kSlide));
-    EXPECT_EQ(p.steps[5].pitch, 24);
-    EXPECT_EQ(p.steps[5].flags, kGate | kTie); // octave and accent from this note, slide removed
-    EXPECT_EQ(synth->editStep, 6);
-    EXPECT_EQ(synth->lastNote, 60);
-}
-
-TEST(NoteInputRecording, SlideToTheSameNoteRecordsNothing)
-{
-    auto synth = recordingSynth();
-    synth->NoteOn(50, 100);
-    const Vst303Pattern before = synth->patterns[0];
-    synth->SlideTo(50, 100);
-    EXPECT_EQ(synth->editStep, 1);
-    EXPECT_EQ(0, std::memcmp(&before, &synth->patterns[0], sizeof(Vst303Pattern)));
-}
-
-TEST(NoteInputRecording, SlideAtCursorZeroMarksTheLastStep)
-{
-    auto synth = recordingSynth();
-    synth->patterns[0].setLength(8);
-    synth->keyHeld = 1;
-    synth->lastNote = 40;
-    synth->SlideTo(50, 100);
-    EXPECT_TRUE(synth->patterns[0].steps[7].has(kSlide));
-    EXPECT_FALSE(synth->patterns[0].steps[15].has(kSlide));
-    EXPECT_EQ(synth->patterns[0].steps[0].flags, kGate);
-    EXPECT_EQ(synth->patterns[0].steps[0].pitch, 14);
-}
-
-TEST(NoteInputRecording, CursorBeyondTheLengthRecordsInsideIt)
-{
-    // After the length was shortened the cursor may stand beyond it; the note lands on
-    // cursor mod length and the slide on the step before that one.
-    auto synth = recordingSynth(20);
-    synth->keyHeld = 1;
-    synth->lastNote = 40;
-    synth->SlideTo(52, 100);
-    const Vst303Pattern& p = synth->patterns[0];
-    EXPECT_EQ(p.steps[4].pitch, 16);
-    EXPECT_TRUE(p.steps[3].has(kSlide));
-    EXPECT_FALSE(p.steps[19].has(kSlide));
-
-    synth = recordingSynth(-3);
-    synth->NoteOn(40, 100);
-    EXPECT_EQ(synth->patterns[0].steps[13].pitch, 4);
-
-    synth = recordingSynth(0);
-    synth->patterns[0].header = 0; // damaged length: recorded as one step
-    synth->NoteOn(40, 100);
-    EXPECT_EQ(synth->patterns[0].steps[0].pitch, 4);
-    EXPECT_EQ(synth->editStep, 0);
+    // A second key while note 40 is held: the step before the cursor (the last one at cursor 0)
+    // gets the slide, the written step gate without slide, octave and accent from the note.
+    // {length, cursor, note, velocity, old flags, step given the slide, pitch, flags, cursor after}
+    const int cases[][9] = {{16, 5, 60, 80, kDown | kAccent | kTie, 4, 24, kGate | kTie, 6},
+                            {16, 2, 30, 101, kSlide | kUp, 1, 6, kGate | kDown | kAccent, 3},
+                            {8, 0, 50, 100, 0, 7, 14, kGate, 1},
+                            {16, 20, 52, 100, 0, 3, 16, kGate, 0},
+                            {16, 5, 40, 100, 0, -1, 9, 0, 5}}; // the held note again: nothing recorded
+    for (const auto& [length, cursor, note, velocity, oldFlags, slid, pitch, flags, cursorAfter] : cases)
+    {
+        SCOPED_TRACE(cursor);
+        auto synth = recordingSynth(cursor, length);
+        step_t* steps = synth->patterns[0].steps;
+        steps[cursor % length] = makeStep(9, oldFlags);
+        synth->keyHeld = 1;
+        synth->lastNote = 40;
+        synth->NoteOn(note, velocity);
+        EXPECT_EQ(synth->trigger, 0);
+        for (int i = 0; i < Vst303Pattern::kMaxSteps; ++i)
+            EXPECT_EQ(steps[i].has(step_t::kSlide), i == slid) << i;
+        EXPECT_EQ(steps[cursor % length].pitch, pitch);
+        EXPECT_EQ(steps[cursor % length].flags, flags);
+        EXPECT_EQ(synth->editStep, cursorAfter);
+        EXPECT_EQ(synth->lastNote, note);
+    }
 }

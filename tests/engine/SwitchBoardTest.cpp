@@ -1,6 +1,7 @@
 #include <climits>
 #include <cstdlib>
-#include <cstring>
+#include <string>
+#include <tuple>
 
 #include <gtest/gtest.h>
 
@@ -11,271 +12,167 @@ using namespace oxn3;
 
 namespace
 {
-constexpr uint8_t kGate = step_t::kGate;
+constexpr int kGate = step_t::kGate, kDown = step_t::kDown, kUp = step_t::kUp;
+constexpr int kAccent = step_t::kAccent, kSlide = step_t::kSlide;
+constexpr uint32_t kTriplet = Vst303Pattern::kTripletBit;
 
-// The parts of the engine any command may change.
-struct EditState
+// Everything a command may change: the bank, the cursor and the engine's switches.
+std::string editState(const Synth303& s)
 {
-    Vst303Pattern bank[kNumPatterns];
-    int editStep, autoAdvance, running, runRequest, detuneEnabled, keyHeld, gate, playStep;
-    double cycleRatio0;
-
-    explicit EditState(const Synth303& s)
-        : editStep(s.editStep), autoAdvance(s.autoAdvance), running(s.running), runRequest(s.runRequest),
-          detuneEnabled(s.detuneEnabled), keyHeld(s.keyHeld), gate(s.gate), playStep(s.playStep),
-          cycleRatio0(s.cycleRatio[0])
-    {
-        std::memcpy(bank, s.patterns, sizeof(bank));
-    }
-
-    bool operator==(const EditState& o) const
-    {
-        return std::memcmp(bank, o.bank, sizeof(bank)) == 0 && editStep == o.editStep &&
-               autoAdvance == o.autoAdvance && running == o.running && runRequest == o.runRequest &&
-               detuneEnabled == o.detuneEnabled && keyHeld == o.keyHeld && gate == o.gate &&
-               playStep == o.playStep && cycleRatio0 == o.cycleRatio0;
-    }
-};
-
-std::unique_ptr<Synth303> numberedSynth()
-{
-    auto synth = makeSynth();
-    for (int i = 0; i < Vst303Pattern::kMaxSteps; ++i)
-        synth->patterns[0].steps[i] = makeStep(i % 37, kGate);
-    return synth;
+    const double fields[] = {double(s.editStep),      double(s.autoAdvance), double(s.running),
+                             double(s.runRequest),    double(s.keyHeld),     double(s.gate),
+                             double(s.detuneEnabled), double(s.playStep),    s.cycleRatio[0]};
+    return std::string(reinterpret_cast<const char*>(s.patterns), sizeof s.patterns) +
+           std::string(reinterpret_cast<const char*>(fields), sizeof fields);
 }
 
-int pitchAtCursor(const Synth303& s)
+// Pattern 0 of `header` (16 steps unless given) with step i at pitch i, gated; the cursor at `cursor`.
+std::unique_ptr<Synth303> numberedSynth(int cursor, uint32_t header = 16)
 {
-    return s.patterns[0].steps[s.editStep].pitch;
+    auto synth = makeSynth();
+    synth->patterns[0] = numberedPattern(16);
+    synth->patterns[0].header = header;
+    synth->editStep = cursor;
+    return synth;
 }
 } // namespace
 
-TEST(SwitchBoardIgnored, UnassignedNumbersDoNothing)
+TEST(SwitchBoard, UnassignedNumbersAndACursorOutsideTheRecordDoNothing)
 {
-    auto synth = numberedSynth();
-    synth->editStep = 5;
-    synth->keyHeld = 1;
-    synth->gate = 1;
-    const EditState before(*synth);
-    for (int command : {50, -1, -1000, INT_MIN, 29, 35, 41, 48, 500, 999, 1001, 5000, INT_MAX})
+    const std::pair<int, std::vector<int>> cases[] = {
+        {5, {50, -1, -1000, INT_MIN, 29, 35, 41, 48, 500, 999, 1001, 5000, INT_MAX}},
+        {200, {kCommandToggleGate, kCommandToggleSlide, 4, kCommandNoteHighC}}};
+    for (const auto& [cursor, commands] : cases)
     {
+        auto synth = numberedSynth(cursor);
+        synth->keyHeld = synth->gate = 1;
+        const std::string before = editState(*synth);
+        for (int command : commands)
+        {
+            synth->SwitchBoard(command);
+            EXPECT_TRUE(editState(*synth) == before) << "command " << command << " cursor " << cursor;
+        }
+    }
+}
+
+TEST(SwitchBoard, OneCommandOnTheStepAtTheCursor)
+{
+    // {cursor, command, step looked at, its pitch and flags after, cursor after} on 16 steps of
+    // pitch i; clears use gate value 0; inserting at the last step does not wrap the cursor.
+    // clang-format off
+    const int cases[][6] = {
+        {2, kCommandToggleGate, 2, 2, 0, 2}, {2, kCommandToggleDown, 2, 2, kGate | kDown, 2},
+        {2, kCommandToggleUp, 2, 2, kGate | kUp, 2}, {2, kCommandToggleAccent, 2, 2, kGate | kAccent, 2},
+        {2, kCommandToggleSlide, 2, 2, kGate | kSlide, 2}, {3, kCommandInsertRest, 3, 2, 0, 4},
+        {15, kCommandInsertTie, 14, 14, kGate | kSlide, 15}, {9, kCommandClear, 5, 0, 0, 0},
+        {0, kCommandShiftLater, 0, 15, kGate, 0}, {0, kCommandShiftEarlier, 0, 1, kGate, 0},
+        {0, kCommandTransposeDown, 0, 36, kGate, 0}, {0, kCommandTransposeUp, 0, 1, kGate, 0},
+        {0, kCommandCursorBack, 0, 0, kGate, 15}, {15, kCommandCursorAdvance, 0, 0, kGate, 15},
+        {15, kCommandCursorForward, 0, 0, kGate, 0}, {0, kCommandCursorForward, 0, 0, kGate, 1},
+        {9, kCommandCursorHome, 0, 0, kGate, 0}};
+    // clang-format on
+    for (const auto& [cursor, command, step, pitch, flags, cursorAfter] : cases)
+    {
+        auto synth = numberedSynth(cursor);
+        synth->clearGateValue = 0;
         synth->SwitchBoard(command);
-        EXPECT_TRUE(EditState(*synth) == before) << "command " << command;
+        EXPECT_EQ(synth->patterns[0].steps[step], makeStep(pitch, flags)) << "command " << command;
+        EXPECT_EQ(synth->editStep, cursorAfter) << "command " << command;
     }
 }
 
-TEST(SwitchBoardLength, LimitsKeepTripletAndSteps)
+TEST(SwitchBoard, LengthLimitsKeepTripletStepsAndCursor)
 {
-    auto synth = numberedSynth();
-    Vst303Pattern& p = synth->patterns[0];
-    p.setLength(64);
-    synth->SwitchBoard(kCommandLengthUp);
-    EXPECT_EQ(p.getLength(), 64);
-
-    p.setLength(1);
-    synth->SwitchBoard(kCommandLengthDown);
-    EXPECT_EQ(p.getLength(), 1);
-
-    p.setLength(16);
-    p.setTriplet(1);
-    synth->editStep = 15;
-    synth->SwitchBoard(kCommandLengthDown);
-    EXPECT_EQ(p.getLength(), 15);
-    EXPECT_EQ(p.getTriplet(), 1);
-    EXPECT_EQ(synth->editStep, 15); // the cursor is not clamped
-    synth->SwitchBoard(kCommandLengthUp);
-    EXPECT_EQ(p.getLength(), 16);
-    EXPECT_EQ(p.steps[15].pitch, 15); // the step beyond the length came back unchanged
-
-    p.header = 100; // damaged length: the next change lands inside 1..64
-    synth->SwitchBoard(kCommandLengthDown);
-    EXPECT_EQ(p.getLength(), 64);
-}
-
-TEST(SwitchBoardCursor, WrapAndStopRules)
-{
-    auto synth = numberedSynth();
-    synth->editStep = 0;
-    synth->SwitchBoard(kCommandCursorBack);
-    EXPECT_EQ(synth->editStep, 15);
-    synth->SwitchBoard(kCommandCursorAdvance);
-    EXPECT_EQ(synth->editStep, 15);
-    synth->SwitchBoard(kCommandCursorForward);
-    EXPECT_EQ(synth->editStep, 0);
-    synth->SwitchBoard(kCommandCursorForward);
-    EXPECT_EQ(synth->editStep, 1);
-    synth->SwitchBoard(kCommandCursorBack);
-    EXPECT_EQ(synth->editStep, 0);
-    synth->editStep = 9;
-    synth->SwitchBoard(kCommandCursorHome);
-    EXPECT_EQ(synth->editStep, 0);
-}
-
-TEST(SwitchBoardNoteEntry, SameKeyCyclesTheOctave)
-{
-    auto synth = numberedSynth();
-    synth->editStep = 7;
-    const int expectedHighC[] = {12, 24, 36, 12};
-    for (int expected : expectedHighC)
+    // {header, command, header after}; header 100 is a damaged length
+    const std::tuple<uint32_t, int, uint32_t> cases[] = {{64, kCommandLengthUp, 64},
+                                                         {1, kCommandLengthDown, 1},
+                                                         {16 | kTriplet, kCommandLengthDown, 15 | kTriplet},
+                                                         {15 | kTriplet, kCommandLengthUp, 16 | kTriplet},
+                                                         {100, kCommandLengthDown, 64}};
+    for (const auto& [header, command, headerAfter] : cases)
     {
-        synth->SwitchBoard(kCommandNoteHighC);
-        EXPECT_EQ(pitchAtCursor(*synth), expected);
+        auto synth = numberedSynth(15, header);
+        synth->SwitchBoard(command);
+        EXPECT_EQ(synth->patterns[0].header, headerAfter) << header;
+        EXPECT_EQ(synth->patterns[0].steps[15], makeStep(15, kGate)) << header; // beyond the length: kept
+        EXPECT_EQ(synth->editStep, 15) << header;                               // not clamped
     }
-
-    synth->editStep = 0; // pitch 0
-    for (int expected : {12, 24, 0})
-    {
-        synth->SwitchBoard(0);
-        EXPECT_EQ(pitchAtCursor(*synth), expected);
-    }
-
-    synth->editStep = 5;
-    for (int expected : {17, 29, 5})
-    {
-        synth->SwitchBoard(5);
-        EXPECT_EQ(pitchAtCursor(*synth), expected);
-    }
-
-    synth->patterns[0].steps[5].flags = kGate | step_t::kAccent | step_t::kUp;
-    synth->SwitchBoard(9); // another key: that note
-    EXPECT_EQ(pitchAtCursor(*synth), 9);
-    EXPECT_EQ(synth->patterns[0].steps[5].flags, kGate | step_t::kAccent | step_t::kUp);
-    EXPECT_EQ(synth->editStep, 5);
-
-    synth->patterns[0].steps[5].pitch = -7; // remainder keeps the sign: no match with key 5
-    synth->SwitchBoard(5);
-    EXPECT_EQ(pitchAtCursor(*synth), 5);
 }
 
-TEST(SwitchBoardNoteEntry, AutoAdvanceWritesAndMovesOn)
+TEST(SwitchBoard, NoteKeyWritesTheNoteOrCyclesTheOctave)
 {
-    auto synth = numberedSynth();
-    synth->patterns[0].setLength(4);
+    // {step's pitch, key, pitches after each press}; the flags and the cursor stay
+    const std::tuple<int, int, std::vector<int>> cases[] = {
+        {7, kCommandNoteHighC, {12, 24, 36, 12}},
+        {0, 0, {12, 24, 0}},
+        {5, 5, {17, 29, 5}},
+        {5, 9, {9}},        // another key: that note
+        {23, 11, {35, 11}}, // raised up to pitch 23
+        {-19, 5, {5}},      // the remainder keeps the sign: no match
+    };
+    for (const auto& [pitch, key, presses] : cases)
+    {
+        SCOPED_TRACE(key);
+        auto synth = numberedSynth(5);
+        step_t& step = synth->patterns[0].steps[5];
+        step = makeStep(pitch, kGate | kAccent | kUp);
+        for (int expected : presses)
+        {
+            synth->SwitchBoard(key);
+            EXPECT_EQ(step.pitch, expected);
+        }
+        EXPECT_EQ(step.flags, kGate | kAccent | kUp);
+        EXPECT_EQ(synth->editStep, 5);
+    }
+}
+
+TEST(SwitchBoard, AutoAdvanceWritesTheKeyAndMovesOnUntilSwitchedOff)
+{
+    auto synth = numberedSynth(2, 4);
     synth->SwitchBoard(kCommandAutoAdvance);
-    ASSERT_EQ(synth->autoAdvance, 1);
+    EXPECT_EQ(synth->autoAdvance, 1);
+    EXPECT_EQ(synth->editStep, 2);
     for (int press = 0; press < 5; ++press)
         synth->SwitchBoard(3);
-    for (int i = 0; i < 4; ++i)
-        EXPECT_EQ(synth->patterns[0].steps[i].pitch, 3);
-    EXPECT_EQ(synth->patterns[0].steps[4].pitch, 4);
-    EXPECT_EQ(synth->editStep, 1); // wrapped at the length
+    for (int i = 0; i < 5; ++i)
+        EXPECT_EQ(synth->patterns[0].steps[i].pitch, i < 4 ? 3 : 4) << i;
+    EXPECT_EQ(synth->editStep, 3); // wrapped at the length
+    synth->SwitchBoard(kCommandAutoAdvance);
+    EXPECT_EQ(synth->autoAdvance + synth->editStep, 0);
 }
 
-TEST(SwitchBoardNoteEntry, AutoAdvanceTwiceLeavesTheCursorAtZero)
+TEST(SwitchBoard, GeneratorCommandsRunTheGenerators)
 {
-    auto synth = numberedSynth();
-    synth->editStep = 6;
-    synth->SwitchBoard(kCommandAutoAdvance);
-    EXPECT_EQ(synth->editStep, 6);
-    synth->SwitchBoard(kCommandAutoAdvance);
-    EXPECT_EQ(synth->autoAdvance, 0);
-    EXPECT_EQ(synth->editStep, 0);
-}
-
-TEST(SwitchBoardSteps, FlagTogglesAndInserts)
-{
-    auto synth = numberedSynth();
-    synth->editStep = 2;
-    const struct
+    for (auto [command, generate] : {std::pair{int(kCommandRandomize), &Vst303Pattern::Randomize},
+                                     std::pair{int(kCommandAlter), &Vst303Pattern::AlterPattern}})
     {
-        int command;
-        uint8_t flag;
-    } toggles[] = {{kCommandToggleGate, kGate},
-                   {kCommandToggleDown, step_t::kDown},
-                   {kCommandToggleUp, step_t::kUp},
-                   {kCommandToggleAccent, step_t::kAccent},
-                   {kCommandToggleSlide, step_t::kSlide}};
-    for (const auto& t : toggles)
-    {
-        const uint8_t before = synth->patterns[0].steps[2].flags;
-        synth->SwitchBoard(t.command);
-        EXPECT_EQ(synth->patterns[0].steps[2].flags, before ^ t.flag);
+        auto synth = numberedSynth(0);
+        Vst303Pattern expected = synth->patterns[0];
+        std::srand(7);
+        (expected.*generate)();
+        std::srand(7);
+        synth->SwitchBoard(command);
+        EXPECT_TRUE(sameRecord(expected, synth->patterns[0])) << "command " << command;
+        EXPECT_FALSE(sameRecord(expected, numberedPattern(16))) << "command " << command;
     }
-
-    synth = numberedSynth();
-    synth->editStep = 3;
-    synth->SwitchBoard(kCommandInsertRest);
-    EXPECT_EQ(synth->patterns[0].steps[3].pitch, 2);
-    EXPECT_FALSE(synth->patterns[0].steps[3].has(kGate));
-    EXPECT_EQ(synth->editStep, 4);
-
-    synth->editStep = 15;
-    synth->SwitchBoard(kCommandInsertTie);
-    EXPECT_TRUE(synth->patterns[0].steps[14].has(step_t::kSlide));
-    EXPECT_EQ(synth->editStep, 15);
-
-    synth->editStep = 200; // a cursor outside the record edits nothing
-    const EditState before(*synth);
-    synth->SwitchBoard(kCommandToggleGate);
-    synth->SwitchBoard(4);
-    EXPECT_TRUE(EditState(*synth) == before);
 }
 
-TEST(SwitchBoardPattern, ClearAndWholePatternEdits)
+TEST(SwitchBoard, RunStopAndDetuneToggles)
 {
-    auto synth = numberedSynth();
-    synth->editStep = 9;
-    synth->clearGateValue = 0;
-    synth->SwitchBoard(kCommandClear);
-    EXPECT_EQ(synth->editStep, 0);
-    EXPECT_EQ(synth->patterns[0].steps[5].flags, 0);
-    EXPECT_EQ(synth->patterns[0].steps[5].pitch, 0);
+    auto synth = numberedSynth(0);
+    setPosition(*synth, 1);
+    synth->SwitchBoard(kCommandRunStop); // starts from step 0...
+    EXPECT_EQ(positionOf(*synth), std::vector<double>(10, 0.0));
+    EXPECT_EQ(synth->running + synth->runRequest, 2);
+    synth->keyHeld = synth->gate = synth->slideActive = 1;
+    synth->SwitchBoard(kCommandRunStop); // ...and stopping silences the voice
+    EXPECT_EQ(synth->running + synth->runRequest + synth->keyHeld + synth->gate + synth->slideActive, 0);
 
-    synth = numberedSynth();
-    synth->SwitchBoard(kCommandShiftLater);
-    EXPECT_EQ(synth->patterns[0].steps[0].pitch, 15);
-    synth->SwitchBoard(kCommandShiftEarlier);
-    EXPECT_EQ(synth->patterns[0].steps[0].pitch, 0);
-    synth->SwitchBoard(kCommandTransposeDown);
-    EXPECT_EQ(synth->patterns[0].steps[0].pitch, 36);
-    synth->SwitchBoard(kCommandTransposeUp);
-    EXPECT_EQ(synth->patterns[0].steps[0].pitch, 0);
-
-    synth->SwitchBoard(kCommandAlter);
-    int sum = 0;
-    for (int i = 0; i < 16; ++i)
-        sum += synth->patterns[0].steps[i].pitch;
-    EXPECT_EQ(sum, 120); // a reordering of 0..15
-
-    std::srand(7);
-    synth->SwitchBoard(kCommandRandomize);
-    for (int i = 0; i < 16; ++i)
-        EXPECT_LE(synth->patterns[0].steps[i].pitch, 13);
-}
-
-TEST(SwitchBoardRunStop, ToggleStartsFromStepZeroAndStopsTheVoice)
-{
-    auto synth = numberedSynth();
-    synth->playStep = 6;
-    synth->stepPhase = 0.4;
-    synth->SwitchBoard(kCommandRunStop);
-    EXPECT_EQ(synth->running, 1);
-    EXPECT_EQ(synth->runRequest, 1);
-    EXPECT_EQ(synth->playStep, 0);
-    EXPECT_EQ(synth->stepPhase, 0.0);
-    EXPECT_EQ(synth->stepSampleCounter, 0);
-
-    runClock(*synth, 100);
-    synth->keyHeld = 1;
-    synth->slideActive = 1;
-    synth->SwitchBoard(kCommandRunStop);
-    EXPECT_EQ(synth->running, 0);
-    EXPECT_EQ(synth->runRequest, 0);
-    EXPECT_EQ(synth->keyHeld, 0);
-    EXPECT_EQ(synth->gate, 0);
-    EXPECT_EQ(synth->slideActive, 0);
-}
-
-TEST(SwitchBoardDetune, Command1000TogglesCycleRatio)
-{
-    auto synth = makeSynth();
-    ASSERT_EQ(synth->detuneEnabled, 1);
-    synth->SwitchBoard(kCommandDetune);
-    EXPECT_EQ(synth->detuneEnabled, 0);
-    EXPECT_EQ(synth->cycleRatio[0], 1.0);
-    EXPECT_EQ(synth->cycleRatio[1], 1.0007);
-    synth->SwitchBoard(kCommandDetune);
-    EXPECT_EQ(synth->detuneEnabled, 1);
-    EXPECT_EQ(synth->cycleRatio[0], 1.0015);
+    for (auto [enabled, ratio] : {std::pair{0, 1.0}, std::pair{1, 1.0015}})
+    {
+        synth->SwitchBoard(kCommandDetune);
+        EXPECT_EQ(synth->detuneEnabled, enabled);
+        EXPECT_EQ(synth->cycleRatio[0], ratio);
+        EXPECT_EQ(synth->cycleRatio[1], 1.0007);
+    }
 }

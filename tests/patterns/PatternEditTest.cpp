@@ -1,19 +1,15 @@
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <tuple>
+#include <vector>
+
 #include "PatternTestHelpers.h"
 
-TEST(PatternRecord, NewPatternIsSixteenPlainStepsWithoutTriplet)
+namespace
 {
-    Vst303Pattern p;
-    EXPECT_EQ(p.header, 16u);
-    EXPECT_EQ(p.getLength(), 16);
-    EXPECT_EQ(p.getTriplet(), 0);
-    for (const step_t& s : p.steps)
-    {
-        EXPECT_EQ(s.pitch, 0);
-        EXPECT_EQ(s.flags, 0);
-    }
-}
+constexpr int G = step_t::kGate, S = step_t::kSlide, A = step_t::kAccent, T = step_t::kTie;
+} // namespace
 
 TEST(PatternRecord, TripletAndLengthKeepTheOtherHeaderBits)
 {
@@ -25,198 +21,132 @@ TEST(PatternRecord, TripletAndLengthKeepTheOtherHeaderBits)
     p.setLength(200);
     EXPECT_EQ(p.header, 0x80012340u);
     p.setLength(0);
-    EXPECT_EQ(p.getLength(), 1);
-    p.setTriplet(0);
+    p.setTriplet(2);
     EXPECT_EQ(p.header, 0x00012301u);
 }
 
 TEST(PatternClear, ClearsWithinTheLengthOnlyAndDropsTriplet)
 {
-    Vst303Pattern p = numberedPattern(8, step_t::kSlide | step_t::kTie | 0x80);
-    p.setTriplet(1);
-    const Vst303Pattern before = p;
-    p.Clear();
-    EXPECT_EQ(p.getTriplet(), 0);
-    EXPECT_EQ(p.getLength(), 8);
-    for (int i = 0; i < 8; ++i)
+    const Vst303Pattern before = numberedPattern(8, S | T | 0x80);
+    for (int on : {1, 0})
     {
-        EXPECT_EQ(p.steps[i].pitch, 0);
-        EXPECT_EQ(p.steps[i].flags, step_t::kGate);
+        Vst303Pattern p = before;
+        p.setTriplet(1);
+        on ? p.Clear() : p.Clear(0);
+        EXPECT_EQ(p.header, 8u);
+        for (int i = 0; i < 64; ++i)
+            EXPECT_EQ(p.steps[i], i < 8 ? stepOf(0, on ? G : 0) : before.steps[i]) << i;
     }
-    for (int i = 8; i < 64; ++i)
-    {
-        EXPECT_EQ(p.steps[i].pitch, before.steps[i].pitch);
-        EXPECT_EQ(p.steps[i].flags, before.steps[i].flags);
-    }
-
-    p.setTriplet(1);
-    p.Clear(0);
-    EXPECT_EQ(p.getTriplet(), 0);
-    EXPECT_EQ(p.steps[3].flags, 0);
-    p.Clear(7);
-    EXPECT_EQ(p.steps[3].flags, step_t::kGate);
-    EXPECT_EQ(p.steps[8].flags, before.steps[8].flags);
 }
 
 TEST(PatternNoteLength, CountsTiedStepsUpToTheEndOfTheLength)
 {
     Vst303Pattern p = numberedPattern(8);
-    p.steps[2].flags |= step_t::kTie;
-    p.steps[3].flags |= step_t::kTie;
-    EXPECT_EQ(p.getNoteLength(1), 3);
-    EXPECT_EQ(p.getNoteLength(2), 2);
-    EXPECT_EQ(p.getNoteLength(0), 1);
-    EXPECT_EQ(p.getNoteLength(7), 1); // last step within the length
-
-    for (int i = 5; i < 64; ++i) // a tie run that reaches the end stops there
-        p.steps[i].flags |= step_t::kTie;
-    EXPECT_EQ(p.getNoteLength(4), 4);
-    EXPECT_EQ(p.getNoteLength(-1), 1);
-    EXPECT_EQ(p.getNoteLength(63), 1);
-    EXPECT_EQ(p.getNoteLength(1000), 1);
+    for (int i : {2, 3, 5, 6, 7, 8, 9, 63}) // the run from 5 reaches the end of the length
+        p.steps[i].flags |= T;
+    const std::pair<int, int> cases[] = {{1, 3}, {2, 2}, {0, 1}, {7, 1}, {4, 4}, {-1, 1}, {63, 1}, {1000, 1}};
+    for (const auto& [step, length] : cases)
+        EXPECT_EQ(p.getNoteLength(step), length) << "step " << step;
 }
 
 TEST(PatternTranspose, WrapsAroundZeroToThirtySixAndKeepsFlags)
 {
-    Vst303Pattern p = numberedPattern(3, step_t::kGate | step_t::kTie | 0x40);
-    p.steps[0].pitch = 36;
-    p.steps[1].pitch = 0;
-    p.steps[2].pitch = -12;
-    p.Transpose(1);
-    EXPECT_EQ(p.steps[0].pitch, 0);
-    EXPECT_EQ(p.steps[1].pitch, 1);
-    EXPECT_EQ(p.steps[2].pitch, -11 + 37); // p < 0 wraps by 37
-    EXPECT_EQ(p.steps[3].pitch, 3);        // beyond the length
-    EXPECT_EQ(p.steps[0].flags, step_t::kGate | step_t::kTie | 0x40);
-
-    p.steps[0].pitch = 0;
-    p.steps[1].pitch = -12;
-    p.steps[2].pitch = 36;
-    p.Transpose(-1);
-    EXPECT_EQ(p.steps[0].pitch, 36);
-    EXPECT_EQ(p.steps[1].pitch, 24);
-    EXPECT_EQ(p.steps[2].pitch, 35);
+    const std::tuple<int, int, int> cases[] = {{36, 1, 0}, {0, 1, 1},    {-12, 1, 26},
+                                               {0, -1, 36}, {-12, -1, 24}, {36, -1, 35}};
+    for (const auto& [from, by, to] : cases)
+    {
+        Vst303Pattern p = numberedPattern(1, G | T | 0x40);
+        p.steps[0].pitch = static_cast<int8_t>(from);
+        p.Transpose(by);
+        EXPECT_EQ(p.steps[0], stepOf(to, G | T | 0x40)) << from << " by " << by;
+        EXPECT_EQ(p.steps[1].pitch, 1) << "beyond the length";
+    }
 }
 
-TEST(PatternShift, RotatesWithinTheLengthAndBackAgain)
+TEST(PatternShift, RotatesWithinTheLengthAndBack)
 {
     Vst303Pattern p = numberedPattern(5);
-    p.steps[4].flags = step_t::kAccent;
+    p.steps[4].flags = A;
     const Vst303Pattern original = p;
-
-    p.Shift(1);
-    EXPECT_EQ(p.steps[0].pitch, 4);
-    EXPECT_EQ(p.steps[0].flags, step_t::kAccent);
-    EXPECT_EQ(p.steps[1].pitch, 0);
-    EXPECT_EQ(p.steps[4].pitch, 3);
-    EXPECT_EQ(p.steps[5].pitch, 5); // beyond the length
-    p.Shift(-1);
-    EXPECT_TRUE(sameRecord(p, original));
-
-    p.Shift(-1);
-    EXPECT_EQ(p.steps[0].pitch, 1);
-    EXPECT_EQ(p.steps[4].pitch, 0);
-    p.Shift(1);
-    EXPECT_TRUE(sameRecord(p, original));
-
+    const std::pair<int, std::vector<int>> cases[] = {
+        {1, {4, 0, 1, 2, 3, 5}}, {-1, {1, 2, 3, 4, 0, 5}}, // then back
+        {7, {3, 4, 0, 1, 2, 5}}, {-12, {2, 3, 4, 0, 1, 5}}}; // more than the length: wraps
+    for (const auto& [n, pitches] : cases)
+    {
+        SCOPED_TRACE(n);
+        p.Shift(n);
+        for (int i = 0; i < 6; ++i)
+            EXPECT_EQ(p.steps[i], stepOf(pitches[i], pitches[i] == 4 ? A : G)) << "step " << i;
+        p.Shift(-n);
+        EXPECT_TRUE(sameRecord(p, original));
+    }
     Vst303Pattern one = numberedPattern(1);
-    const Vst303Pattern oneBefore = one;
     one.Shift(1);
-    EXPECT_TRUE(sameRecord(one, oneBefore));
+    EXPECT_TRUE(sameRecord(one, numberedPattern(1)));
     one.Shift(-1);
-    EXPECT_TRUE(sameRecord(one, oneBefore));
+    EXPECT_TRUE(sameRecord(one, numberedPattern(1)));
 }
 
-TEST(PatternShift, ShiftsLongerThanTheLengthWrapAround)
+// Inserts into a 6-step pattern of gated, accented steps whose step i has pitch i. `copied` is the
+// step copied into the next place, the later steps moving on (-1: nothing moves); `changed` is the
+// step whose flags change: a tie slides out of step k-1, a rest clears the gate of step k.
+TEST(PatternInsert, StepTieAndRestMoveTheStepsAfterK)
 {
-    Vst303Pattern p = numberedPattern(5);
-    Vst303Pattern q = p;
-    p.Shift(7);
-    q.Shift(2);
-    EXPECT_TRUE(sameRecord(p, q));
-    p.Shift(-12);
-    q.Shift(-2);
-    EXPECT_TRUE(sameRecord(p, q));
+    constexpr int Step = 0, Tie = 1, Rest = 2;
+    const std::tuple<int, int, int, int> cases[] = {
+        {Step, 2, 2, -1}, {Tie, 2, 1, 1}, {Rest, 3, 2, 3},
+        {Step, 5, -1, -1}, {Tie, 5, 4, 4}, {Rest, 5, 4, 5}, // k is the last step
+        {Tie, 6, -1, 5}, {Rest, 7, -1, 7},                  // k beyond the length
+        {Step, 6, -1, -1}, {Step, -1, -1, -1}, {Tie, 0, -1, -1}, {Rest, 0, -1, -1},
+        {Rest, -5, -1, -1}, {Rest, 64, -1, -1}, {Rest, 1000, -1, -1}};
+    for (const auto& [op, k, copied, changed] : cases)
+    {
+        Vst303Pattern p = numberedPattern(6, G | A);
+        op == Step ? p.insertStep(k) : op == Tie ? p.insertTie(k) : p.insertRest(k);
+        for (int i = 0; i < 64; ++i)
+        {
+            const int pitch = copied >= 0 && i > copied && i < 6 ? i - 1 : i;
+            const int flags = i != changed ? G | A : op == Tie ? G | A | S : A;
+            EXPECT_EQ(p.steps[i], stepOf(pitch, flags)) << "op " << op << " at " << k << ", step " << i;
+        }
+    }
 }
 
-TEST(PatternInsertStep, DuplicatesStepAndDropsTheLast)
+// Headers read from files may hold any length 0..127: every operation works on the steps that
+// exist (none for 0, all 64 above 64), never writes past step 63 and keeps the stored length.
+TEST(PatternBadLength, EveryOperationStaysInsideTheRecord)
 {
-    Vst303Pattern p = numberedPattern(6);
-    p.insertStep(2);
-    const int expected[] = {0, 1, 2, 2, 3, 4, 6};
-    for (int i = 0; i < 7; ++i)
-        EXPECT_EQ(p.steps[i].pitch, expected[i]) << "step " << i;
+    for (int length : {0, 1, 63, 64, 65, 100, 127})
+    {
+        SCOPED_TRACE(length);
+        const int count = length < 64 ? length : 64;
+        GuardedPattern g;
+        Vst303Pattern& p = g.pattern;
+        p = numberedPattern(64, 0x3F);
+        p.header = 0x80000000u | static_cast<uint32_t>(length);
+        p.Shift(1);
+        EXPECT_EQ(p.steps[0].pitch, count > 0 ? count - 1 : 0);
+        std::srand(static_cast<unsigned>(length));
+        p.Transpose(1);
+        p.tidy303Pattern();
+        p.Randomize();
+        p.AlterPattern();
+        p.AlterPattern2();
+        p.insertStep(0);
+        p.Clear(0);
+        for (int i = 0; i < 64; ++i)
+            EXPECT_EQ(p.steps[i], stepOf(i < count ? 0 : i, i < count ? 0 : 0x3F)) << i;
 
-    const Vst303Pattern before = p;
-    p.insertStep(5); // last step: nothing to move within the length
-    p.insertStep(6);
-    p.insertStep(-1);
-    EXPECT_TRUE(sameRecord(p, before));
-}
-
-TEST(PatternInsertTie, SlideIntoACopyOfThePreviousStep)
-{
-    Vst303Pattern p = numberedPattern(6);
-    p.insertTie(2);
-    const int expected[] = {0, 1, 1, 2, 3, 4, 6};
-    for (int i = 0; i < 7; ++i)
-        EXPECT_EQ(p.steps[i].pitch, expected[i]) << "step " << i;
-    EXPECT_EQ(p.steps[1].flags, step_t::kGate | step_t::kSlide);
-    EXPECT_EQ(p.steps[2].flags, step_t::kGate);
-
-    const Vst303Pattern before = p;
-    p.insertTie(0);
-    EXPECT_TRUE(sameRecord(p, before));
-}
-
-TEST(PatternInsertTie, AtOrBeyondTheEndOnlySetsTheSlide)
-{
-    Vst303Pattern p = numberedPattern(6);
-    p.insertTie(5); // k == length - 1: step 4 moves onto 5, step 5 is lost
-    EXPECT_EQ(p.steps[5].pitch, 4);
-    EXPECT_EQ(p.steps[4].flags, step_t::kGate | step_t::kSlide);
-    EXPECT_EQ(p.steps[6].pitch, 6);
-
-    Vst303Pattern q = numberedPattern(6);
-    q.insertTie(6); // k >= length: no move
-    for (int i = 0; i < 8; ++i)
-        EXPECT_EQ(q.steps[i].pitch, i);
-    EXPECT_EQ(q.steps[5].flags, step_t::kGate | step_t::kSlide);
-    EXPECT_EQ(q.steps[6].flags, step_t::kGate);
-}
-
-TEST(PatternInsertRest, RestCopiedFromThePreviousStep)
-{
-    Vst303Pattern p = numberedPattern(6, step_t::kGate | step_t::kAccent);
-    p.insertRest(3);
-    const int expected[] = {0, 1, 2, 2, 3, 4, 6};
-    for (int i = 0; i < 7; ++i)
-        EXPECT_EQ(p.steps[i].pitch, expected[i]) << "step " << i;
-    EXPECT_EQ(p.steps[3].flags, step_t::kAccent);
-    EXPECT_EQ(p.steps[2].flags, step_t::kGate | step_t::kAccent);
-
-    const Vst303Pattern before = p;
-    p.insertRest(0);
-    p.insertRest(-5);
-    EXPECT_TRUE(sameRecord(p, before));
-}
-
-TEST(PatternInsertRest, AtOrBeyondTheEndOnlyClearsThatGate)
-{
-    Vst303Pattern p = numberedPattern(6);
-    p.insertRest(5); // k == length - 1
-    EXPECT_EQ(p.steps[5].pitch, 4);
-    EXPECT_EQ(p.steps[5].flags, 0);
-
-    Vst303Pattern q = numberedPattern(6);
-    q.insertRest(10); // k >= length: no move, gate of step k cleared
-    for (int i = 0; i < 12; ++i)
-        EXPECT_EQ(q.steps[i].pitch, i);
-    EXPECT_EQ(q.steps[10].flags, 0);
-    EXPECT_EQ(q.steps[9].flags, step_t::kGate);
-
-    const Vst303Pattern before = q;
-    q.insertRest(64);
-    q.insertRest(1000);
-    EXPECT_TRUE(sameRecord(q, before));
+        for (int k : {-1000, -1, 0, 1, 62, 63, 64, 65, 126, 127, 128, 1000})
+        {
+            EXPECT_GE(p.getNoteLength(k), 1);
+            p.insertStep(k);
+            p.insertTie(k);
+            p.insertRest(k);
+            p.Shift(k);
+            p.Transpose(k);
+        }
+        EXPECT_TRUE(g.intact());
+        EXPECT_EQ(p.getLength(), length);
+    }
 }

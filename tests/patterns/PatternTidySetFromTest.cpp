@@ -6,135 +6,72 @@
 
 namespace
 {
-constexpr uint8_t G = step_t::kGate;
-constexpr uint8_t S = step_t::kSlide;
-constexpr uint8_t A = step_t::kAccent;
+constexpr int G = step_t::kGate, S = step_t::kSlide, A = step_t::kAccent;
+constexpr int U = step_t::kUp, D = step_t::kDown, T = step_t::kTie;
 } // namespace
 
-TEST(PatternTidy, RestsLoseSlideAndAccentButKeepOtherBits)
+TEST(PatternTidy, RestsLoseSlideAndAccentAndAccentsRunAlongSlides)
 {
-    Vst303Pattern p = numberedPattern(4, 0);
-    setFlags(p, {S | A | step_t::kUp | step_t::kTie | 0xC0, G | S, G | A, S});
-    p.steps[4].flags = S | A; // beyond the length: untouched
-    p.tidy303Pattern();
-    EXPECT_EQ(p.steps[0].flags, step_t::kUp | step_t::kTie | 0xC0);
-    EXPECT_EQ(p.steps[1].flags, G | S);
-    EXPECT_EQ(p.steps[2].flags, G | A);
-    EXPECT_EQ(p.steps[3].flags, 0);
-    EXPECT_EQ(p.steps[4].flags, S | A);
-}
-
-TEST(PatternTidy, AccentRunsAlongASlideChainAndStopsAfterIt)
-{
-    Vst303Pattern p = numberedPattern(8, 0);
-    setFlags(p, {G, G | S | A, G | S, G | S, G, G, G, G});
-    p.tidy303Pattern();
-    EXPECT_EQ(p.steps[0].flags, G);
-    EXPECT_EQ(p.steps[2].flags, G | S | A);
-    EXPECT_EQ(p.steps[3].flags, G | S | A);
-    EXPECT_EQ(p.steps[4].flags, G | A); // the step the chain slides into
-    EXPECT_EQ(p.steps[5].flags, G);
-}
-
-TEST(PatternTidy, AccentCarryStopsAtTheEndWithoutWrapping)
-{
-    Vst303Pattern p = numberedPattern(4, 0);
-    setFlags(p, {G, G, G | S | A, G | S});
-    p.steps[4].flags = G;
-    p.tidy303Pattern();
-    EXPECT_EQ(p.steps[3].flags, G | S | A);
-    EXPECT_EQ(p.steps[0].flags, G);
-    EXPECT_EQ(p.steps[4].flags, G);
-}
-
-TEST(PatternTidy, RestAfterAnAccentedSlideGetsTheAccent)
-{
-    Vst303Pattern p = numberedPattern(4, 0);
-    setFlags(p, {G | S | A, 0, G, G});
-    p.tidy303Pattern();
-    EXPECT_EQ(p.steps[1].flags, A);
-    EXPECT_EQ(p.steps[2].flags, G);
+    // Flags of the steps within the length before and after; the step after them keeps S | A.
+    const std::pair<std::vector<int>, std::vector<int>> cases[] = {
+        {{S | A | U | T | 0xC0, G | S, G | A, S}, {U | T | 0xC0, G | S, G | A, 0}},
+        // The chain carries the accent into the step it slides into, and no further.
+        {{G, G | S | A, G | S, G | S, G, G}, {G, G | S | A, G | S | A, G | S | A, G | A, G}},
+        // No wrap at the end of the pattern.
+        {{G, G, G | S | A, G | S}, {G, G, G | S | A, G | S | A}},
+        // A rest after an accented slide gets the accent (the carry ignores the gate).
+        {{G | S | A, 0, G, G}, {G | S | A, A, G, G}},
+    };
+    for (const auto& [before, after] : cases)
+    {
+        const int length = static_cast<int>(before.size());
+        Vst303Pattern p = numberedPattern(length, S | A);
+        for (int i = 0; i < length; ++i)
+            p.steps[i].flags = static_cast<uint8_t>(before[i]);
+        p.tidy303Pattern();
+        for (int i = 0; i <= length; ++i)
+            EXPECT_EQ(p.steps[i].flags, i < length ? after[i] : S | A) << "step " << i;
+    }
 }
 
 TEST(PatternSetFrom, MidiNotesBecomePitchAndOctaveFlags)
 {
-    Vst303Pattern p;
     std::vector<int> notes = {36, 47, 48, 59, 60, 72, 35, 24, 0};
-    const int n = static_cast<int>(notes.size());
-    p.steps[0].flags = step_t::kDown | step_t::kTie | 0xC0;
-    p.steps[2].flags = step_t::kDown;
-    p.steps[6].flags = step_t::kUp;
-    p.setFrom(n, notes.data(), nullptr, nullptr, nullptr, 1, 0, 0, 0);
-
-    struct Expected
-    {
-        int pitch;
-        uint8_t flags;
-    };
-    const Expected expected[] = {
-        {0, step_t::kTie | 0xC0}, // 36: plain; octave flags cleared, tie and spare bits kept
-        {11, 0},                  // 47
-        {0, step_t::kUp},         // 48
-        {11, step_t::kUp},        // 59
-        {12, step_t::kUp},        // 60: up + 12
-        {12, step_t::kUp},        // 72 folds onto 60
-        {11, step_t::kDown},      // 35
-        {0, step_t::kDown},       // 24
-        {0, step_t::kDown},       // 0
-    };
-    ASSERT_EQ(p.getLength(), n);
-    for (int i = 0; i < n; ++i)
-    {
-        EXPECT_EQ(p.steps[i].pitch, expected[i].pitch) << "note " << notes[i];
-        EXPECT_EQ(p.steps[i].flags, expected[i].flags) << "note " << notes[i];
-    }
+    const std::pair<int, int> expected[] = {{0, 0},  {11, 0}, {0, U}, {11, U}, {12, U}, // 60 and up: up + 12
+                                            {12, U}, {11, D}, {0, D}, {0, D}};
+    Vst303Pattern p = numberedPattern(64, U | D | T | 0xC0); // octave flags cleared, tie and spare bits kept
+    p.setFrom(9, notes.data(), nullptr, nullptr, nullptr, 1, 0, 0, 0);
+    ASSERT_EQ(p.getLength(), 9);
+    for (int i = 0; i < 9; ++i)
+        EXPECT_EQ(p.steps[i], stepOf(expected[i].first, expected[i].second | T | 0xC0)) << notes[i];
 }
 
 TEST(PatternSetFrom, FlagArraysApplyOnlyWhenSelected)
 {
-    Vst303Pattern p;
+    int notes[4] = {40, 40, 40, 40}, gates[4] = {1, 0, 1, 0};
+    int accents[4] = {1, 1, 0, 0}, slides[4] = {0, 1, 1, 0};
+    const int kept = U | T | 0x80, expected[4] = {kept | G | A, kept | A | S, kept | G | S, kept};
+    Vst303Pattern p = numberedPattern(64, kept);
     p.setTriplet(1);
-    for (step_t& s : p.steps)
-        s = step_t{5, step_t::kUp | step_t::kTie | 0x80};
-    int notes[4] = {40, 40, 40, 40};
-    int gates[4] = {1, 0, 1, 0};
-    int accents[4] = {1, 1, 0, 0};
-    int slides[4] = {0, 1, 1, 0};
-
     p.setFrom(4, notes, gates, accents, slides, 0, 1, 1, 1);
-    EXPECT_EQ(p.getTriplet(), 1);
-    EXPECT_EQ(p.getLength(), 4);
-    const uint8_t kept = step_t::kUp | step_t::kTie | 0x80;
-    EXPECT_EQ(p.steps[0].flags, kept | G | A);
-    EXPECT_EQ(p.steps[1].flags, kept | A | S);
-    EXPECT_EQ(p.steps[2].flags, kept | G | S);
-    EXPECT_EQ(p.steps[3].flags, kept);
-    EXPECT_EQ(p.steps[0].pitch, 5); // notes not applied
-
-    p.setFrom(4, notes, gates, accents, slides, 0, 0, 0, 0);
-    EXPECT_EQ(p.steps[0].flags, kept | G | A);
+    p.setFrom(4, notes, notes, notes, notes, 0, 0, 0, 0); // nothing selected: no change
+    EXPECT_EQ(p.header, 0x80000000u | 4u);
+    for (int i = 0; i < 4; ++i)
+        EXPECT_EQ(p.steps[i], stepOf(i, expected[i])) << i;
 }
 
 TEST(PatternSetFrom, LengthIsClampedAndNeverWritesPastTheLastStep)
 {
-    struct Guarded
-    {
-        Vst303Pattern pattern;
-        uint32_t sentinel = 0xDEADBEEFu;
-    };
-    Guarded g;
-    std::vector<int> notes(100, 60), gates(100, 1), accents(100, 1), slides(100, 1);
-    g.pattern.setFrom(100, notes.data(), gates.data(), accents.data(), slides.data(), 1, 1, 1, 1);
+    GuardedPattern g;
+    std::vector<int> ones(100, 1), notes(100, 60);
+    g.pattern.setFrom(100, notes.data(), ones.data(), ones.data(), ones.data(), 1, 1, 1, 1);
     EXPECT_EQ(g.pattern.getLength(), 64);
-    EXPECT_EQ(g.sentinel, 0xDEADBEEFu);
-    EXPECT_EQ(g.pattern.steps[63].pitch, 12);
-    EXPECT_EQ(g.pattern.steps[63].flags, step_t::kUp | G | A | S);
-
-    const Vst303Pattern before = g.pattern;
-    g.pattern.setFrom(0, nullptr, nullptr, nullptr, nullptr, 1, 1, 1, 1);
-    EXPECT_EQ(g.pattern.getLength(), 1);
-    g.pattern.setFrom(-3, nullptr, nullptr, nullptr, nullptr, 1, 1, 1, 1);
-    EXPECT_EQ(g.pattern.getLength(), 1);
-    for (int i = 0; i < 64; ++i)
-        EXPECT_EQ(g.pattern.steps[i].flags, before.steps[i].flags);
+    EXPECT_TRUE(g.intact());
+    EXPECT_EQ(g.pattern.steps[63], stepOf(12, U | G | A | S));
+    for (int length : {0, -3})
+    {
+        g.pattern.setFrom(length, nullptr, nullptr, nullptr, nullptr, 1, 1, 1, 1);
+        EXPECT_EQ(g.pattern.getLength(), 1);
+    }
+    EXPECT_EQ(g.pattern.steps[0], stepOf(12, U | G | A | S));
 }

@@ -5,100 +5,66 @@
 
 namespace
 {
-// A "303 " chunk whose bytes count up from `first`.
+// A "303 " chunk whose bytes count up from `first`, padded to even length.
 ByteBuilder& unitChunk(ByteBuilder& b, uint32_t size, int first)
 {
     b.text("303 ").be32(size);
     for (uint32_t i = 0; i < size; ++i)
         b.byte(static_cast<int>((first + i) & 0xFF));
-    if (size & 1)
-        b.byte(0);
-    return b;
+    return size & 1 ? b.byte(0) : b;
 }
 
-int importUnits(const ScratchFolder& folder, const ByteBuilder& b, rbs303_t* out, int capacity = kRbsUnits)
+int importUnits(const ByteBuilder& b, rbs303_t* out, int capacity = kRbsUnits)
 {
+    ScratchFolder folder;
     return import_rbs(folder.write("song.rbs", b.bytes).c_str(), out, capacity);
 }
 } // namespace
 
-TEST(RebirthReader, TwoUnitsInsideACatChunk)
+TEST(RebirthReader, UnitsInsideACatChunkUpToTheRoomGiven)
 {
-    ScratchFolder folder;
     ByteBuilder b;
-    const uint32_t unitChunkSize = 8 + 1097 + 1;
-    b.text("CAT ").be32(4 + 8 + 6 + 2 * unitChunkSize).text("RB40");
-    b.text("HEAD").be32(6).fill(6, 0xEE);
-    unitChunk(b, 1097, 1);
-    unitChunk(b, 1097, 100);
-    rbs303_t units[kRbsUnits];
-    ASSERT_EQ(2, importUnits(folder, b, units));
-    EXPECT_EQ(1, units[0].bytes[0]);
-    EXPECT_EQ((1 + 1096) & 0xFF, units[0].bytes[1096]);
-    EXPECT_EQ(100, units[1].bytes[0]);
-}
-
-TEST(RebirthReader, MoreUnitsThanRoomAreSkipped)
-{
-    ScratchFolder folder;
-    ByteBuilder b;
-    b.text("CAT ").be32(4 + 3 * (8 + 1098)).text("RB40");
-    unitChunk(b, 1097, 1);
-    unitChunk(b, 1097, 2);
-    unitChunk(b, 1097, 3);
+    b.text("CAT ").be32(4 + 8 + 6 + 3 * (8 + 1098)).text("RB40").text("HEAD").be32(6).fill(6, 0xEE);
+    unitChunk(unitChunk(unitChunk(b, 1097, 1), 1097, 100), 1097, 200);
     rbs303_t units[kRbsUnits + 1];
     units[2].bytes[0] = 0x55;
-    EXPECT_EQ(2, importUnits(folder, b, units));
-    EXPECT_EQ(0x55, units[2].bytes[0]);
-    EXPECT_EQ(1, importUnits(folder, b, units, 1));
-}
+    ASSERT_EQ(importUnits(b, units), 2); // the third unit finds no room
+    EXPECT_EQ(units[0].bytes[0], 1);
+    EXPECT_EQ(units[0].bytes[1096], (1 + 1096) & 0xFF);
+    EXPECT_EQ(units[1].bytes[0], 100);
+    EXPECT_EQ(units[2].bytes[0], 0x55);
+    EXPECT_EQ(importUnits(b, units, 1), 1);
 
-TEST(RebirthReader, LongShortAndOddChunks)
-{
-    ScratchFolder folder;
-    ByteBuilder b;
-    unitChunk(b, 1200, 7);  // longer: its first 1097 bytes
-    unitChunk(b, 3, 9);     // shorter and odd: padded, the rest of the record zero
-    rbs303_t units[kRbsUnits];
+    ByteBuilder odd; // longer: its first 1097 bytes; shorter and odd: padded, the rest zero
+    unitChunk(unitChunk(odd, 1200, 7), 3, 9);
     units[1].bytes[5] = 0x77;
-    ASSERT_EQ(2, importUnits(folder, b, units));
-    EXPECT_EQ((7 + 1096) & 0xFF, units[0].bytes[1096]);
-    EXPECT_EQ(11, units[1].bytes[2]);
-    EXPECT_EQ(0, units[1].bytes[5]);
+    ASSERT_EQ(importUnits(odd, units), 2);
+    EXPECT_EQ(units[0].bytes[1096], (7 + 1096) & 0xFF);
+    EXPECT_EQ(units[1].bytes[2], 11);
+    EXPECT_EQ(units[1].bytes[5], 0);
 }
 
 TEST(RebirthReader, DamagedSongsStayInBounds)
 {
-    ScratchFolder folder;
     rbs303_t units[kRbsUnits];
-    EXPECT_EQ(0, import_rbs(folder.path("missing.rbs").c_str(), units));
-
+    EXPECT_EQ(import_rbs("/nonexistent/missing.rbs", units), 0);
     ByteBuilder truncated; // the unit's data runs past the end of the file
     truncated.text("CAT ").be32(2000).text("RB40").text("303 ").be32(1097).fill(500, 1);
-    EXPECT_EQ(0, importUnits(folder, truncated, units));
-
+    EXPECT_EQ(importUnits(truncated, units), 0);
     ByteBuilder catPastEnd; // a CAT larger than the file still yields the units inside
-    catPastEnd.text("CAT ").be32(0xFFFFFFF0u).text("RB40");
-    unitChunk(catPastEnd, 1097, 1);
-    EXPECT_EQ(1, importUnits(folder, catPastEnd, units));
-
+    unitChunk(catPastEnd.text("CAT ").be32(0xFFFFFFF0u).text("RB40"), 1097, 1);
+    EXPECT_EQ(importUnits(catPastEnd, units), 1);
     ByteBuilder nested; // CATs nested far deeper than any song
     for (int i = 0; i < 5000; ++i)
         nested.text("CAT ").be32(0xFFFFFFF0u).text("RB40");
-    EXPECT_EQ(0, importUnits(folder, nested, units));
+    EXPECT_EQ(importUnits(nested, units), 0);
+    EXPECT_EQ(importUnits(ByteBuilder().text("303"), units), 0);
 
-    ByteBuilder tiny;
-    tiny.text("303");
-    EXPECT_EQ(0, importUnits(folder, tiny, units));
-}
-
-TEST(RebirthReader, FileLengthRewinds)
-{
     ScratchFolder folder;
     FILE* f = std::fopen(folder.write("x.rbs", std::string(123, 'x')).c_str(), "rb");
-    ASSERT_NE(nullptr, f);
+    ASSERT_NE(f, nullptr);
     std::fgetc(f);
-    EXPECT_EQ(123, GetFileLengthRBS(f));
-    EXPECT_EQ(0, std::ftell(f));
+    EXPECT_EQ(GetFileLengthRBS(f), 123);
+    EXPECT_EQ(std::ftell(f), 0) << "the length leaves the file at its start";
     std::fclose(f);
 }

@@ -4,29 +4,25 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <initializer_list>
 #include <iterator>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
-// A fresh folder in the system's temp folder for the files of one test, removed with its
-// contents when the test ends.
+// A fresh folder in the system's temp folder for one test's files, removed with them at the end.
 class ScratchFolder
 {
 public:
-    ScratchFolder()
+    ScratchFolder() : folder((std::filesystem::temp_directory_path() / "oxn3-test-XXXXXX").string())
     {
-        std::string pattern = (std::filesystem::temp_directory_path() / "oxn3-test-XXXXXX").string();
-        if (char* made = mkdtemp(pattern.data()))
-            folder = made;
+        if (mkdtemp(folder.data()) == nullptr) throw std::runtime_error("no scratch folder");
     }
-
     ~ScratchFolder()
     {
         std::error_code ignored;
-        if (!folder.empty())
-            std::filesystem::remove_all(folder, ignored);
+        std::filesystem::remove_all(folder, ignored);
     }
-
     ScratchFolder(const ScratchFolder&) = delete;
     ScratchFolder& operator=(const ScratchFolder&) = delete;
 
@@ -34,11 +30,9 @@ public:
 
     std::string write(const std::string& name, const std::string& bytes) const
     {
-        const std::string file = path(name);
-        std::ofstream(file, std::ios::binary) << bytes;
-        return file;
+        std::ofstream(path(name), std::ios::binary) << bytes;
+        return path(name);
     }
-
     std::string write(const std::string& name, const std::vector<uint8_t>& bytes) const
     {
         return write(name, std::string(bytes.begin(), bytes.end()));
@@ -49,7 +43,6 @@ public:
         std::ifstream in(file, std::ios::binary);
         return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
     }
-
     static std::vector<uint8_t> readBytes(const std::string& file)
     {
         const std::string text = read(file);
@@ -65,11 +58,6 @@ struct ByteBuilder
 {
     std::vector<uint8_t> bytes;
 
-    ByteBuilder& text(const std::string& s)
-    {
-        bytes.insert(bytes.end(), s.begin(), s.end());
-        return *this;
-    }
     ByteBuilder& byte(int b)
     {
         bytes.push_back(static_cast<uint8_t>(b));
@@ -80,16 +68,17 @@ struct ByteBuilder
         bytes.insert(bytes.end(), n, static_cast<uint8_t>(b));
         return *this;
     }
-    ByteBuilder& le32(uint32_t v)
+    ByteBuilder& text(const std::string& s)
     {
-        for (int i = 0; i < 4; ++i)
-            byte(static_cast<int>((v >> (8 * i)) & 0xFF));
+        bytes.insert(bytes.end(), s.begin(), s.end());
         return *this;
     }
-    ByteBuilder& be32(uint32_t v)
+    ByteBuilder& le32(uint32_t v) { return word(v, {0, 8, 16, 24}); }
+    ByteBuilder& be32(uint32_t v) { return word(v, {24, 16, 8, 0}); }
+    ByteBuilder& word(uint32_t v, std::initializer_list<int> shifts)
     {
-        for (int i = 3; i >= 0; --i)
-            byte(static_cast<int>((v >> (8 * i)) & 0xFF));
+        for (int s : shifts)
+            byte(static_cast<int>((v >> s) & 0xFF));
         return *this;
     }
 };

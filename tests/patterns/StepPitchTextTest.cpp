@@ -4,54 +4,31 @@
 
 #include "patterns/step_t.h"
 
-namespace
+TEST(StepPitchText, NameAndOctaveWithAndWithoutTheOctaveFlags)
 {
-std::string pitchText(int pitch, uint8_t flags = 0)
-{
-    step_t step{static_cast<int8_t>(pitch), flags};
-    char out[step_t::kPitchTextSize] = {'x', 'x', 'x', 'x'};
-    step.getPitchText(out);
-    EXPECT_EQ(out[3], '\0');
-    return out;
-}
-
-std::string plainPitchText(int pitch, uint8_t flags = 0)
-{
-    step_t step{static_cast<int8_t>(pitch), flags};
-    char out[step_t::kPitchTextSize] = {'x', 'x', 'x', 'x'};
-    step.getPitchTextIgnoreUpDown(out);
-    EXPECT_EQ(out[3], '\0');
-    return out;
-}
-} // namespace
-
-TEST(StepPitchText, NoteNameAndOctaveFollowPitchAndOctaveFlags)
-{
-    EXPECT_EQ(pitchText(0), "C-3");
-    EXPECT_EQ(pitchText(0, step_t::kUp), "C-4");
-    EXPECT_EQ(pitchText(0, step_t::kDown), "C-2");
-    EXPECT_EQ(pitchText(0, step_t::kUp | step_t::kDown), "C-3");
-    EXPECT_EQ(pitchText(-1), "B-2");
-    EXPECT_EQ(pitchText(-12), "C-2");
-    EXPECT_EQ(pitchText(-13), "B-1");
-    EXPECT_EQ(pitchText(1), "C#3");
-    EXPECT_EQ(pitchText(11), "B-3");
-    EXPECT_EQ(pitchText(13, step_t::kUp), "C#5");
-    EXPECT_EQ(pitchText(36), "C-6");
-}
-
-TEST(StepPitchText, IgnoreUpDownUsesBarePitchAndClampsTheOctaveDigit)
-{
-    EXPECT_EQ(plainPitchText(0), "C-3");
-    EXPECT_EQ(plainPitchText(0, step_t::kUp), "C-3");
-    EXPECT_EQ(plainPitchText(0, step_t::kDown), "C-3");
-    EXPECT_EQ(plainPitchText(-1), "B-2");
-    EXPECT_EQ(plainPitchText(-12), "C-2");
-    EXPECT_EQ(plainPitchText(-36), "C-0");
-    EXPECT_EQ(plainPitchText(-37), "B-0"); // pitch + 36 negative
-    EXPECT_EQ(plainPitchText(-128), "E-0");
-    EXPECT_EQ(plainPitchText(71), "B-8");
-    EXPECT_EQ(plainPitchText(72), "C-9");
-    EXPECT_EQ(plainPitchText(84), "C-9"); // quotient 10 clamps to '9'
-    EXPECT_EQ(plainPitchText(127), "G-9");
+    constexpr uint8_t U = step_t::kUp, D = step_t::kDown;
+    struct Case
+    {
+        int pitch;
+        uint8_t flags;
+        const char* withFlags; // nullptr: octave digit outside '0'..'9', not checked
+        const char* ignoringFlags;
+    };
+    const Case cases[] = {
+        {0, 0, "C-3", "C-3"},    {0, U, "C-4", "C-3"},   {0, D, "C-2", "C-3"},     {0, U | D, "C-3", "C-3"},
+        {-1, 0, "B-2", "B-2"},   {-12, 0, "C-2", "C-2"}, {-13, 0, "B-1", "B-1"},   {1, 0, "C#3", "C#3"},
+        {11, 0, "B-3", "B-3"},   {13, U, "C#5", "C#4"},  {36, 0, "C-6", "C-6"},    {-36, 0, "C-0", "C-0"},
+        {71, 0, "B-8", "B-8"},   {72, 0, "C-9", "C-9"},  {-37, 0, nullptr, "B-0"}, {-128, 0, nullptr, "E-0"},
+        {84, 0, nullptr, "C-9"}, {127, 0, nullptr, "G-9"}, // the plain octave digit is held to '0'..'9'
+    };
+    for (const Case& c : cases)
+    {
+        const step_t step{static_cast<int8_t>(c.pitch), c.flags};
+        char out[step_t::kPitchTextSize] = {'x', 'x', 'x', 'x'};
+        step.getPitchTextIgnoreUpDown(out);
+        EXPECT_EQ(std::string(out, 4), std::string(c.ignoringFlags) + '\0') << c.pitch;
+        if (c.withFlags == nullptr) continue;
+        step.getPitchText(out);
+        EXPECT_EQ(std::string(out, 4), std::string(c.withFlags) + '\0') << c.pitch;
+    }
 }
