@@ -54,14 +54,34 @@ enum class Engine
     Classic
 };
 
-template <Engine kEngine, bool kReference>
+enum class Knobs
+{
+    Still,
+    Turning // cutoff and resonance sweep all the time, so the smoothers never come to rest
+};
+
+// Triangle between 0.2 and 0.8 over `period` blocks.
+float sweep(long block, long period)
+{
+    const float x = static_cast<float>(block % period) / static_cast<float>(period);
+    return 0.2f + 0.6f * (x < 0.5f ? 2.0f * x : 2.0f - 2.0f * x);
+}
+
+template <Engine kEngine, bool kReference, Knobs kKnobs = Knobs::Still>
 void renderBusyPattern(benchmark::State& state)
 {
     const double sampleRate = static_cast<double>(state.range(0));
     auto synth = makeBusyVoice(sampleRate);
     std::vector<float> block(kBlockSize, 0.0f);
+    long blocks = 0;
     for (auto _ : state)
     {
+        if constexpr (kKnobs == Knobs::Turning)
+        {
+            synth->cutoff = sweep(blocks, 700);
+            synth->resonance = sweep(blocks + 200, 900);
+            ++blocks;
+        }
         if constexpr (kEngine == Engine::Improved)
             synth->renderRE<kReference>(block.data(), kBlockSize);
         else
@@ -93,9 +113,22 @@ void BM_Render311PerSampleReference(benchmark::State& state)
 {
     renderBusyPattern<Engine::Classic, true>(state);
 }
+
+// Both engines while two knobs turn without a pause.
+void BM_RenderREKnobsTurning(benchmark::State& state)
+{
+    renderBusyPattern<Engine::Improved, false, Knobs::Turning>(state);
+}
+
+void BM_Render311KnobsTurning(benchmark::State& state)
+{
+    renderBusyPattern<Engine::Classic, false, Knobs::Turning>(state);
+}
 } // namespace
 
 BENCHMARK(BM_RenderRE)->Arg(44100)->Arg(48000)->Arg(96000);
 BENCHMARK(BM_RenderREPerSampleReference)->Arg(44100)->Arg(48000)->Arg(96000);
 BENCHMARK(BM_Render311)->Arg(44100)->Arg(48000)->Arg(96000);
 BENCHMARK(BM_Render311PerSampleReference)->Arg(44100)->Arg(48000)->Arg(96000);
+BENCHMARK(BM_RenderREKnobsTurning)->Arg(44100)->Arg(96000);
+BENCHMARK(BM_Render311KnobsTurning)->Arg(44100)->Arg(96000);

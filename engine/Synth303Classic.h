@@ -11,6 +11,7 @@
 #include "engine/Synth303Filter.h"
 #include "engine/Synth303Output.h"
 #include "engine/Synth303Pitch.h"
+#include "engine/Synth303Smoothers.h"
 
 namespace oxn3
 {
@@ -55,9 +56,10 @@ inline double bassLiftCoefficient(float q)
     return 1.0 - std::exp(-0.01005033562772627 * q);
 }
 
-inline double liftBass(OnePoleState& lowPass, double o, double k, float smoothedResonance)
+// `oneMinusResonance` is 1 - smoothed resonance.
+inline double liftBass(OnePoleState& lowPass, double o, double k, double oneMinusResonance)
 {
-    return static_cast<float>(o + (1.0 - smoothedResonance) * lowPass.step(o, k));
+    return static_cast<float>(o + oneMinusResonance * lowPass.step(o, k));
 }
 
 // --- envelopes
@@ -66,34 +68,26 @@ constexpr double kClassicGateRiseClicks = 1.1;
 constexpr double kClassicGateRise = 1.02;
 
 // The gate envelope grows over a few milliseconds in both VCA modes.
-inline void updateGateEnvelope311(double& envelope, int gate, int clicks, double gateTrim, float q)
+inline void updateGateEnvelope311(double& envelope, int gate, int clicks, const GateEnvelopeSteps& steps)
 {
     if (!gate)
-        closeGateEnvelope(envelope, gateTrim, q);
+        closeGateEnvelope(envelope, steps);
     else
-        growGateEnvelope(envelope, clicks ? kClassicGateRiseClicks : kClassicGateRise, q);
+        growGateEnvelope(envelope, clicks ? kClassicGateRiseClicks : kClassicGateRise, steps);
 }
 
 // A trigger while the VCA accent is low starts the ladders from rest (with the gate trim up).
 constexpr double kQuietAccentLevel = 0.05;
 constexpr double kPoleResetGateTrim = 0.1;
 
-inline void resetLaddersOnQuietTrigger(Synth303& s)
+inline bool laddersRestOnTrigger(const Synth303& s)
 {
-    if (!(s.vcaAccentLevel.value < kQuietAccentLevel && s.GateTrim > kPoleResetGateTrim))
-        return;
-    for (int i = 0; i < 4; ++i)
-    {
-        s.ladderA[i].value = 0.0;
-        s.ladderB[i].value = 0.0;
-    }
+    return s.vcaAccentLevel.value < kQuietAccentLevel && s.GateTrim > kPoleResetGateTrim;
 }
 
 // --- accent
-inline double accentCurveExponent311(float vca)
-{
-    return vca == 0.0f ? 0.8 : 0.7;
-}
+constexpr double kClosedAccentExponent311 = 0.8;
+constexpr double kOpenAccentExponent311 = 0.7;
 
 // The snapshot decays by 0.999975 per sample at 44.1 kHz. At other rates the factor is
 // 0.999975^q, so its time constant (about 0.9 s) holds at every rate; the factor is at most 1
@@ -114,10 +108,10 @@ inline void decayAccentSnapshot311(Synth303& s, double factor)
 
 // Accent part of the cutoff voltage (scope "env_accent"): the accent curve alone, without the
 // capacitor, in the non-resonant share.
-inline double envelopeAccent311(const CutoffVoltageInputs& in)
+inline double envelopeAccent311(const CutoffShape& shape, double accentCap, double accentCurve)
 {
-    return kEnvelopeAccentLevel * (accentCapShare(in) + (1.0 - in.resonancePow14) * in.accentCurve *
-                                                            accentCurveScale(in.smoothedCutoff));
+    return kEnvelopeAccentLevel *
+           (shape.capShareScale * accentCap + shape.oneMinusP14 * accentCurve * shape.curveScale);
 }
 
 // --- filter: three ranges of sample rate
@@ -158,12 +152,12 @@ inline float classicCutoff(float cv0, ClassicFilterRange range)
 }
 
 // --- VCA
-// Accent part of the VCA (scope "vca_accent"); `p` = (smoothed resonance + 1e-7)^0.2.
-inline double vcaAccent311(double accentCurve, double p, float smoothedCutoff, float smoothedEnvmod)
+// The mix of the VCA accent (VcaAccentShape) in this engine.
+inline double vcaAccentMix311(float smoothedCutoff, float smoothedEnvmod)
 {
     const double sc = smoothedCutoff;
     const double se = smoothedEnvmod;
-    return accentCurve * p + (1.92 * sc + (1.4 * se + 1.8 * (1.0 - se)) * 0.8 * (1.0 - sc)) * accentCurve * (1.0 - p);
+    return 1.92 * sc + (1.4 * se + 1.8 * (1.0 - se)) * 0.8 * (1.0 - sc);
 }
 
 // The capacitor also feeds the VCA accent.
@@ -181,9 +175,10 @@ inline void updateVcaGain311(Synth303& s, float vca)
     s.vcaGain.step(target, 0.1);
 }
 
-inline double applyVca311(const Synth303& s, double y)
+// `vcaGain` and `volumeEnvelope` as the sample's control left them.
+inline double applyVca311(double y, double vcaGain, double volumeEnvelope)
 {
-    return 2.0 * y * s.vcaGain.value * s.volumeEnvelope.value;
+    return 2.0 * y * vcaGain * volumeEnvelope;
 }
 
 // --- output side
@@ -205,7 +200,7 @@ inline float svfCoefficientFor(float q)
 
 // Two passes of a damped state-variable filter per sample; resonance blends back to the dry
 // signal. The square wave's tone filter with output clipping on.
-inline double stateVariableFilter(Synth303& s, double y)
+inline double stateVariableFilter(Synth303& s, double y, const AudioKnobs& k)
 {
     const double f = s.svfCoefficient;
     const double b1 = s.svfBand + f * (y - kSvfDamping * s.svfBand - s.svfLow);
@@ -216,8 +211,8 @@ inline double stateVariableFilter(Synth303& s, double y)
     s.svfLow = static_cast<float>(l2);
     s.svfBand = static_cast<float>(b2);
     s.svfHigh = static_cast<float>(h2);
-    const double r = s.smoothedResonance;
-    return r * y + (1.0 - r) * (0.7 * b2 + l2 + h2);
+    const double r = k.resonance;
+    return r * y + k.oneMinusResonance * (0.7 * b2 + l2 + h2);
 }
 
 constexpr double kClassicOutputLevel = 0.6;
@@ -233,17 +228,23 @@ inline double clickFadeIn(const COnOffSound& click)
     return std::clamp(g, 0.0, 1.0);
 }
 
+// The gain of the noise sample in this engine's output, 0.3 times the smoothed volume.
+inline double dcNoiseGain311(float smoothedVolume)
+{
+    return kClassicDcNoiseLevel * smoothedVolume;
+}
+
 // With VCA noise the click generator sounds on volume changes and the voice waits behind it.
-inline float outputStage311(Synth303& s, double y, float vca)
+inline float outputStage311(Synth303& s, double y, float vca, const AudioKnobs& k)
 {
     if (!s.VCANoise)
         return toOutputSample(kClassicOutputLevel * y);
     const double dcNoise = nextDcNoise(s.noisePosition);
-    rearmClick(s.onOffSound, s.smoothedVolume, s.sampleRate);
+    rearmClick(s.onOffSound, k.volume, s.sampleRate);
     const double g = clickFadeIn(s.onOffSound);
     const double click = s.onOffSound.process();
     const double voice = (y + nextNoise(s.outputNoise) * vca) * kClassicOutputLevel +
-                         dcNoise * (kClassicDcNoiseLevel * s.smoothedVolume) / kDcNoiseFullScale;
+                         dcNoise * k.dcNoiseGain / kDcNoiseFullScale;
     return toOutputSample(kClickLevel * click + voice * (g * g));
 }
 } // namespace oxn3

@@ -20,6 +20,7 @@ struct EnvelopeRates
     double d24Fall = 0.0;
     double accentCharge = 0.0;
     float rateBlend = 1.0f; // Q: 1 at 44.1 kHz, 0 at 96 kHz
+    double d24Weight = 1.0; // (1 - Q) * 1.1 + Q: the capacitor input's share of d24
     double vcaLevelFast = 0.0;
     double vcaLevelSlow = 0.0;
 
@@ -32,6 +33,8 @@ struct EnvelopeRates
         r.d24Fall = 1.0 - std::exp(-0.00024302951695758527 * q);
         r.accentCharge = 1.0 - std::exp(-0.0007502813907041774 * q);
         r.rateBlend = static_cast<float>((q - 0.459375) / 0.540625);
+        const double rateBlend = r.rateBlend;
+        r.d24Weight = (1.0 - rateBlend) * 1.1 + rateBlend;
         r.vcaLevelFast = 1.0 - std::pow(0.5, static_cast<double>(q));
         r.vcaLevelSlow = 1.0 - std::pow(0.99, static_cast<double>(q));
         return r;
@@ -78,24 +81,43 @@ inline double decayVolumeEnvelope(OnePoleState& envelope, double k, float q)
 constexpr double kGateEnvelopeRise = 0.001;
 constexpr double kVcaCurveNorm = 0.6321205588285577; // 1 - 1/e
 
+// The gate envelope's steps per sample: a small rise on top of its growth, and the fall with the
+// gate trim.
+struct GateEnvelopeSteps
+{
+    double rise = 0.0;
+    double fall = 0.0;
+
+    static GateEnvelopeSteps compute(double gateTrim, float q)
+    {
+        return {kGateEnvelopeRise * q, (0.0028 * gateTrim + 0.0001) * q};
+    }
+};
+
+// Growth factor of the improved engine's gate envelope with VCAClicks: 1.05 to 1.1 by resonance.
+inline double gateGrowthRE(float smoothedResonance)
+{
+    return static_cast<float>(1.1 * smoothedResonance + 1.05 * (1.0 - smoothedResonance));
+}
+
 // Grows by `factor` per sample plus a small step, up to 1.
-inline void growGateEnvelope(double& envelope, double factor, float q)
+inline void growGateEnvelope(double& envelope, double factor, const GateEnvelopeSteps& steps)
 {
-    envelope = std::min(1.0, factor * envelope + kGateEnvelopeRise * q);
+    envelope = std::min(1.0, factor * envelope + steps.rise);
 }
 
-inline void closeGateEnvelope(double& envelope, double gateTrim, float q)
+inline void closeGateEnvelope(double& envelope, const GateEnvelopeSteps& steps)
 {
-    envelope = std::max(0.0, envelope - (0.0028 * gateTrim + 0.0001) * q);
+    envelope = std::max(0.0, envelope - steps.fall);
 }
 
-inline void updateGateEnvelopeRE(double& envelope, int gate, int clicks, float smoothedResonance, double gateTrim,
-                                 float q)
+// `growth` is gateGrowthRE.
+inline void updateGateEnvelopeRE(double& envelope, int gate, int clicks, double growth, const GateEnvelopeSteps& steps)
 {
     if (!gate)
-        closeGateEnvelope(envelope, gateTrim, q);
+        closeGateEnvelope(envelope, steps);
     else if (clicks)
-        growGateEnvelope(envelope, static_cast<float>(1.1 * smoothedResonance + 1.05 * (1.0 - smoothedResonance)), q);
+        growGateEnvelope(envelope, growth, steps);
     else
         envelope = 1.0;
 }
@@ -145,12 +167,19 @@ inline float accentLevel(int stepAccent, float m, float smoothedAccent)
     return static_cast<float>(std::max(0.0, stepAccent * static_cast<double>(m) * smoothedAccent));
 }
 
-// Exponent of the accent curve: the cutoff knob shapes it while the VCA is closed.
-inline double accentCurveExponent(float vca, float smoothedCutoff)
+// Exponents of the accent curve: while the VCA is open a constant, while it is closed the
+// cutoff knob shapes it.
+constexpr double kOpenAccentExponentRE = 0.75;
+
+inline double closedAccentExponentRE(float smoothedCutoff)
 {
-    if (vca == 0.0f)
-        return static_cast<float>(0.8 * smoothedCutoff + 1.2 * (1.0 - smoothedCutoff));
-    return 0.75;
+    return static_cast<float>(0.8 * smoothedCutoff + 1.2 * (1.0 - smoothedCutoff));
+}
+
+// Exponent of the accent curve: `whenClosed` while the VCA is closed, else `whenOpen`.
+inline double accentCurveExponent(float vca, double whenClosed, double whenOpen)
+{
+    return vca == 0.0f ? whenClosed : whenOpen;
 }
 
 inline void updateD24(OnePoleState& d24, float accentLevelA, float smoothedAccent, const EnvelopeRates& rates)
@@ -169,10 +198,15 @@ inline double cutoffWeight(float smoothedCutoff)
     return 1.5 * c16 + (1.0 - c16);
 }
 
-inline void chargeAccentCap(Synth303& s, double cutoffWeightW, const EnvelopeRates& rates)
+// The snapshot's weight in the capacitor input, 0.2 W, taken at block start.
+inline double accentSnapshotWeight(float smoothedCutoff)
 {
-    const double rateBlend = rates.rateBlend;
-    const double input = 0.2 * cutoffWeightW * s.accentSnapshot + s.d24.value * ((1.0 - rateBlend) * 1.1 + rateBlend);
+    return 0.2 * cutoffWeight(smoothedCutoff);
+}
+
+inline void chargeAccentCap(Synth303& s, double snapshotWeight, const EnvelopeRates& rates)
+{
+    const double input = snapshotWeight * s.accentSnapshot + s.d24.value * rates.d24Weight;
     s.accentCap.step(input, rates.accentCharge);
 }
 
@@ -188,100 +222,153 @@ inline void decayTriggerRamps(double* ramps, float q)
 }
 
 // --- cutoff voltage
-struct CutoffVoltageInputs
+// The parts of the cutoff voltage that depend only on the smoothed knobs (sc = cutoff, s2 = sc^2,
+// se = envmod, sa = accent, P14 = resonance^1.4).
+struct CutoffShape
 {
-    double mainEnvelope;      // M
-    double resonancePow14;    // P14
-    double accentCap;
-    double accentCurve;       // Ac
-    float restVoltage;        // V0
-    float smoothedCutoff;
-    float smoothedEnvmod;
-    float smoothedAccent;
-    const double* triggerRamps;
+    double capShareScale = 0.0; // P14 (0.48 s2 + 0.9 (1 - s2)) (0.425 s2 + 0.4675 (1 - s2)) (0.8 se + (1 - se))
+    double oneMinusP14 = 1.0;
+    float curveScale = 0.0f;    // 0.3 s2 + 0.364 (1 - s2): the accent curve's share
+    double accentGain = 0.0;    // 1.5 sa
+    double envelopeDepth = 0.0; // 2 D
+    double expScale = 0.0;      // 0.686 w + 0.05 (1 - w) - 0.065, w = 0.32 s2 + 0.2
+
+    // The resonant share of the accent's cutoff voltage per unit of capacitor voltage: cutoff and
+    // envmod shape it, each factor rounded to float.
+    static double capShareScaleOf(double resonancePow14, float smoothedCutoff, float smoothedEnvmod)
+    {
+        const double s2 = static_cast<double>(smoothedCutoff) * smoothedCutoff;
+        const double se = smoothedEnvmod;
+        const float f1 = static_cast<float>(0.48 * s2 + 0.9 * (1.0 - s2));
+        const float f2 = static_cast<float>(0.425 * s2 + 0.4675 * (1.0 - s2));
+        const float f3 = static_cast<float>(0.8 * se + (1.0 - se));
+        return resonancePow14 * f1 * f2 * f3;
+    }
+
+    static float curveScaleOf(float smoothedCutoff)
+    {
+        const double s2 = static_cast<double>(smoothedCutoff) * smoothedCutoff;
+        return static_cast<float>(0.3 * s2 + 0.364 * (1.0 - s2));
+    }
+
+    // Depth of the envelope's swing, 2 D: b0 = 0.08 s2 + 0.18 (1 - s2),
+    // D = ((0.37 s2 + 0.74 (1 - s2)) - b0) se^2 + b0.
+    static double envelopeDepthOf(float smoothedCutoff, float smoothedEnvmod)
+    {
+        const double s2 = static_cast<double>(smoothedCutoff) * smoothedCutoff;
+        const double se = smoothedEnvmod;
+        const double b0 = 0.08 * s2 + 0.18 * (1.0 - s2);
+        const double depth = ((0.37 * s2 + 0.74 * (1.0 - s2)) - b0) * (se * se) + b0;
+        return 2.0 * depth;
+    }
+
+    static double expScaleOf(float smoothedCutoff)
+    {
+        const double s2 = static_cast<double>(smoothedCutoff) * smoothedCutoff;
+        const double w = 0.32 * s2 + 0.2;
+        return 0.686 * w + 0.05 * (1.0 - w) - 0.065;
+    }
+
+    static double accentGainOf(float smoothedAccent)
+    {
+        return 1.5 * smoothedAccent;
+    }
 };
-
-// The resonant share of the accent's cutoff voltage: the capacitor, shaped by cutoff and envmod.
-inline double accentCapShare(const CutoffVoltageInputs& in)
-{
-    const double s2 = static_cast<double>(in.smoothedCutoff) * in.smoothedCutoff;
-    const double se = in.smoothedEnvmod;
-    const float f1 = static_cast<float>(0.48 * s2 + 0.9 * (1.0 - s2));
-    const float f2 = static_cast<float>(0.425 * s2 + 0.4675 * (1.0 - s2));
-    const float f3 = static_cast<float>(0.8 * se + (1.0 - se));
-    return in.resonancePow14 * f1 * f2 * f3 * in.accentCap;
-}
-
-// Cutoff scaling of the accent's non-resonant share.
-inline float accentCurveScale(float smoothedCutoff)
-{
-    const double s2 = static_cast<double>(smoothedCutoff) * smoothedCutoff;
-    return static_cast<float>(0.3 * s2 + 0.364 * (1.0 - s2));
-}
 
 constexpr double kEnvelopeAccentLevel = 0.4;
 
-// Accent part of the cutoff voltage (scope "env_accent").
-inline double envelopeAccent(const CutoffVoltageInputs& in)
+// Accent part of the cutoff voltage (scope "env_accent"): the capacitor's resonant share and the
+// charge (capacitor and accent curve) in the non-resonant share.
+inline double envelopeAccent(const CutoffShape& shape, double accentCap, double accentCurve)
 {
-    const float charge = static_cast<float>(0.3 * in.accentCap + in.accentCurve);
-    return kEnvelopeAccentLevel * (accentCapShare(in) + (1.0 - in.resonancePow14) * charge * 1.3 *
-                                                            accentCurveScale(in.smoothedCutoff));
+    const float charge = static_cast<float>(0.3 * accentCap + accentCurve);
+    return kEnvelopeAccentLevel *
+           (shape.capShareScale * accentCap + shape.oneMinusP14 * charge * 1.3 * shape.curveScale);
 }
 
 // Exponent of the cutoff voltage: accent plus the envelope swing around its rest voltage.
-inline double cutoffExponent(const CutoffVoltageInputs& in, double ea)
+inline double cutoffExponent(const CutoffShape& shape, double ea, double mainEnvelope, float restVoltage)
 {
-    const double s2 = static_cast<double>(in.smoothedCutoff) * in.smoothedCutoff;
-    const double se = in.smoothedEnvmod;
-    const double b0 = 0.08 * s2 + 0.18 * (1.0 - s2);
-    const double depth = ((0.37 * s2 + 0.74 * (1.0 - s2)) - b0) * (se * se) + b0;
-    return 1.5 * in.smoothedAccent * ea + 2.0 * depth * (in.mainEnvelope - in.restVoltage) + 0.5;
+    return shape.accentGain * ea + shape.envelopeDepth * (mainEnvelope - restVoltage) + 0.5;
 }
 
-// cv0 from exp(cutoffExponent).
-inline double cutoffVoltage(const CutoffVoltageInputs& in, double expOfExponent)
+// cv0 from exp(cutoffExponent) and the trigger ramps.
+inline double cutoffVoltage(const CutoffShape& shape, double expOfExponent, const double* triggerRamps)
 {
-    const double s2 = static_cast<double>(in.smoothedCutoff) * in.smoothedCutoff;
-    const double w = 0.32 * s2 + 0.2;
-    return expOfExponent * (0.686 * w + 0.05 * (1.0 - w) - 0.065) + 0.025 + 0.025 * in.triggerRamps[0] +
-           0.0125 * in.triggerRamps[1];
+    return expOfExponent * shape.expScale + 0.025 + 0.025 * triggerRamps[0] + 0.0125 * triggerRamps[1];
 }
 
 // --- VCA
-// Accent part of the VCA (scope "vca_accent"); `p` = (smoothed resonance + 1e-7)^0.2.
-inline double vcaAccentRE(double accentCurve, double p, float smoothedCutoff, float smoothedEnvmod)
+// The VCA accent's mix of the accent curve, Av = Ac p + mix Ac (1 - p), with p = (smoothed
+// resonance + 1e-7)^0.2 (scope "vca_accent").
+struct VcaAccentShape
 {
-    const double sc = smoothedCutoff;
-    const double se = smoothedEnvmod;
-    return accentCurve * p + ((1.4 * se + 1.8 * (1.0 - se)) * 0.8 * (1.0 - sc) + 2.4 * 0.5 * sc) * accentCurve * (1.0 - p);
+    double p = 0.0;
+    double oneMinusP = 1.0;
+    double mix = 0.0;
+    double follow = 0.0; // improved engine: the level's smoothing, 0.4 (0.00975 p + 0.0195 (1 - p))
+
+    static double mixRE(float smoothedCutoff, float smoothedEnvmod)
+    {
+        const double sc = smoothedCutoff;
+        const double se = smoothedEnvmod;
+        return (1.4 * se + 1.8 * (1.0 - se)) * 0.8 * (1.0 - sc) + 2.4 * 0.5 * sc;
+    }
+
+    static double followRE(double p)
+    {
+        return 0.4 * (0.00975 * p + 0.0195 * (1.0 - p));
+    }
+};
+
+inline double vcaAccent(double accentCurve, const VcaAccentShape& shape)
+{
+    return accentCurve * shape.p + shape.mix * accentCurve * shape.oneMinusP;
 }
 
-inline void followVcaAccentRE(Synth303& s, double av, double p)
+inline void followVcaAccentRE(Synth303& s, double av, const VcaAccentShape& shape)
 {
-    s.vcaAccentLevel.step(av, 0.4 * (0.00975 * p + 0.0195 * (1.0 - p)));
+    s.vcaAccentLevel.step(av, shape.follow);
     s.vcaAccentLevel2.step(s.vcaAccentLevel.value, 0.1);
 }
 
-// The VCA accent falls faster while the VCA is closed, between gated steps and at high cutoff.
-inline void drainVcaAccent(Synth303& s, float vca, float q)
+// How fast the VCA accent drains: while the VCA is closed (by resonance), between gated steps,
+// and always (more at high cutoff and low resonance).
+struct VcaDrain
+{
+    double whenClosed = 0.0; // 0.025 q sr
+    double betweenSteps = 0.0; // 0.05 q
+    double always = 0.0;     // 0.0015 q + 0.0515 q s2 (1 - sr)
+
+    static VcaDrain compute(float smoothedCutoff, float smoothedResonance, float q)
+    {
+        const double s2 = static_cast<double>(smoothedCutoff) * smoothedCutoff;
+        VcaDrain d;
+        d.whenClosed = 0.025 * q * smoothedResonance;
+        d.betweenSteps = 0.05 * q;
+        d.always = 0.0015 * q + 0.0515 * q * s2 * (1.0 - smoothedResonance);
+        return d;
+    }
+};
+
+inline void drainVcaAccent(Synth303& s, float vca, const VcaDrain& drain)
 {
     double& level = s.vcaAccentLevel2.value;
-    const double s2 = static_cast<double>(s.smoothedCutoff) * s.smoothedCutoff;
     if (vca == 0.0f)
-        level -= 0.025 * q * s.smoothedResonance;
+        level -= drain.whenClosed;
     if (!s.stepGate)
-        level -= 0.05 * q;
-    level -= 0.0015 * q + 0.0515 * q * s2 * (1.0 - s.smoothedResonance);
+        level -= drain.betweenSteps;
+    level -= drain.always;
     level = std::max(0.0, level);
 }
 
-inline void updateVcaGainRE(Synth303& s, float vca, const EnvelopeRates& rates)
+// `accentSquared` is the smoothed accent squared.
+inline void updateVcaGainRE(Synth303& s, float vca, double accentSquared, const EnvelopeRates& rates)
 {
     const double levelK = s.VCAClicks ? rates.vcaLevelFast : rates.vcaLevelSlow;
     const double level = s.vcaLevel.step(vca, levelK);
-    const double sa = s.smoothedAccent;
-    const float target = static_cast<float>(s.vcaAccentLevel2.value * (sa * sa) + (0.1 * s.accentSnapshot + 1.0) * level);
+    const float target =
+        static_cast<float>(s.vcaAccentLevel2.value * accentSquared + (0.1 * s.accentSnapshot + 1.0) * level);
     s.vcaGain.step(target, s.VCAClicks ? 0.2 : 0.02);
 }
 } // namespace oxn3

@@ -1,7 +1,6 @@
 #pragma once
 // Output side of the voice: the two noise generators, the output filters, the VCA, highpass,
-// distortion and output stage, the recorded noise sample, the click generator's bookkeeping,
-// the parameter smoothers and the scope recorder.
+// distortion and output stage, the recorded noise sample and the click generator's bookkeeping.
 
 #include <algorithm>
 #include <cmath>
@@ -67,6 +66,35 @@ inline void rearmClick(COnOffSound& click, float smoothedVolume, double sampleRa
     click.sampleRate = sampleRate;
 }
 
+// --- what the output side of one sample reads of the knobs
+// A high cutoff darkens the level slightly: y (0.8 sc + (1 - sc)) 0.7, term by term.
+struct CutoffColour
+{
+    double high = 0.0; // 0.8 sc
+    double low = 1.0;  // 1 - sc
+
+    static CutoffColour of(float smoothedCutoff)
+    {
+        const double sc = smoothedCutoff;
+        return {0.8 * sc, 1.0 - sc};
+    }
+};
+
+// The smoothed knobs and their shapes as the output side of one sample sees them (KnobShapes
+// computes them; each sample gets its own copy, taken before the smoothers move on).
+struct AudioKnobs
+{
+    float resonance = 0.0f;
+    float waveform = 0.0f;
+    float volume = 0.0f;
+    double oneMinusResonance = 1.0;
+    CutoffColour colour;
+    double highpassK = 0.0;   // improved engine
+    double volumeSquared = 0.0;
+    double dcNoiseGain = 0.0;
+    double shelfGain = 0.0;   // improved engine, from the raw resonance knob
+};
+
 // --- resonance emphasis and output filters
 inline double emphasisCoefficient(float q)
 {
@@ -101,29 +129,34 @@ inline float blockDc(OnePoleState& lowPass, float f, double k)
     return static_cast<float>(f - lowPass.step(f, k));
 }
 
+// Gain of the bass shelf of the output filters, (1 - resonance^2) 0.2 of the raw knob.
+inline double bassShelfGain(float resonanceKnob)
+{
+    const double res = resonanceKnob;
+    return (1.0 - res * res) * 0.2;
+}
+
 // The improved engine's output filters h1..h4: DC blocker, treble lift, a resonance-dependent
-// bass cut and a bass shelf that the raw resonance knob takes away.
-inline float outputFiltersRE(Synth303& s, float f, const OutputRates& r)
+// bass cut and a bass shelf (bassShelfGain) that the raw resonance knob takes away.
+inline float outputFiltersRE(Synth303& s, float f, const OutputRates& r, const AudioKnobs& k)
 {
     const float h1 = blockDc(s.outLP1, f, r.lowPass[0]);
     const float h2 = static_cast<float>(2.0 * h1 - s.outLP2.step(h1, r.lowPass[1]));
-    const float h3 = static_cast<float>(h2 - s.outLP3.step(h2, r.lowPass[2]) * s.smoothedResonance * s.ResoTrim);
-    const double res = s.resonance;
-    return static_cast<float>(h3 + (1.0 - res * res) * 0.2 * s.outLP4.step(h3, r.lowPass[3]));
+    const float h3 = static_cast<float>(h2 - s.outLP3.step(h2, r.lowPass[2]) * k.resonance * s.ResoTrim);
+    return static_cast<float>(h3 + k.shelfGain * s.outLP4.step(h3, r.lowPass[3]));
 }
 
 // --- VCA and what follows it
-inline double applyVcaRE(Synth303& s, float h4)
+// `vcaGain` and `volumeEnvelope` as the sample's control left them.
+inline double applyVcaRE(Synth303& s, float h4, double vcaGain, double volumeEnvelope)
 {
-    const double gain = s.vcaGainSmoothed.step(s.vcaGain.value * s.volumeEnvelope.value, 0.1);
+    const double gain = s.vcaGainSmoothed.step(vcaGain * volumeEnvelope, 0.1);
     return 2.0 * h4 * gain;
 }
 
-// A high cutoff darkens the level slightly.
-inline double cutoffColour(double y, float smoothedCutoff)
+inline double cutoffColour(double y, const CutoffColour& colour)
 {
-    const double sc = smoothedCutoff;
-    return (0.8 * sc * y + (1.0 - sc) * y) * 0.7;
+    return (colour.high * y + colour.low * y) * 0.7;
 }
 
 // Base of the highpass coefficient; 1 - base^q is the one-pole step.
@@ -152,10 +185,21 @@ constexpr double kDcNoiseLevel = 0.2;
 constexpr double kOutputGain = 1.5;
 constexpr double kSilenceFloor = 1e-30; // -600 dB: below it the output is 0, never a denormal
 
-inline double applyVolume(double y, float smoothedVolume)
+inline double volumeSquared(float smoothedVolume)
 {
     const double sv = smoothedVolume;
-    return y * (sv * sv);
+    return sv * sv;
+}
+
+inline double applyVolume(double y, double smoothedVolumeSquared)
+{
+    return y * smoothedVolumeSquared;
+}
+
+// The gain of the noise sample in the improved engine's output, 0.2 times the smoothed volume.
+inline double dcNoiseGainRE(float smoothedVolume)
+{
+    return kDcNoiseLevel * smoothedVolume;
 }
 
 // The output sample; below -600 dB it is 0, never a denormal.
@@ -165,10 +209,9 @@ inline float toOutputSample(double y)
 }
 
 // Volume, noise, optional clipping and the noise sample; the returned value goes to out[i].
-inline float outputStageRE(Synth303& s, double y, float vca)
+inline float outputStageRE(Synth303& s, double y, float vca, const AudioKnobs& k)
 {
-    const double sv = s.smoothedVolume;
-    y = applyVolume(y, s.smoothedVolume);
+    y = applyVolume(y, k.volumeSquared);
     if (s.VCANoise)
         y += nextNoise(s.outputNoise) * vca;
     y *= kOutputLevel;
@@ -176,120 +219,10 @@ inline float outputStageRE(Synth303& s, double y, float vca)
         y = std::clamp(y, kClipLow, kClipHigh);
     if (s.VCANoise)
     {
-        y += nextDcNoise(s.noisePosition) * (kDcNoiseLevel * sv) / kDcNoiseFullScale;
-        rearmClick(s.onOffSound, s.smoothedVolume, s.sampleRate);
+        y += nextDcNoise(s.noisePosition) * k.dcNoiseGain / kDcNoiseFullScale;
+        rearmClick(s.onOffSound, k.volume, s.sampleRate);
     }
     y *= kOutputGain;
     return toOutputSample(y);
-}
-
-// --- parameter smoothers: 0.0005 of the distance per sample at any rate
-constexpr double kSmoothing = 0.0005;
-
-inline float unitRange(float x)
-{
-    if (!(x > 0.0f))
-        return 0.0f;
-    return x > 1.0f ? 1.0f : x;
-}
-
-// Targets read once per block.
-struct SmootherTargets
-{
-    double tuning = 0.0;
-    double cutoff = 0.0;
-    double resonance = 0.0;
-    double envmod = 0.0;
-    double decay = 0.0;
-    double accent = 0.0;
-    double waveform = 0.0;
-    double volume = 0.0;
-    double highpass = 0.0;
-    double bass = 0.0;
-
-    // Targets are clamped to 0..1 (NaN to 0): a damaged parameter must not poison the voice.
-    static SmootherTargets read(const Synth303& s)
-    {
-        SmootherTargets t;
-        t.tuning = unitRange(s.tuning);
-        t.cutoff = unitRange(s.cutoff);
-        t.resonance = unitRange(s.resonance) + 0.0001;
-        t.envmod = unitRange(s.envmod);
-        t.decay = std::sqrt(static_cast<double>(unitRange(s.decay)));
-        t.accent = unitRange(s.accent);
-        t.waveform = unitRange(s.waveform);
-        t.volume = unitRange(s.volume);
-        t.highpass = unitRange(s.highpass);
-        t.bass = unitRange(s.bass);
-        return t;
-    }
-};
-
-inline void smoothToward(float& value, double target, double offset)
-{
-    value = static_cast<float>(value + (target + offset - value) * kSmoothing);
-}
-
-// The eight smoothers both engines run.
-inline void runVoiceSmoothers(Synth303& s, const SmootherTargets& t)
-{
-    const double offset = s.smootherOffset;
-    smoothToward(s.smoothedTuning, t.tuning, offset);
-    smoothToward(s.smoothedCutoff, t.cutoff, offset);
-    smoothToward(s.smoothedResonance, t.resonance, offset);
-    smoothToward(s.smoothedEnvmod, t.envmod, offset);
-    smoothToward(s.smoothedDecay, t.decay, offset);
-    smoothToward(s.smoothedAccent, t.accent, offset);
-    smoothToward(s.smoothedWaveform, t.waveform, offset);
-    smoothToward(s.smoothedVolume, t.volume, offset);
-}
-
-inline void runSmoothersRE(Synth303& s, const SmootherTargets& t)
-{
-    runVoiceSmoothers(s, t);
-    smoothToward(s.smoothedHighpass, t.highpass, s.smootherOffset);
-    smoothToward(s.smoothedBass, t.bass, s.smootherOffset);
-}
-
-// --- scope recorder
-inline constexpr const char* kScopeNames[kScopeChannels] = {
-    "audio", "gate", "bSlide", "bAccent", "bTrigger", "Env", "accent", "s_accent",
-    "env_accent", "vca_accent", "s_vca_accent2", "d24", "N/A 12", "N/A 13", "N/A 14", "N/A 15"};
-
-// Signals of the current sample that are not fields of the engine.
-struct ScopeSignals
-{
-    float audio = 0.0f;
-    float vca = 0.0f;
-    double accent = 0.0;    // A
-    double envAccent = 0.0; // Ea
-    double vcaAccent = 0.0; // Av
-};
-
-inline void writeScope(Synth303& s, const ScopeSignals& sig)
-{
-    const int i = ((s.scopeWriteIndex % kScopeLength) + kScopeLength) % kScopeLength;
-    const float values[kScopeChannels] = {sig.audio,
-                                          sig.vca,
-                                          static_cast<float>(s.stepSlide),
-                                          static_cast<float>(s.latchedAccent),
-                                          static_cast<float>(s.trigger),
-                                          static_cast<float>(s.mainEnvelope.value),
-                                          static_cast<float>(sig.accent),
-                                          static_cast<float>(s.accentCap.value),
-                                          static_cast<float>(sig.envAccent),
-                                          static_cast<float>(sig.vcaAccent),
-                                          static_cast<float>(s.vcaAccentLevel2.value),
-                                          static_cast<float>(s.d24.value),
-                                          0.0f,
-                                          0.0f,
-                                          0.0f,
-                                          0.0f};
-    for (int ch = 0; ch < kScopeChannels; ++ch)
-        s.scopeBuffers[ch][i] = values[ch];
-    if (s.scopeNames[0] != kScopeNames[0]) // the names never change once set
-        for (int ch = 0; ch < kScopeChannels; ++ch)
-            s.scopeNames[ch] = kScopeNames[ch];
-    ++s.scopeWriteIndex;
 }
 } // namespace oxn3

@@ -260,15 +260,20 @@ struct PhaseStep
     float period = 0.0f;
 };
 
-// Glide toward `glideTarget`, delayed vibrato and tuning: the pitch path both engines share.
-// `tuningPow` is pow or a remembering pow; `literalVibrato` as for vibratoOffset.
+// 2^(2 smoothedTuning - 1), the tuning's factor on the frequency; `pow` is pow or a remembering pow.
 template <class Pow>
-inline PhaseStep pitchPath(Synth303& s, double glideTarget, double slideK, Pow& tuningPow, bool literalVibrato)
+inline double tuningFactor(float smoothedTuning, Pow& pow)
+{
+    return pow(2.0, tuningExponent(smoothedTuning));
+}
+
+// Glide toward `glideTarget`, delayed vibrato and tuning (tuningFactor): the pitch path both
+// engines share. `literalVibrato` as for vibratoOffset.
+inline PhaseStep pitchPath(Synth303& s, double glideTarget, double slideK, double tuningFactor, bool literalVibrato)
 {
     const double frequency = glideStep(s.glide, glideTarget, s.slideActive, slideK);
     prepareVibrato(s.vibrato, s.sampleRate, s.fsRatio);
     const double lfo = vibratoOffset(s.vibrato, vibratoDepth(s), literalVibrato);
-    const double tuningFactor = tuningPow(2.0, tuningExponent(s.smoothedTuning));
     PhaseStep step;
     step.increment = phaseIncrement(lfo, frequency, tuningFactor, s.sampleRate);
     step.period = periodAt44k(s.fsRatio, step.increment);

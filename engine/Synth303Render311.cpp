@@ -1,16 +1,23 @@
-// The classic render engine: the improved engine's per-sample order and scope, with the earlier
-// voice's stages where they differ (Synth303Classic.h) and the click generator at the output.
+// The classic render engine: the improved engine's per-sample order, parts and scope, with the
+// earlier voice's stages where they differ (Synth303Classic.h) and the click generator at the
+// output.
+#include <algorithm>
 #include <climits>
 #include <cmath>
 #include <type_traits>
 
+#include "engine/KnobShapes.h"
 #include "engine/MemoizedMath.h"
+#include "engine/OversampledFilter.h"
 #include "engine/Synth303.h"
 #include "engine/Synth303Classic.h"
 #include "engine/Synth303Envelopes.h"
 #include "engine/Synth303Filter.h"
 #include "engine/Synth303Output.h"
 #include "engine/Synth303Pitch.h"
+#include "engine/Synth303Scope.h"
+#include "engine/Synth303Smoothers.h"
+#include "engine/VoiceFrame.h"
 
 namespace
 {
@@ -59,13 +66,9 @@ struct Transcendentals311
     using Pow = std::conditional_t<kPerSampleReference, DirectPow, MemoPow>;
     using Exp = std::conditional_t<kPerSampleReference, DirectExp, MemoExp>;
 
-    Pow resonancePow14;
-    Pow resonancePow12;
-    Pow tuningFactor;
     Pow mainDecay;
     Pow volumeDecay;
     Pow accentCurve;
-    Pow vcaAccentShape;
     Exp vcaCurve;
 };
 } // namespace
@@ -76,18 +79,23 @@ void Synth303::render311(float* out, int numSamples)
     if (numSamples <= 0 || out == nullptr)
         return;
 
-    // Block start: smoothing targets, the accent's cutoff weight and the rate constants.
-    // The step length is left as setTempo made it.
+    // Block start: smoothing targets, the smoothers that move (or swing), the knob shapes and the
+    // rate constants. The step length is left as setTempo made it.
     const SmootherTargets targets = SmootherTargets::read(*this);
-    const double accentCutoffWeight = cutoffWeight(smoothedCutoff);
+    unsigned moving = kPerSampleReference ? kVoiceSmoothers : movingSmoothers(*this, targets, kVoiceSmoothers);
+    const SmootherSwings swings = kPerSampleReference ? SmootherSwings() : SmootherSwings::find(*this, targets, moving);
     const float q = fsRatio;
     Rates311 rates = Rates311::compute(*this);
     svfCoefficient = rates.svf;
+    KnobShapes<RenderEngine::Classic, kPerSampleReference> knobs;
+    knobs.start(*this, q);
     Transcendentals311<kPerSampleReference> math;
+    OversampledFilter<kPerSampleReference> filter(*this);
     ScopeSignals scope; // vca, A, Ea and Av keep their last values over asleep samples
+    ScopeCursor scopeCursor;
 
-    for (int i = 0; i < numSamples; ++i)
-    {
+    // The control part of a sample: steps 1 to 25 but the ladders, then 32 and 34.
+    auto control = [&](VoiceFrame& frame) {
         if constexpr (kPerSampleReference)
         {
             rates = Rates311::compute(*this);
@@ -95,12 +103,9 @@ void Synth303::render311(float* out, int numSamples)
         }
 
         // 1. clock
-        scopeWriteIndex = i;
         RunSequencerRE();
 
-        // 2. resonance shapes
-        const double resonancePow14 = math.resonancePow14(smoothedResonance, 1.4);
-        const double resonanceAmount = math.resonancePow12(smoothedResonance + 0.0001, 1.2);
+        // 2. resonance shapes: knobs.resonancePow14 and knobs.resonanceR
 
         // 3. sleep
         if (gate)
@@ -108,25 +113,26 @@ void Synth303::render311(float* out, int numSamples)
         else if (sleepCounter < INT_MAX)
             ++sleepCounter;
 
-        if (sleepCounter < sleepLimit)
+        frame.awake = sleepCounter < sleepLimit;
+        if (frame.awake)
         {
             // 4. pitch and oscillator; the pitch wheel has no effect here
-            const PhaseStep step = pitchPath(*this, vcoFrequency, rates.slide, math.tuningFactor, kPerSampleReference);
+            const PhaseStep step = pitchPath(*this, vcoFrequency, rates.slide, knobs.tuningFactor, kPerSampleReference);
             double o = oscillator311(*this, step.increment, step.period, rates.oscillator) * oscGain;
 
             // 5. bass lift, then resonance emphasis
-            o = liftBass(bassBoostLP, o, rates.bassLift, smoothedResonance);
+            o = liftBass(bassBoostLP, o, rates.bassLift, knobs.audio.oneMinusResonance);
             double e = emphasise(emphasisLP, o, rates.output.emphasis, smoothedResonance);
 
             // 6. filter envelope
-            const float decayRate = envelopeDecayRate(smoothedResonance, smoothedDecay, stepAccent, kClassicDecayFloor);
+            const float decayRate = knobs.decayRate[stepAccent ? 1 : 0];
             decayToZero(mainEnvelope, 1.0 - math.mainDecay(mainEnvelopeBase(decayRate, envelopeArmed), q));
 
             // 7. volume envelope
             decayVolumeEnvelope(volumeEnvelope, 1.0 - math.volumeDecay(volumeEnvelopeBase(envelopeArmed), q), q);
 
             // 8. gate envelope
-            updateGateEnvelope311(gateEnvelope, gate, VCAClicks, GateTrim, q);
+            updateGateEnvelope311(gateEnvelope, gate, VCAClicks, knobs.gateSteps);
 
             // 9. VCA curve
             scope.vca = vcaCurve(math.vcaCurve(-gateEnvelope));
@@ -138,11 +144,12 @@ void Synth303::render311(float* out, int numSamples)
             // 11. gate follower
             followGate(gateFollower, gate, rates.envelope);
 
-            // 12. trigger
+            // 12. trigger; a quiet one also starts the ladders from rest (when they next run)
+            bool restPoles = false;
             if (trigger)
             {
                 triggerEnvelopes(*this);
-                resetLaddersOnQuietTrigger(*this);
+                restPoles = laddersRestOnTrigger(*this);
             }
 
             // 13. envelope as the accent sees it
@@ -157,7 +164,8 @@ void Synth303::render311(float* out, int numSamples)
             scope.accent = accentA;
 
             // 16. accent curve
-            const double accentCurve = math.accentCurve(accentA, accentCurveExponent311(scope.vca));
+            const double accentCurve = math.accentCurve(
+                accentA, accentCurveExponent(scope.vca, knobs.closedAccentExponent, knobs.openAccentExponent()));
 
             // 17. d24
             updateD24(d24, accentA, smoothedAccent, rates.envelope);
@@ -167,70 +175,113 @@ void Synth303::render311(float* out, int numSamples)
                 gateFollower.value = 0.0;
 
             // 19. accent capacitor
-            chargeAccentCap(*this, accentCutoffWeight, rates.envelope);
+            chargeAccentCap(*this, knobs.snapshotWeight, rates.envelope);
 
             // 20. snapshot and trigger ramps run down
             decayAccentSnapshot311(*this, rates.snapshotDecay);
             decayTriggerRamps(triggerRamps, q);
 
-            // 21. and 22. cutoff voltage and the 2x oversampled filter; none at low rates
-            float filtered = static_cast<float>(e);
+            // 21. and 22. cutoff voltage and the filter's input; no filter at low rates
             if (rates.filterRange != ClassicFilterRange::Bypassed)
             {
-                const CutoffVoltageInputs cv{envelope, resonancePow14, accentCap.value, accentCurve, restVoltage,
-                                             smoothedCutoff, smoothedEnvmod, smoothedAccent, triggerRamps};
-                scope.envAccent = envelopeAccent311(cv);
-                const float cv0 = static_cast<float>(cutoffVoltage(cv, std::exp(cutoffExponent(cv, scope.envAccent))));
-                filtered = oversampledFilter<kPerSampleReference>(*this, filtered, classicCutoff(cv0, rates.filterRange),
-                                                                  static_cast<float>(resonanceAmount), rates.filter);
+                scope.envAccent = envelopeAccent311(knobs.cutoff, accentCap.value, accentCurve);
+                const double exponent = cutoffExponent(knobs.cutoff, scope.envAccent, envelope, restVoltage);
+                const float cv0 = static_cast<float>(cutoffVoltage(knobs.cutoff, std::exp(exponent), triggerRamps));
+                frame.filter = {static_cast<float>(e), classicCutoff(cv0, rates.filterRange), knobs.resonanceR};
             }
+            else
+            {
+                frame.filter = {static_cast<float>(e)};
+                frame.filter.bypassed = true;
+            }
+            frame.filter.restPoles = restPoles;
 
             // 23. VCA accent
-            const double shape = math.vcaAccentShape(smoothedResonance + 1e-7, 0.2);
-            scope.vcaAccent = vcaAccent311(accentCurve, shape, smoothedCutoff, smoothedEnvmod);
+            scope.vcaAccent = vcaAccent(accentCurve, knobs.vcaAccent);
             followVcaAccent311(*this, scope.vcaAccent);
 
             // 24. VCA accent drain
-            drainVcaAccent(*this, scope.vca, q);
+            drainVcaAccent(*this, scope.vca, knobs.vcaDrain);
 
             // 25. VCA gain
             updateVcaGain311(*this, scope.vca);
 
+            frame.vcaGain = vcaGain.value;
+            frame.volumeEnvelope = volumeEnvelope.value;
+            frame.vca = scope.vca;
+            if (moving & kAudioKnobSmoothers)
+                frame.knobs = knobs.audio;
+        }
+        // 33. scope, but the output sample (the smoothers change none of the channels)
+        frame.scope = recordScope(*this, scopeCursor, scope);
+
+        // 32. smoothers, asleep or not (highpass and bass are not smoothed here), and what the
+        // render derives from them
+        if (moving)
+        {
+            runSmoothers(*this, targets, moving);
+            knobs.update(*this, moving, q);
+        }
+
+        // 34.
+        trigger = 0;
+        smootherOffset = -smootherOffset;
+    };
+
+    // The ladders of a sample: step 22, the filter 2x oversampled (or the signal as it is at low
+    // rates).
+    auto ladders = [&](VoiceFrame& frame) {
+        if (frame.awake)
+            frame.filtered = filter.run(*this, frame.filter, rates.filter);
+    };
+
+    // The output part of a sample: steps 26 to 31 and the scope (33).
+    auto output = [&](const VoiceFrame& frame, float& sample) {
+        const AudioKnobs& k = (moving & kAudioKnobSmoothers) ? frame.knobs : knobs.audio;
+        if (frame.awake)
+        {
             // 26. DC blocker
-            double y = blockDc(outLP1, filtered, rates.output.lowPass[0]);
+            double y = blockDc(outLP1, frame.filtered, rates.output.lowPass[0]);
 
             // 27. highpass
             if (rates.highpassOn)
                 y = highpassStep(highpassLP, y, rates.highpass);
 
             // 28. square tone filter
-            if (OutputClipping && squareSelected(smoothedWaveform))
-                y = stateVariableFilter(*this, y);
+            if (OutputClipping && squareSelected(k.waveform))
+                y = stateVariableFilter(*this, y, k);
 
             // 29. VCA
-            y = cutoffColour(applyVca311(*this, y), smoothedCutoff);
+            y = cutoffColour(applyVca311(y, frame.vcaGain, frame.volumeEnvelope), k.colour);
 
             // 30. distortion and volume
-            y = applyVolume(distortion(y, distort), smoothedVolume);
+            y = applyVolume(distortion(y, distort), k.volumeSquared);
 
             // 31. output stage with the click generator
-            out[i] = outputStage311(*this, y, scope.vca);
+            sample = outputStage311(*this, y, frame.vca, k);
         }
 
-        // 32. smoothers, asleep or not; highpass and bass are not smoothed here
-        runVoiceSmoothers(*this, targets);
+        // 33. scope: the output sample (the control part recorded the rest)
+        recordScopeAudio(*this, frame.scope, sample);
+    };
 
-        // 33. scope
-        if (running)
-        {
-            scope.audio = out[i];
-            writeScope(*this, scope);
-        }
-
-        // 34.
-        trigger = 0;
-        smootherOffset = -smootherOffset;
+    // The render takes a run of samples through each part in turn; the per-sample reference
+    // takes each sample through the three parts.
+    constexpr int kRun = kPerSampleReference ? 1 : kVoiceFrameRun;
+    VoiceFrame frames[kRun];
+    for (int start = 0; start < numSamples; start += kRun)
+    {
+        const int n = std::min(kRun, numSamples - start);
+        for (int j = 0; j < n; ++j)
+            control(frames[j]);
+        for (int j = 0; j < n; ++j)
+            ladders(frames[j]);
+        for (int j = 0; j < n; ++j)
+            output(frames[j], out[start + j]);
     }
+    filter.finish(*this);
+    swings.finish(*this, numSamples);
+    finishScopeBlock(*this, scopeCursor, numSamples);
 }
 
 template void Synth303::render311<false>(float* out, int numSamples);

@@ -1,17 +1,23 @@
 // The improved render engine: per sample, the sequencer clock, the pitch path and oscillator,
 // envelopes and accent, the cutoff voltage, the 2x oversampled filter, the VCA and the output
-// stage, then the parameter smoothers and the scope.
+// stage, then the parameter smoothers and the scope. The steps fall into three parts (control,
+// ladders, output; VoiceFrame.h), and the render takes a run of samples through each in turn.
 #include <algorithm>
 #include <climits>
 #include <cmath>
 #include <type_traits>
 
+#include "engine/KnobShapes.h"
 #include "engine/MemoizedMath.h"
+#include "engine/OversampledFilter.h"
 #include "engine/Synth303.h"
 #include "engine/Synth303Envelopes.h"
 #include "engine/Synth303Filter.h"
 #include "engine/Synth303Output.h"
 #include "engine/Synth303Pitch.h"
+#include "engine/Synth303Scope.h"
+#include "engine/Synth303Smoothers.h"
+#include "engine/VoiceFrame.h"
 
 namespace
 {
@@ -51,18 +57,11 @@ struct TranscendentalsRE
     using Pow = std::conditional_t<kPerSampleReference, DirectPow, MemoPow>;
     using Exp = std::conditional_t<kPerSampleReference, DirectExp, MemoExp>;
 
-    Pow resonancePow14;
-    Pow resonancePow12;
-    Pow tuningFactor;
     Pow mainDecay;
     Pow volumeDecay;
     Pow accentCurve;
-    Pow resonanceQuarter;
-    Pow vcaAccentShape;
-    Pow highpassDecay;
     Exp vcaCurve;
 };
-
 } // namespace
 
 template <bool kPerSampleReference>
@@ -72,26 +71,29 @@ void Synth303::renderRE(float* out, int numSamples)
     if (numSamples <= 0 || out == nullptr)
         return;
 
-    // Block start: smoothing targets, the accent's cutoff weight and the rate constants.
+    // Block start: smoothing targets, the smoothers that move (or swing), the knob shapes and the
+    // rate constants.
     const SmootherTargets targets = SmootherTargets::read(*this);
-    const double accentCutoffWeight = cutoffWeight(smoothedCutoff);
+    unsigned moving = kPerSampleReference ? kAllSmoothers : movingSmoothers(*this, targets, kAllSmoothers);
+    const SmootherSwings swings = kPerSampleReference ? SmootherSwings() : SmootherSwings::find(*this, targets, moving);
     const float q = fsRatio;
     RatesRE rates = RatesRE::compute(q, sampleRate);
+    KnobShapes<RenderEngine::Improved, kPerSampleReference> knobs;
+    knobs.start(*this, q);
     TranscendentalsRE<kPerSampleReference> math;
+    OversampledFilter<kPerSampleReference> filter(*this);
     ScopeSignals scope; // vca, A, Ea and Av keep their last values over asleep samples
+    ScopeCursor scopeCursor;
 
-    for (int i = 0; i < numSamples; ++i)
-    {
+    // The control part of a sample: steps 1 to 25 but the ladders, then 31 and 33.
+    auto control = [&](VoiceFrame& frame) {
         if constexpr (kPerSampleReference)
             rates = RatesRE::compute(q, sampleRate);
 
         // 1. clock
-        scopeWriteIndex = i;
         RunSequencerRE();
 
-        // 2. resonance shapes
-        const double resonancePow14 = math.resonancePow14(smoothedResonance, 1.4);
-        const double resonanceAmount = math.resonancePow12(smoothedResonance + 0.0001, 1.2);
+        // 2. resonance shapes: knobs.resonancePow14 and knobs.resonanceR
 
         // 3. sleep
         if (gate)
@@ -99,10 +101,11 @@ void Synth303::renderRE(float* out, int numSamples)
         else if (sleepCounter < INT_MAX)
             ++sleepCounter;
 
-        if (sleepCounter < sleepLimit)
+        frame.awake = sleepCounter < sleepLimit;
+        if (frame.awake)
         {
             // 4. pitch and oscillator
-            const PhaseStep step = pitchPath(*this, bentFrequency(*this), rates.slide, math.tuningFactor,
+            const PhaseStep step = pitchPath(*this, bentFrequency(*this), rates.slide, knobs.tuningFactor,
                                              kPerSampleReference);
             const double o = oscillatorRE(*this, step.increment, step.period, rates.oscillator) * oscGain;
 
@@ -110,14 +113,14 @@ void Synth303::renderRE(float* out, int numSamples)
             double e = emphasise(emphasisLP, o, rates.output.emphasis, smoothedResonance);
 
             // 6. filter envelope
-            const float decayRate = envelopeDecayRate(smoothedResonance, smoothedDecay, stepAccent, kImprovedDecayFloor);
+            const float decayRate = knobs.decayRate[stepAccent ? 1 : 0];
             decayToZero(mainEnvelope, 1.0 - math.mainDecay(mainEnvelopeBase(decayRate, envelopeArmed), q));
 
             // 7. volume envelope
             decayVolumeEnvelope(volumeEnvelope, 1.0 - math.volumeDecay(volumeEnvelopeBase(envelopeArmed), q), q);
 
             // 8. gate envelope
-            updateGateEnvelopeRE(gateEnvelope, gate, VCAClicks, smoothedResonance, GateTrim, q);
+            updateGateEnvelopeRE(gateEnvelope, gate, VCAClicks, knobs.gateGrowth, knobs.gateSteps);
 
             // 9. VCA curve
             scope.vca = vcaCurve(math.vcaCurve(-gateEnvelope));
@@ -145,7 +148,8 @@ void Synth303::renderRE(float* out, int numSamples)
             scope.accent = accentA;
 
             // 16. accent curve
-            const double accentCurve = math.accentCurve(accentA, accentCurveExponent(scope.vca, smoothedCutoff));
+            const double accentCurve = math.accentCurve(
+                accentA, accentCurveExponent(scope.vca, knobs.closedAccentExponent, knobs.openAccentExponent()));
 
             // 17. d24
             updateD24(d24, accentA, smoothedAccent, rates.envelope);
@@ -155,68 +159,103 @@ void Synth303::renderRE(float* out, int numSamples)
                 gateFollower.value = 0.0;
 
             // 19. accent capacitor
-            chargeAccentCap(*this, accentCutoffWeight, rates.envelope);
+            chargeAccentCap(*this, knobs.snapshotWeight, rates.envelope);
 
             // 20. snapshot and trigger ramps run down
             decayAccentSnapshotRE(*this, q);
             decayTriggerRamps(triggerRamps, q);
 
             // 21. cutoff voltage
-            const CutoffVoltageInputs cv{envelope, resonancePow14, accentCap.value, accentCurve, restVoltage,
-                                         smoothedCutoff, smoothedEnvmod, smoothedAccent, triggerRamps};
-            scope.envAccent = envelopeAccent(cv);
-            const float cv0 = static_cast<float>(cutoffVoltage(cv, std::exp(cutoffExponent(cv, scope.envAccent))));
+            scope.envAccent = envelopeAccent(knobs.cutoff, accentCap.value, accentCurve);
+            const double exponent = cutoffExponent(knobs.cutoff, scope.envAccent, envelope, restVoltage);
+            const float cv0 = static_cast<float>(cutoffVoltage(knobs.cutoff, std::exp(exponent), triggerRamps));
 
-            // 22. filter, 2x oversampled
+            // 22. the filter's input: cutoff coefficient and bass boost (the ladders come later)
             const float cutoffC = static_cast<float>(
                 cutoffSmoother.step(cutoffTarget(trimmedCutoffVoltage(cv0, VCFTrim)), kCutoffSmoothing));
-            const float filterIn = static_cast<float>(bassBoostedInput(
-                e, cv0, math.resonanceQuarter(smoothedResonance, 0.25), smoothedBass, bassBoostLP, rates.bassBoost));
-            const float resonanceR = static_cast<float>(resonanceAmount);
-            const float filtered =
-                oversampledFilter<kPerSampleReference>(*this, filterIn, cutoffC, resonanceR, rates.filter);
+            const float filterIn =
+                static_cast<float>(bassBoostedInput(e, cv0, knobs.bassBoost, bassBoostLP, rates.bassBoost));
+            frame.filter = {filterIn, cutoffC, knobs.resonanceR};
 
             // 23. VCA accent
-            const double shape = math.vcaAccentShape(smoothedResonance + 1e-7, 0.2);
-            scope.vcaAccent = vcaAccentRE(accentCurve, shape, smoothedCutoff, smoothedEnvmod);
-            followVcaAccentRE(*this, scope.vcaAccent, shape);
+            scope.vcaAccent = vcaAccent(accentCurve, knobs.vcaAccent);
+            followVcaAccentRE(*this, scope.vcaAccent, knobs.vcaAccent);
 
             // 24. VCA accent drain
-            drainVcaAccent(*this, scope.vca, q);
+            drainVcaAccent(*this, scope.vca, knobs.vcaDrain);
 
             // 25. VCA level and gain
-            updateVcaGainRE(*this, scope.vca, rates.envelope);
+            updateVcaGainRE(*this, scope.vca, knobs.accentSquared, rates.envelope);
 
-            // 26. output filters
-            const float h4 = outputFiltersRE(*this, filtered, rates.output);
-
-            // 27. VCA
-            double y = cutoffColour(applyVcaRE(*this, h4), smoothedCutoff);
-
-            // 28. highpass
-            y = highpassStep(highpassLP, y, 1.0 - math.highpassDecay(highpassBase(smoothedHighpass), q));
-
-            // 29. distortion
-            y = distortion(y, distort);
-
-            // 30. output stage
-            out[i] = outputStageRE(*this, y, scope.vca);
+            frame.vcaGain = vcaGain.value;
+            frame.volumeEnvelope = volumeEnvelope.value;
+            frame.vca = scope.vca;
+            if (moving & kAudioKnobSmoothers)
+                frame.knobs = knobs.audio;
         }
+        // 32. scope, but the output sample (the smoothers change none of the channels)
+        frame.scope = recordScope(*this, scopeCursor, scope);
 
-        // 31. smoothers, asleep or not
-        runSmoothersRE(*this, targets);
-
-        // 32. scope
-        if (running)
+        // 31. smoothers, asleep or not, and what the render derives from them
+        if (moving)
         {
-            scope.audio = out[i];
-            writeScope(*this, scope);
+            runSmoothers(*this, targets, moving);
+            knobs.update(*this, moving, q);
         }
 
         // 33.
         trigger = 0;
         smootherOffset = -smootherOffset;
+    };
+
+    // The ladders of a sample: step 22, the filter 2x oversampled.
+    auto ladders = [&](VoiceFrame& frame) {
+        if (frame.awake)
+            frame.filtered = filter.run(*this, frame.filter, rates.filter);
+    };
+
+    // The output part of a sample: steps 26 to 30 and the scope (32).
+    auto output = [&](const VoiceFrame& frame, float& sample) {
+        const AudioKnobs& k = (moving & kAudioKnobSmoothers) ? frame.knobs : knobs.audio;
+        if (frame.awake)
+        {
+            // 26. output filters
+            const float h4 = outputFiltersRE(*this, frame.filtered, rates.output, k);
+
+            // 27. VCA
+            double y = cutoffColour(applyVcaRE(*this, h4, frame.vcaGain, frame.volumeEnvelope), k.colour);
+
+            // 28. highpass
+            y = highpassStep(highpassLP, y, k.highpassK);
+
+            // 29. distortion
+            y = distortion(y, distort);
+
+            // 30. output stage
+            sample = outputStageRE(*this, y, frame.vca, k);
+        }
+
+        // 32. scope: the output sample (the control part recorded the rest)
+        recordScopeAudio(*this, frame.scope, sample);
+    };
+
+    // The render takes a run of samples through each part in turn; the per-sample reference
+    // takes each sample through the three parts.
+    constexpr int kRun = kPerSampleReference ? 1 : kVoiceFrameRun;
+    VoiceFrame frames[kRun];
+    for (int start = 0; start < numSamples; start += kRun)
+    {
+        const int n = std::min(kRun, numSamples - start);
+        for (int j = 0; j < n; ++j)
+            control(frames[j]);
+        for (int j = 0; j < n; ++j)
+            ladders(frames[j]);
+        for (int j = 0; j < n; ++j)
+            output(frames[j], out[start + j]);
     }
+    filter.finish(*this);
+    swings.finish(*this, numSamples);
+    finishScopeBlock(*this, scopeCursor, numSamples);
 }
 
 template void Synth303::renderRE<false>(float* out, int numSamples);

@@ -1,0 +1,94 @@
+#pragma once
+// The filter as both engines run it over a block: the ladders twice per output sample at the
+// same c and r, then the half-band decimator. The per-sample reference goes through vcf303
+// (literal arithmetic, the engine's fields) and the shift-register decimator; the render through
+// the closed-form ladders in lanes (LadderLanes.h), kept in the filter for the block, and the
+// ring decimator.
+
+#include "engine/HalfBandDecimator.h"
+#include "engine/LadderLanes.h"
+#include "engine/MemoizedMath.h"
+#include "engine/Synth303.h"
+#include "engine/Synth303Filter.h"
+#include "engine/VoiceFrame.h"
+
+namespace oxn3
+{
+template <bool kPerSampleReference>
+class OversampledFilter;
+
+template <>
+class OversampledFilter<true>
+{
+public:
+    explicit OversampledFilter(const Synth303&) {}
+
+    float run(Synth303& s, const FilterInput& f, const FilterRates& rates)
+    {
+        if (f.restPoles)
+            for (int i = 0; i < 4; ++i)
+            {
+                s.ladderA[i].value = 0.0;
+                s.ladderB[i].value = 0.0;
+            }
+        if (f.bypassed)
+            return f.in;
+        const float first = s.vcf303(f.in, f.c, f.r, rates.q);
+        const float second = s.vcf303(f.in, f.c, f.r, rates.q);
+        return decimateShiftRegister(s.firDelayLine, first, second);
+    }
+
+    void finish(Synth303&) {}
+};
+
+template <>
+class OversampledFilter<false>
+{
+public:
+    explicit OversampledFilter(const Synth303& s) : ladders(LadderLanes::load(s))
+    {
+        for (int i = 0; i < 4; ++i)
+            secondOffsets[i] = -ladders.offset[i];
+    }
+
+    float run(Synth303& s, const FilterInput& f, const FilterRates& rates)
+    {
+        if (f.restPoles)
+            for (Lanes& pole : ladders.pole)
+                pole = bothLanes(0.0);
+        if (f.bypassed)
+            return f.in;
+        const LadderCoefficients k = ladderCoefficients(f.c, f.r, rates, s.filterFeedbackScale, s.ResoTrim,
+                                                        powUnlessOne(1.0 - f.c, rates.q));
+        const LaneCoefficients kl = LaneCoefficients::of(k);
+        const LadderLanes before = ladders;
+        const OnePoleState gainBefore = s.filterGainSmoother;
+        QuickFloatRounding quick;
+        float first = runLadderLanes<LadderArithmetic::Fast>(ladders, s.filterGainSmoother, ladders.offset, f.in, k, kl,
+                                                             quick);
+        float second = runLadderLanes<LadderArithmetic::Fast>(ladders, s.filterGainSmoother, secondOffsets, f.in, k,
+                                                              kl, quick);
+        if (quick.failed()) // a value outside float's normal range: both runs again, with conversions
+        {
+            ladders = before;
+            s.filterGainSmoother = gainBefore;
+            ConvertingFloatRounding convert;
+            first = runLadderLanes<LadderArithmetic::Fast>(ladders, s.filterGainSmoother, ladders.offset, f.in, k, kl,
+                                                           convert);
+            second = runLadderLanes<LadderArithmetic::Fast>(ladders, s.filterGainSmoother, secondOffsets, f.in, k, kl,
+                                                            convert);
+        }
+        return s.decimator.process(first, second);
+    }
+
+    // After the block: the ladders back into the engine.
+    void finish(Synth303& s) const
+    {
+        ladders.store(s);
+    }
+
+private:
+    LadderLanes ladders;
+    Lanes secondOffsets[4];
+};
+} // namespace oxn3

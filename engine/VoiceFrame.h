@@ -1,0 +1,39 @@
+#pragma once
+// The render's steps of one sample fall into three parts: the control part (clock, pitch and
+// oscillator, envelopes, accent, cutoff voltage, VCA level), the ladders, and the output part
+// (output filters, VCA, highpass, distortion, output stage, scope). The parts share no state but
+// this record, so the render takes a run of samples through the control part, then through the
+// ladders, then through the output part: the ladders' long chain of dependent operations, one
+// sample after the other, then waits behind little else, and the control work of neighbouring
+// samples overlaps. The per-sample reference runs the parts sample by sample, which checks that
+// they really share nothing else.
+
+#include "engine/Synth303Output.h"
+#include "engine/Synth303Scope.h"
+
+namespace oxn3
+{
+// The filter's input of one sample: the signal, the cutoff coefficient and the resonance.
+struct FilterInput
+{
+    float in = 0.0f;
+    float c = 0.0f;
+    float r = 0.0f;
+    bool bypassed = false;  // classic engine at low rates: `in` goes on unfiltered
+    bool restPoles = false; // classic engine: a quiet trigger starts the ladders from rest
+};
+
+constexpr int kVoiceFrameRun = 16; // samples per run through each part
+
+struct VoiceFrame
+{
+    bool awake = false; // asleep: only the smoothers and the scope ran
+    FilterInput filter;
+    float filtered = 0.0f; // the filter's output
+    double vcaGain = 0.0;  // as the control part left vcaGain and volumeEnvelope
+    double volumeEnvelope = 0.0;
+    float vca = 0.0f;
+    AudioKnobs knobs;      // when those smoothers move; else the block's own
+    ScopeSlot scope;
+};
+} // namespace oxn3
