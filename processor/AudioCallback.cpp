@@ -123,10 +123,12 @@ void JuceDemoPluginAudioProcessor::renderSlices(float* out, int numSamples, cons
 
         if (slice > 0)
         {
-            renderSlice(out != nullptr ? out + position : nullptr, slice);
+            // The fade-in starts with the new engine's first slice: fading in after that slice
+            // would let it play at full level and then drop to silence, a click of its own.
             if (ImprovedEmulation != lastImprovedEmulation)
                 synth->setAntiClickFadeIn();
             lastImprovedEmulation = ImprovedEmulation;
+            renderSlice(out != nullptr ? out + position : nullptr, slice);
         }
 
         if (eventDue)

@@ -41,6 +41,8 @@ int JuceDemoPluginAudioProcessor::WriteConfig(const char* name)
     char path[oxn3files::kConfigPathSize];
     if (!oxn3files::joinConfigPath(path, configFolder, name != nullptr ? name : kConfigFileName))
         return 0;
+    // No installer makes the data folder on Linux: the first save does.
+    juce::File(juce::String::fromUTF8(configFolder)).createDirectory();
 
     oxn3files::ConfigValues values;
     values.VCOMode = VCOMode;

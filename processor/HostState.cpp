@@ -2,6 +2,10 @@
 // parameters that belong to the sound, the current pattern and editor size as attributes, and the
 // patterns, maps, tuning table and randomiser settings as children (HostStatePatterns.cpp,
 // HostStateSettings.cpp). A recall restores all of it; a missing or foreign block changes nothing.
+#include <algorithm>
+#include <iterator>
+
+#include "processor/HostParameter.h"
 #include "processor/HostStateChildren.h"
 #include "processor/PluginProcessor.h"
 #include "processor/StateXml.h"
@@ -12,6 +16,7 @@ using Processor = JuceDemoPluginAudioProcessor;
 
 constexpr const char* kRootTag = "MYPLUGINSETTINGS";
 constexpr const char* kCurrentPatternAttribute = "CurrentPattern";
+constexpr int kMaxNesting = 64;
 
 // Where a root attribute's value lives.
 enum class Source
@@ -147,6 +152,16 @@ void readAttribute(Processor& processor, const RootAttribute& attribute, const j
         break;
     }
 }
+
+// Hosts that learn of parameter values only through the parameters' listeners (LV2) would go on
+// showing, and sending back, the values from before the recall.
+void tellHostOfRecalledParameters(Processor& processor, const double* before)
+{
+    for (int i = 0; i < oxn3::kNumParameters; ++i)
+        if (processor.parameterValues[i] != before[i] && processor.hostParameters[static_cast<size_t>(i)] != nullptr)
+            processor.hostParameters[static_cast<size_t>(i)]->sendValueChangedMessageToListeners(
+                static_cast<float>(processor.parameterValues[i]));
+}
 } // namespace
 
 void JuceDemoPluginAudioProcessor::getStateInformation(juce::MemoryBlock& destData)
@@ -163,14 +178,19 @@ void JuceDemoPluginAudioProcessor::getStateInformation(juce::MemoryBlock& destDa
 
 void JuceDemoPluginAudioProcessor::setStateInformation(const void* data, int sizeInBytes)
 {
-    if (data == nullptr || sizeInBytes <= 0)
+    // Our states are plain XML three levels deep: a block the XML parser could trip over is refused.
+    if (!oxn3state::isSafeStateBlock(data, sizeInBytes, kMaxNesting))
         return;
     const std::unique_ptr<juce::XmlElement> root = getXmlFromBinary(data, sizeInBytes);
     if (root == nullptr || !root->hasTagName(kRootTag))
         return;
 
+    double before[oxn3::kNumParameters];
+    std::copy(std::begin(parameterValues), std::end(parameterValues), before);
     for (const RootAttribute& attribute : kRootAttributes)
         readAttribute(*this, attribute, *root);
+    tellHostOfRecalledParameters(*this, before);
+
     oxn3state::readPatterns(*this, *root);
     oxn3state::readMidiMaps(*this, *root);
     oxn3state::readTuningTable(*this, *root);

@@ -36,8 +36,8 @@ constexpr std::uint32_t kRandomGeneratorStart = 12141221u;
 //
 // Behaviour lives in one file per concern: PluginProcessor.cpp (life cycle, host questions,
 // parameters), AudioCallback.cpp and HostSync.cpp (processBlock), MidiInput.cpp and MidiLearn.cpp,
-// HostState.cpp and HostStatePatterns.cpp, ConfigFiles.cpp (over the plain readers and writers of
-// processor/files/), AnalyserAudio.cpp.
+// HostState.cpp with HostStatePatterns.cpp, HostStateSettings.cpp and StateXml.cpp, ConfigFiles.cpp
+// (over the plain readers and writers of processor/files/), AnalyserAudio.cpp.
 class JuceDemoPluginAudioProcessor : public juce::AudioProcessor
 {
 public:
@@ -175,8 +175,10 @@ public:
     char configFolder[oxn3::kConfigFolderSize] = {};
     juce::File patternsFolder;
 
-    // Held while `sampleBuffer` and `sampleLength` are replaced; the audio callback only tries
-    // it and skips the analyser playback for a block rather than wait.
+    // Guards `sampleBuffer`, `sampleLength`, `samplePlayPosition` and `sampleFileRate` between the
+    // loader and the audio callback. The loader holds it only while it exchanges two buffers; the
+    // callback only tries it (one compare-and-swap, never a wait), holds it while it plays, and
+    // skips the playback of a block in which the loader has it.
     juce::SpinLock sampleBufferLock;
 
     // The host's view of each parameter (owned by the base class).

@@ -15,6 +15,18 @@ int readInt(const juce::XmlElement& xml, const char* name, int fallback);
 // a finite number. Always read with the "C" locale's decimal point.
 double readDouble(const juce::XmlElement& xml, const char* name, double fallback);
 
+// Whether JUCE's XML parser can take the text of a state block without danger. JUCE's block is a
+// 4-byte mark, a 4-byte text length and the text; AudioProcessor::getXmlFromBinary parses at most
+// that length of what follows. The parser reads past the end of a text that is not valid UTF-8
+// or that ends inside a numeric character reference; it recurses once per element level; it
+// expands entities that a document type declaration defines into further elements; and it loops
+// for ever on a processing instruction inside an element. True when the text is valid UTF-8,
+// every "&#" is a complete reference, there is no "<!DOCTYPE", no "<?" after the root element
+// begins, and an upper bound of the element nesting, never below what the parser reaches, is at
+// most `maxDepth`. Comments, CDATA sections, processing instructions and quoted attribute values
+// are passed over as the parser does.
+bool isSafeStateBlock(const void* data, int size, int maxDepth);
+
 // prefix + decimal n, as "%s%d" writes it ("step12").
 juce::String numberedName(const char* prefix, int n);
 

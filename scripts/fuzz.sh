@@ -1,26 +1,41 @@
 #!/usr/bin/env bash
-# Builds the libFuzzer harnesses with clang and runs each pattern-file reader's fuzzer for a
-# bounded time on a scratch copy of its seed corpus. Exits non-zero on any finding.
-#   OXN3_FUZZ_SECONDS    seconds per reader (default 30)
-#   OXN3_FUZZ_BUILD_DIR  build folder (default build-fuzz)
-#   OXN3_FUZZ_RSS_MB     memory limit per fuzzer (default 2048)
-#   OXN3_FUZZ_JOBS       build jobs (default 4)
+# Builds the libFuzzer harnesses with clang (AddressSanitizer and UBSan) and runs each file
+# reader's fuzzer for a bounded time on a scratch copy of its seed corpus. Exits non-zero on any
+# finding. The pattern-file readers and the processor's text files need no JUCE; the host-state
+# reader runs inside the plug-in's shared code, so its fuzzer builds JUCE as well.
+#   OXN3_FUZZ_SECONDS        seconds per text reader (default 30)
+#   OXN3_FUZZ_STATE_SECONDS  seconds for the host-state reader (default 60; 0 leaves it and
+#                            its JUCE build out)
+#   OXN3_FUZZ_BUILD_DIR      build folder (default build-fuzz)
+#   OXN3_FUZZ_RSS_MB         memory limit per fuzzer (default 2048)
+#   OXN3_FUZZ_TIMEOUT        seconds one input may take before it counts as a hang (default 10)
+#   OXN3_FUZZ_JOBS           build jobs (default 4)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 seconds=${OXN3_FUZZ_SECONDS:-30}
+state_seconds=${OXN3_FUZZ_STATE_SECONDS:-60}
 build=${OXN3_FUZZ_BUILD_DIR:-build-fuzz}
 rss=${OXN3_FUZZ_RSS_MB:-2048}
+timeout=${OXN3_FUZZ_TIMEOUT:-10}
 jobs=${OXN3_FUZZ_JOBS:-4}
-readers=(pat tb ph prm rbs)
+readers=(pat tb ph prm rbs config map tun)
+
+with_state=OFF
+if [ "$state_seconds" -gt 0 ]; then
+  with_state=ON
+  readers+=(state)
+fi
 
 targets=()
 for r in "${readers[@]}"; do targets+=("oxn3_fuzz_$r"); done
 
 cmake -S . -B "$build" -G Ninja \
   -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-  -DOXN3_FUZZ=ON -DOXN3_BUILD_PLUGIN=OFF -DOXN3_BUILD_TESTS=OFF -DOXN3_BUILD_BENCH=OFF -DOXN3_WERROR=OFF
+  -DOXN3_FUZZ=ON -DOXN3_BUILD_PLUGIN="$with_state" -DOXN3_BUILD_TESTS=OFF -DOXN3_BUILD_BENCH=OFF -DOXN3_WERROR=OFF
+build_start=$(date +%s)
 cmake --build "$build" -j "$jobs" --target "${targets[@]}"
+echo "fuzz build: $(($(date +%s) - build_start)) s with $jobs jobs"
 
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
@@ -33,11 +48,17 @@ for r in "${readers[@]}"; do
   corpus="$scratch/corpus-$r"
   mkdir -p "$corpus" "$findings/$r"
   cp -R "tests/fuzz/corpus/$r/." "$corpus/"
+  run_seconds=$seconds
+  extra=()
+  if [ "$r" = state ]; then
+    run_seconds=$state_seconds
+    extra=(-dict=tests/fuzz/state.dict)
+  fi
   log="$scratch/$r.log"
-  if "$build/tests/fuzz/oxn3_fuzz_$r" "$corpus" -max_total_time="$seconds" -rss_limit_mb="$rss" \
-       -print_final_stats=1 -artifact_prefix="$findings/$r/" >"$log" 2>&1; then
+  if "$build/tests/fuzz/oxn3_fuzz_$r" "$corpus" -max_total_time="$run_seconds" -rss_limit_mb="$rss" -timeout="$timeout" \
+       -print_final_stats=1 -artifact_prefix="$findings/$r/" ${extra[@]+"${extra[@]}"} >"$log" 2>&1; then
     runs=$(grep -m1 'stat::number_of_executed_units' "$log" | awk '{print $2}')
-    echo "fuzz $r: ${runs:-?} executions in ${seconds} s, no findings"
+    echo "fuzz $r: ${runs:-?} executions in ${run_seconds} s, no findings"
   else
     echo "fuzz $r: FINDING (input kept in $findings/$r/)"
     tail -n 60 "$log"

@@ -1,5 +1,6 @@
 #include "processor/files/KeyValueScanner.h"
 
+#include <cctype>
 #include <climits>
 #include <cmath>
 #include <cstdlib>
@@ -25,6 +26,28 @@ void skipRestOfLine(FILE* file)
     while (c != EOF && c != '\n')
         c = std::fgetc(file);
 }
+
+// The next word of at most 79 characters with " %79s"; the rest of a longer word is read over,
+// so that it cannot pass for the next word.
+bool readWord(FILE* file, char (&word)[kTokenSize])
+{
+    if (std::fscanf(file, " %79s", word) != 1)
+        return false;
+    int c = std::fgetc(file);
+    while (c != EOF && !std::isspace(c))
+        c = std::fgetc(file);
+    if (c != EOF)
+        std::ungetc(c, file);
+    return true;
+}
+
+// White space and "=" next, with " ="; otherwise only the white space is consumed.
+bool readEquals(FILE* file)
+{
+    int afterEquals = -1;
+    std::fscanf(file, " =%n", &afterEquals);
+    return afterEquals >= 0;
+}
 } // namespace
 
 bool readKeyValue(FILE* file, KeyValue& pair)
@@ -44,11 +67,11 @@ bool readKeyValue(FILE* file, KeyValue& pair)
         std::ungetc(c, file);
 
         pair = KeyValue{};
-        int afterEquals = -1; // stays -1 unless white space and "=" followed the key
-        if (std::fscanf(file, " %79s =%n", pair.key, &afterEquals) != 1)
+        if (!readWord(file, pair.key))
             return false;
-        const bool valueRead = std::fscanf(file, " %79s", pair.value) == 1;
-        pair.complete = afterEquals >= 0 && valueRead;
+        const bool equals = readEquals(file);
+        const bool valueRead = readWord(file, pair.value);
+        pair.complete = equals && valueRead;
         return true;
     }
 }

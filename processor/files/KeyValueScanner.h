@@ -17,8 +17,9 @@ struct KeyValue
 };
 
 // Reads the next pair with the rules " %79s =" for the key and " %79s" for the value, passing
-// over white space and comment lines. False at the end of the file. A pair that is not complete
-// (a key joined to its "=", a missing value) is still returned, so that the caller reads on.
+// over white space and comment lines; a word longer than 79 characters is cut and its rest read
+// over. False at the end of the file. A pair that is not complete (a key joined to its "=", a
+// missing value) is still returned, so that the caller reads on.
 bool readKeyValue(FILE* file, KeyValue& pair);
 
 // The value as strtol reads it in base 0 (decimal, "0x" hexadecimal, leading-zero octal), held

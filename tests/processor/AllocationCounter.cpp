@@ -3,11 +3,15 @@
 #include <cstdlib>
 #include <new>
 
-// glibc's own allocator entry points: the interposed functions below forward to them.
-extern "C" void* __libc_malloc(size_t size);
-extern "C" void* __libc_calloc(size_t count, size_t size);
-extern "C" void* __libc_realloc(void* pointer, size_t size);
-extern "C" void __libc_free(void* pointer);
+// Under AddressSanitizer its own allocator must serve every block, or it cannot see a read of
+// freed memory: allocations are then counted through its hooks instead of by interposing.
+#if defined(__SANITIZE_ADDRESS__)
+#define OXN3_COUNT_THROUGH_SANITIZER_HOOKS 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define OXN3_COUNT_THROUGH_SANITIZER_HOOKS 1
+#endif
+#endif
 
 namespace
 {
@@ -21,6 +25,30 @@ void noteAllocation()
         ++threadAllocations;
 }
 } // namespace
+
+#if defined(OXN3_COUNT_THROUGH_SANITIZER_HOOKS)
+extern "C" int __sanitizer_install_malloc_and_free_hooks(void (*onMalloc)(const volatile void*, size_t),
+                                                         void (*onFree)(const volatile void*));
+
+namespace
+{
+void onSanitizerMalloc(const volatile void*, size_t)
+{
+    noteAllocation();
+}
+
+void onSanitizerFree(const volatile void*)
+{
+}
+
+[[maybe_unused]] const int hooksInstalled = __sanitizer_install_malloc_and_free_hooks(onSanitizerMalloc, onSanitizerFree);
+} // namespace
+#else
+// glibc's own allocator entry points: the interposed functions below forward to them.
+extern "C" void* __libc_malloc(size_t size);
+extern "C" void* __libc_calloc(size_t count, size_t size);
+extern "C" void* __libc_realloc(void* pointer, size_t size);
+extern "C" void __libc_free(void* pointer);
 
 extern "C" void* malloc(size_t size)
 {
@@ -77,6 +105,8 @@ void operator delete[](void* pointer, size_t) noexcept
 {
     __libc_free(pointer);
 }
+
+#endif
 
 namespace oxn3test
 {

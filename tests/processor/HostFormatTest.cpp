@@ -2,6 +2,7 @@
 #include <cmath>
 #include <random>
 
+#include "HostStateContainers.h"
 #include "HostTestHelpers.h"
 
 using namespace oxn3test;
@@ -235,6 +236,103 @@ TEST_P(HostFormat, AnyBlockSizeAndRateGivesFiniteOutput)
         }
         EXPECT_GT(peak, kAudible);
     }
+}
+
+namespace
+{
+juce::MemoryBlock formatStateOf(HostedPlugin& host)
+{
+    juce::MemoryBlock block;
+    host.plugin->getStateInformation(block);
+    return block;
+}
+
+juce::MemoryBlock blockOf(const juce::XmlElement& xml)
+{
+    juce::MemoryBlock block;
+    juce::AudioProcessor::copyXmlToBinary(xml, block);
+    return block;
+}
+
+// A song of our own: the state of a fresh instance with parameters, options, a pattern, the maps,
+// the tuning and the randomiser changed.
+juce::MemoryBlock songState(const juce::MemoryBlock& freshInner)
+{
+    const auto xml = juce::AudioProcessor::getXmlFromBinary(freshInner.getData(), static_cast<int>(freshInner.getSize()));
+    if (xml == nullptr)
+        return {};
+    xml->setAttribute("Cutoff", 0.3);
+    xml->setAttribute("Resonance", 0.8);
+    xml->setAttribute("Envmod", 0.65);
+    xml->setAttribute("Decay", 0.4);
+    xml->setAttribute("Accent", 0.9);
+    xml->setAttribute("CurrentPattern", 9);
+    xml->setAttribute("VCOMode", 2);
+    xml->setAttribute("ResoTrim", 0.25);
+    juce::XmlElement* pattern = xml->getChildByName("oxn3pattern9");
+    pattern->setAttribute("length", 8);
+    const int pitches[] = {0, 7, 12, 3, 10, 5, 15, 2};
+    for (int s = 0; s < 8; ++s)
+    {
+        juce::XmlElement* step = pattern->getChildByName("step" + juce::String(s));
+        step->setAttribute("pitch", pitches[s]);
+        step->setAttribute("accent", s % 3 == 0 ? 1 : 0);
+        step->setAttribute("slide", s % 4 == 1 ? 1 : 0);
+    }
+    xml->getChildByName("MidiCCMap")->setAttribute("cc74", 1);
+    xml->getChildByName("MidiKeyMap")->setAttribute("key20", 213);
+    xml->getChildByName("TuningTable")->setAttribute("note69", 432.0);
+    xml->getChildByName("AdvancedRandom")->setAttribute("seed", 777);
+    return blockOf(*xml);
+}
+
+// Channel 0 of pattern 9 started by its key after a recall.
+juce::AudioBuffer<float> playPatternNine(HostedPlugin& host)
+{
+    host.block(kHostBlock);
+    auto start = midiAt({on(9)}, 0);
+    host.block(kHostBlock, start);
+    return host.run(24);
+}
+} // namespace
+
+// A song saved by the host comes back whole in another instance: the block it stores, the
+// parameter values it shows and what the instance plays.
+TEST_P(HostFormat, StateComesBackWholeInAnotherInstance)
+{
+    juce::MemoryBlock song;
+    juce::MemoryBlock saved;
+    {
+        HostedPlugin first(GetParam());
+        ASSERT_TRUE(first.loaded());
+        const juce::MemoryBlock fresh = formatStateOf(first);
+        song = songState(innerState(GetParam(), fresh));
+        ASSERT_GT(song.getSize(), 100000u);
+        const juce::MemoryBlock given = withInnerState(GetParam(), fresh, song);
+        first.plugin->setStateInformation(given.getData(), static_cast<int>(given.getSize()));
+        first.block(kHostBlock);
+        saved = formatStateOf(first);
+        EXPECT_TRUE(innerState(GetParam(), saved) == song); // it saves exactly the song it was given
+    }
+
+    HostedPlugin second(GetParam());
+    HostedPlugin third(GetParam());
+    HostedPlugin fresh(GetParam());
+    ASSERT_TRUE(second.loaded() && third.loaded() && fresh.loaded());
+    for (HostedPlugin* host : {&second, &third})
+        host->plugin->setStateInformation(saved.getData(), static_cast<int>(saved.getSize()));
+
+    const auto played = playPatternNine(second);
+    EXPECT_TRUE(innerState(GetParam(), formatStateOf(second)) == song);
+    EXPECT_NEAR(second.find("Cutoff")->getValue(), 0.3f, 1e-6);
+    EXPECT_NEAR(second.find("Resonance")->getValue(), 0.8f, 1e-6);
+    EXPECT_NEAR(second.find("Volume")->getValue(), 0.75f, 1e-6);
+
+    // Two recalls of one song play it alike, and unlike an instance without it.
+    const int length = played.getNumSamples();
+    EXPECT_GT(played.getMagnitude(0, 0, length), kAudible);
+    EXPECT_TRUE(sameSamples(played, playPatternNine(third), length));
+    EXPECT_FALSE(sameSamples(played, playPatternNine(fresh), length));
 }
 
 INSTANTIATE_TEST_SUITE_P(BuiltBundles, HostFormat, testing::Values(oxn3host::Format::vst3, oxn3host::Format::lv2),

@@ -126,7 +126,7 @@ TEST(AudioCallback, EmptyBlockDiscardsItsEvents)
     EXPECT_EQ(processor->synth->running, 0);
 }
 
-TEST(AudioCallback, EngineSwitchFadesInOnceAfterTheFirstSliceOfTheNewEngine)
+TEST(AudioCallback, EngineSwitchFadesInOnceFromTheNewEnginesFirstSample)
 {
     auto processor = makeProcessor();
     processor->ImprovedEmulation = 0;
@@ -141,8 +141,9 @@ TEST(AudioCallback, EngineSwitchFadesInOnceAfterTheFirstSliceOfTheNewEngine)
     midi.addEvent(juce::MidiMessage::pitchWheel(1, 8192), 300);
     render(*processor, 512, midi);
 
-    // The volume smoother restarts from 0 once, after sample 100, and climbs by 0.0005 per sample.
-    const double expected = 0.75 * (1.0 - std::pow(1.0 - 0.0005, 412));
+    // The volume smoother restarts from 0 once, before the first slice of the new engine, and
+    // climbs by 0.0005 per sample over the whole block.
+    const double expected = 0.75 * (1.0 - std::pow(1.0 - 0.0005, 512));
     EXPECT_NEAR(processor->synth->smoothedVolume, expected, 1e-3);
     EXPECT_EQ(processor->lastImprovedEmulation, 1);
 }

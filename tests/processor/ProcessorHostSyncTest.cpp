@@ -182,3 +182,32 @@ TEST(HostSync, SyncOffIgnoresTheHostTransport)
     EXPECT_EQ(s.engine().running, 0);
     EXPECT_EQ(s.engine().hostPlaying, 0);
 }
+
+// A host that starts playing in the middle of a pattern is heard at its own step from the first
+// block on: the start's reset to step 0 must not win over the host position.
+TEST(HostSync, StartingMidPatternPlaysTheHostStepInTheFirstBlock)
+{
+    for (const double startPpq : {4.25, 4.3})
+    {
+        SCOPED_TRACE(startPpq);
+        SyncedProcessor s;
+        s.processor->MidiOutput = 1;
+        Vst303Pattern& pattern = s.engine().patterns[0];
+        pattern.steps[0] = step_t{0, step_t::kGate}; // sounds as note 36
+        pattern.steps[1] = step_t{7, step_t::kGate}; // sounds as note 43
+
+        s.head.ppq = startPpq; // step 1, at phase 0 and 0.2
+        s.head.playing = true;
+        juce::MidiBuffer out;
+        render(*s.processor, 64, out);
+
+        EXPECT_EQ(s.engine().running, 1);
+        EXPECT_EQ(s.engine().playStep, 1);
+        EXPECT_EQ(s.engine().gate, 1);
+        int sentNote = -1;
+        for (const auto event : out)
+            if (event.getMessage().isNoteOn())
+                sentNote = event.getMessage().getNoteNumber();
+        EXPECT_EQ(sentNote, 43);
+    }
+}

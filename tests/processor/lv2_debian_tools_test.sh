@@ -6,6 +6,14 @@
 #   lv2_debian_tools_test.sh <path/to/OXN3.lv2> <plug-in URI>
 set -euo pipefail
 
+# JACK keeps its server registry in /dev/shm, and a server that was killed leaves its entry behind;
+# enough of those and no new server starts. As root, run in a private, empty /dev/shm.
+if [ -z "${OXN3_PRIVATE_SHM:-}" ] && [ "$(id -u)" -eq 0 ] && command -v unshare >/dev/null 2>&1; then
+  export OXN3_PRIVATE_SHM=1
+  exec unshare --mount --propagation private \
+    bash -c 'mount -t tmpfs -o size=256m tmpfs /dev/shm && exec bash "$0" "$@"' "$0" "$@"
+fi
+
 bundle=$(cd "$1" && pwd)
 uri=$2
 rate=44100

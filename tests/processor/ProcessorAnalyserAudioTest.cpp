@@ -1,0 +1,128 @@
+// Loading audio files for the analyser: whole-file reads, the overview, unreadable files, and
+// loads that replace the buffer while the audio callback plays from it.
+#include <atomic>
+#include <cmath>
+#include <thread>
+
+#include <gtest/gtest.h>
+
+#include "ProcessorTestHelpers.h"
+
+using oxn3test::makeProcessor;
+
+namespace
+{
+// A WAV file of `seconds` at `rate` whose channel c holds the constant (c + 1) / 8, written by
+// the test into a temporary file that goes with it.
+struct TestWav
+{
+    juce::TemporaryFile temporary{".wav"};
+    juce::File file = temporary.getFile();
+
+    TestWav(double rate, int channels, int samples)
+    {
+        juce::AudioBuffer<float> audio(channels, samples);
+        for (int c = 0; c < channels; ++c)
+            juce::FloatVectorOperations::fill(audio.getWritePointer(c), static_cast<float>(c + 1) / 8.0f, samples);
+        std::unique_ptr<juce::OutputStream> stream = file.createOutputStream();
+        juce::WavAudioFormat format;
+        std::unique_ptr<juce::AudioFormatWriter> writer(
+            format.createWriterFor(stream.get(), rate, static_cast<unsigned int>(channels), 16, {}, 0));
+        EXPECT_NE(writer, nullptr);
+        stream.release(); // the writer owns it now
+        writer->writeFromAudioSampleBuffer(audio, 0, samples);
+    }
+};
+} // namespace
+
+TEST(AnalyserAudio, TwoSecondsOfStereoAt48k)
+{
+    const TestWav wav(48000.0, 2, 96000);
+    auto processor = makeProcessor();
+    processor->samplePlayPosition = 17.0;
+    processor->loadFileIntoTransport(wav.file);
+
+    EXPECT_EQ(processor->sampleLength, 96000);
+    EXPECT_EQ(processor->sampleBuffer.getNumChannels(), 2);
+    EXPECT_EQ(processor->sampleBuffer.getNumSamples(), 96000);
+    EXPECT_EQ(processor->sampleFileRate, 48000.0);
+    EXPECT_EQ(processor->samplePlayPosition, 0.0);
+    EXPECT_NEAR(processor->sampleBuffer.getSample(0, 50000), 0.125f, 1e-4f);
+    EXPECT_NEAR(processor->sampleBuffer.getSample(1, 95999), 0.25f, 1e-4f);
+    ASSERT_NE(processor->thumbnail, nullptr);
+    EXPECT_DOUBLE_EQ(processor->thumbnail->getTotalLength(), 2.0);
+    EXPECT_EQ(processor->thumbnail->getNumChannels(), 2);
+
+    // A second file replaces the overview as well.
+    const TestWav shorter(44100.0, 1, 44100);
+    processor->loadFileIntoTransport(shorter.file);
+    EXPECT_EQ(processor->sampleLength, 44100);
+    EXPECT_EQ(processor->sampleBuffer.getNumChannels(), 1);
+    EXPECT_DOUBLE_EQ(processor->thumbnail->getTotalLength(), 1.0);
+}
+
+TEST(AnalyserAudio, UnreadableFileSetsLengthZeroAndKeepsTheOverview)
+{
+    const TestWav wav(48000.0, 2, 9600);
+    auto processor = makeProcessor();
+    processor->loadFileIntoTransport(wav.file);
+    const juce::AudioThumbnail* overview = processor->thumbnail.get();
+
+    const juce::TemporaryFile text(".wav");
+    text.getFile().replaceWithText("not audio at all");
+    for (const juce::File& file : {text.getFile(), juce::File("/nonexistent/loop.wav")})
+    {
+        processor->loadFileIntoTransport(file);
+        EXPECT_EQ(processor->sampleLength, 0);
+        EXPECT_EQ(processor->thumbnail.get(), overview);
+        EXPECT_DOUBLE_EQ(processor->thumbnail->getTotalLength(), 0.2);
+        EXPECT_EQ(processor->sampleBuffer.getNumSamples(), 9600); // the old samples stay
+    }
+
+    processor->playSample = 1;
+    const auto audio = oxn3test::render(*processor, 256);
+    EXPECT_TRUE(std::isfinite(audio.getMagnitude(0, 0, 256)));
+}
+
+// The message thread loads file after file while the audio thread plays from the buffer; the
+// callback never reads a buffer that is being replaced or freed. Under AddressSanitizer a read of
+// freed memory stops the test; without it a wrong length still shows as a read past the end.
+TEST(AnalyserAudio, LoadingWhilePlayingNeverReadsAReplacedBuffer)
+{
+    constexpr int kBlock = 4096; // long playback loops widen the window a careless hand-over leaves
+    const TestWav longFile(44100.0, 2, 6000);
+    const TestWav shortFile(22050.0, 1, 300);
+    auto processor = makeProcessor(44100.0, kBlock);
+    processor->synth->sleepLimit = 0; // a silent voice renders almost nothing: the callback mostly plays the file
+    processor->playSample = 1;
+    processor->loadFileIntoTransport(longFile.file);
+
+    std::atomic<bool> stop{false};
+    std::atomic<int> audibleBlocks{0};
+    std::atomic<bool> allFinite{true};
+    std::thread audio([&] {
+        juce::AudioBuffer<float> buffer(2, kBlock);
+        juce::MidiBuffer midi;
+        while (!stop.load())
+        {
+            buffer.clear();
+            processor->processBlock(buffer, midi);
+            const float level = buffer.getMagnitude(0, 0, kBlock);
+            if (!std::isfinite(level))
+                allFinite = false;
+            if (level > 0.1f)
+                ++audibleBlocks;
+        }
+    });
+
+    constexpr int kLoads = 1000;
+    for (int load = 0; load < kLoads; ++load)
+        processor->loadFileIntoTransport(load % 2 == 0 ? shortFile.file : longFile.file);
+    while (audibleBlocks.load() < 10) // the callback plays the last file too
+        std::this_thread::yield();
+    stop = true;
+    audio.join();
+
+    EXPECT_TRUE(allFinite.load());
+    EXPECT_EQ(processor->sampleLength, 6000); // the last load was the long file
+}
