@@ -6,24 +6,12 @@
 #include <memory>
 #include <vector>
 
+#include "BusyPattern.h"
 #include "engine/Synth303.h"
 
 namespace
 {
 constexpr int kBlockSize = 256;
-
-struct BusyStep
-{
-    int pitch;
-    uint8_t flags;
-};
-
-constexpr uint8_t kG = step_t::kGate;
-constexpr BusyStep kBusyPattern[16] = {
-    {0, kG | step_t::kAccent}, {12, kG},          {3, kG | step_t::kSlide}, {15, kG | step_t::kAccent},
-    {7, kG},                   {0, 0},            {10, kG | step_t::kUp},   {5, kG | step_t::kSlide | step_t::kAccent},
-    {8, kG | step_t::kSlide},  {0, kG},           {12, kG | step_t::kAccent}, {3, kG | step_t::kDown},
-    {7, kG | step_t::kSlide},  {10, kG | step_t::kAccent}, {0, kG},     {5, kG}};
 
 std::unique_ptr<Synth303> makeBusyVoice(double sampleRate)
 {
@@ -36,13 +24,7 @@ std::unique_ptr<Synth303> makeBusyVoice(double sampleRate)
     synth->decay = 0.4f;
     synth->accent = 0.8f;
     synth->volume = 0.8f;
-    Vst303Pattern& pattern = synth->patterns[0];
-    pattern.setLength(16);
-    for (int i = 0; i < 16; ++i)
-    {
-        pattern.steps[i].pitch = static_cast<int8_t>(kBusyPattern[i].pitch);
-        pattern.steps[i].flags = kBusyPattern[i].flags;
-    }
+    oxn3bench::writeBusyPattern(synth->patterns[0]);
     synth->setTempo(130.0);
     synth->setRunStop(1);
     return synth;

@@ -9,6 +9,7 @@
 
 #include <juce_events/juce_events.h>
 
+#include "BusyPattern.h"
 #include "processor/PluginProcessor.h"
 
 namespace
@@ -17,28 +18,9 @@ constexpr double kSampleRate = 44100.0;
 constexpr int kBlockSize = 128;
 constexpr int kPattern = 0;
 
-struct BusyStep
-{
-    int pitch;
-    uint8_t flags;
-};
-
-constexpr uint8_t kG = step_t::kGate;
-constexpr BusyStep kBusyPattern[16] = {
-    {0, kG | step_t::kAccent}, {12, kG}, {3, kG | step_t::kSlide}, {15, kG | step_t::kAccent},
-    {7, kG}, {0, 0}, {10, kG | step_t::kUp}, {5, kG | step_t::kSlide | step_t::kAccent},
-    {8, kG | step_t::kSlide}, {0, kG}, {12, kG | step_t::kAccent}, {3, kG | step_t::kDown},
-    {7, kG | step_t::kSlide}, {10, kG | step_t::kAccent}, {0, kG}, {5, kG}};
-
 void writeBusyPattern(Synth303& synth)
 {
-    Vst303Pattern& pattern = synth.patterns[kPattern];
-    pattern.setLength(16);
-    for (int i = 0; i < 16; ++i)
-    {
-        pattern.steps[i].pitch = static_cast<int8_t>(kBusyPattern[i].pitch);
-        pattern.steps[i].flags = kBusyPattern[i].flags;
-    }
+    oxn3bench::writeBusyPattern(synth.patterns[kPattern]);
 }
 
 // The knob settings both variants play with, as parameter index and value.
