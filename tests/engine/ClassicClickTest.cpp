@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "engine/ClassicTestHelpers.h"
 #include "engine/Synth303Classic.h"
+#include "engine/VoiceTestHelpers.h"
 
 namespace
 {
@@ -28,25 +28,24 @@ float clickOnly(COnOffSound& click)
 }
 
 // Renders one sample at a time until the click generator's armed flag becomes `armed`; returns
-// the click state just before that sample and stores the sample in `sample`.
-COnOffSound renderUntilArmed(Synth303& s, int armed, float& sample)
+// the click state before that sample, triggered as the render must have triggered it, and checks
+// that sample was the click alone.
+COnOffSound renderUntilArmed(Synth303& s, int armed, double length, float gain)
 {
     COnOffSound before = s.onOffSound;
+    float sample = 0.0f;
     for (int i = 0; i < 4 * 44100 && s.onOffSound.armed != armed; ++i)
     {
         before = s.onOffSound;
         s.blockProcess311(&sample, 1, false);
     }
+    EXPECT_EQ(s.onOffSound.armed, armed);
+    EXPECT_EQ(s.onOffSound.length, length);
+    EXPECT_EQ(s.onOffSound.gain, gain);
+    before.armed = armed;
+    before.trigger(length, gain);
+    EXPECT_EQ(sample, clickOnly(before));
     return before;
-}
-
-// Sample-to-sample steps of x in [from, to).
-double steepestStep(const std::vector<float>& x, size_t from, size_t to)
-{
-    double step = 0.0;
-    for (size_t i = from + 1; i < to; ++i)
-        step = std::max(step, static_cast<double>(std::fabs(x[i] - x[i - 1])));
-    return step;
 }
 } // namespace
 
@@ -56,34 +55,23 @@ TEST(ClassicClick, VolumeRisingFromSilenceMutesThenFadesInBehindTheOnClick)
     // voice that the first one fades in.
     auto synth = noisyNote(0.0f);
     auto twin = noisyNote(0.0f);
-    float sample = 0.0f;
-    float twinSample = 0.0f;
+    COnOffSound expected, twinClick;
     for (Synth303* s : {synth.get(), twin.get()})
     {
         render311(*s, 2 * 44100); // the start-up off-click rings out
         ASSERT_EQ(s->onOffSound.armed, 0);
         s->volume = 0.8f;
         s->trigger = 1; // a fresh note behind the click
+        expected = renderUntilArmed(*s, 1, 500.0, 0.5f);
     }
-    COnOffSound expected = renderUntilArmed(*synth, 1, sample);
-    renderUntilArmed(*twin, 1, twinSample);
-    EXPECT_EQ(synth->onOffSound.length, 500.0);
-    EXPECT_EQ(synth->onOffSound.gain, 0.5f);
-    expected.armed = 1;
-    expected.trigger(500.0, 0.5f);
-    ASSERT_EQ(sample, clickOnly(expected));
-
     twin->onOffSound.counter = 1e9;
-    COnOffSound twinClick = twin->onOffSound;
+    twinClick = twin->onOffSound;
     const std::vector<float> out = render311(*synth, 22050);
     const std::vector<float> unmuted = render311(*twin, 22050);
 
     // For a quarter second the output is the click and nothing else...
-    for (int i = 0; i < kQuarterSecond; ++i)
-    {
+    for (int i = 0; i < kQuarterSecond; ++i, twinClick.process())
         ASSERT_EQ(out[i], clickOnly(expected)) << "sample " << i;
-        twinClick.process();
-    }
     EXPECT_GT(peakOf(out, 0, kQuarterSecond), 1e-3);
 
     // ...then the voice comes in as the square of a ramp over 1/18 s.
@@ -102,18 +90,9 @@ TEST(ClassicClick, VolumeToZeroGivesTheOffClick)
     auto synth = noisyNote(0.8f);
     render311(*synth, 44100); // past the start-up mute
     ASSERT_EQ(synth->onOffSound.armed, 1);
-
     synth->volume = 0.0f;
-    float sample = 0.0f;
-    COnOffSound expected = renderUntilArmed(*synth, 0, sample);
-    ASSERT_EQ(synth->onOffSound.armed, 0);
+    COnOffSound expected = renderUntilArmed(*synth, 0, 50.0, 1.0f);
     EXPECT_LT(synth->smoothedVolume, 1e-8f);
-    EXPECT_EQ(synth->onOffSound.length, 50.0);
-    EXPECT_EQ(synth->onOffSound.gain, 1.0f);
-    expected.armed = 0;
-    expected.trigger(50.0, 1.0f);
-    ASSERT_EQ(sample, clickOnly(expected));
-
     const std::vector<float> out = render311(*synth, kQuarterSecond);
     for (int i = 0; i < kQuarterSecond; ++i)
         ASSERT_EQ(out[i], clickOnly(expected)) << "sample " << i;
@@ -134,49 +113,41 @@ TEST(ClassicClick, WithoutVcaNoiseThereIsNoClickAndNoMute)
 // The processor calls setAntiClickFadeIn when the engine changes at a block boundary.
 TEST(ClassicSwitch, ChangingEnginesFadesInWithoutAClick)
 {
-    struct Case
-    {
-        double rate;
-        bool toClassic;
-    };
     // At 22.05 kHz the classic voice is unfiltered and far louder than the improved one.
-    for (const Case& c : {Case{22050.0, true}, Case{44100.0, true}, Case{44100.0, false}})
+    for (const auto& [rate, toClassic] : {std::pair<double, bool>{22050.0, true}, {44100.0, true}, {44100.0, false}})
         for (bool fade : {true, false})
         {
-            SCOPED_TRACE(testing::Message() << c.rate << " Hz, to classic " << c.toClassic << ", fade " << fade);
-            auto synth = busyClassicVoice(c.rate, 2);
+            SCOPED_TRACE(testing::Message() << rate << " Hz, to classic " << toClassic << ", fade " << fade);
+            auto synth = busyVoice(rate, 2, true);
             settleKnobs(*synth);
-            const int switchAt = static_cast<int>(c.rate * 1.3) / 256 * 256;
-            const int total = switchAt + static_cast<int>(c.rate * 2.0);
+            const int switchAt = static_cast<int>(rate * 1.3) / 256 * 256;
+            const int total = switchAt + static_cast<int>(rate * 2.0);
             std::vector<float> out(static_cast<size_t>(total));
             for (int done = 0; done < total; done += 256)
             {
-                const int n = std::min(256, total - done);
-                const bool classic = (done >= switchAt) == c.toClassic;
                 if (done == switchAt && fade)
                     synth->setAntiClickFadeIn();
-                if (classic)
-                    synth->blockProcess311(out.data() + done, n, false);
-                else
-                    synth->blockProcessRE(out.data() + done, n, false);
+                renderBlock(*synth, (done >= switchAt) == toClassic, out.data() + done, std::min(256, total - done));
             }
             const size_t at = static_cast<size_t>(switchAt);
-            const size_t window = static_cast<size_t>(c.rate * 0.005);
+            const size_t second = static_cast<size_t>(rate);
+            const size_t window = static_cast<size_t>(rate * 0.005);
             // Steady levels: a second before the switch and the last second.
-            const double steadyPeak = std::max(peakOf(out, at - static_cast<size_t>(c.rate), at),
-                                               peakOf(out, out.size() - static_cast<size_t>(c.rate), out.size()));
+            const double steadyPeak = std::max(peakOf(out, at - second, at), peakOf(out, out.size() - second));
             const double step = std::fabs(out[at] - out[at - 1]);
+            double steepest = 0.0;
+            for (size_t i = at; i < at + window; ++i)
+                steepest = std::max(steepest, static_cast<double>(std::fabs(out[i] - out[i - 1])));
             if (fade)
             {
-                // The old voice's last sample drops to silence, no further; the new one rises from it.
+                // The old voice's last sample drops to silence, no further; the new one rises from it,
                 EXPECT_LE(step, std::fabs(out[at - 1]) + 0.01 * steadyPeak);
-                EXPECT_LT(steepestStep(out, at - 1, at + window), 0.05 * steadyPeak);
+                EXPECT_LT(steepest, 0.05 * steadyPeak);
                 EXPECT_LT(peakOf(out, at, at + window), 0.02 * steadyPeak);
-                // and is back to full level within a second
-                EXPECT_GT(peakOf(out, at + static_cast<size_t>(c.rate / 2), at + static_cast<size_t>(c.rate)),
-                          0.5 * steadyPeak);
+                // and is back to full level within a second.
+                EXPECT_GT(peakOf(out, at + second / 2, at + second), 0.5 * steadyPeak);
             }
-            else if (c.rate == 22050.0)
+            else if (rate == 22050.0)
             {
                 EXPECT_GT(step, 0.05 * steadyPeak); // the click the fade-in exists for
             }
