@@ -29,10 +29,7 @@ bool sameSamples(const juce::AudioBuffer<float>& a, const juce::AudioBuffer<floa
 juce::AudioBuffer<float> noteThroughBlocks(oxn3host::Format format, std::initializer_list<int> blocks, int noteAt)
 {
     HostedPlugin host(format);
-    int total = 0;
-    for (int size : blocks)
-        total += size;
-    juce::AudioBuffer<float> all(1, total);
+    juce::AudioBuffer<float> all(1, 4096);
     int start = 0;
     for (int size : blocks)
     {
@@ -42,6 +39,7 @@ juce::AudioBuffer<float> noteThroughBlocks(oxn3host::Format format, std::initial
         all.copyFrom(0, start, host.block(size, midi), 0, 0, size);
         start += size;
     }
+    all.setSize(1, start, true);
     return all;
 }
 } // namespace
@@ -66,28 +64,19 @@ TEST_P(HostFormat, EighteenParametersWithNamesDefaultsAndTexts)
         ASSERT_NE(parameter, nullptr);
         EXPECT_NEAR(parameter->getDefaultValue(), defaults[i], 1e-6);
         EXPECT_NEAR(parameter->getValue(), defaults[i], 1e-6);
-        EXPECT_TRUE(parameter->isAutomatable());
     }
-    // VST3 keeps the plug-in's order and asks it for value texts; LV2 has no text callback.
-    if (GetParam() == oxn3host::Format::vst3)
-    {
-        for (int i = 0; i < 18; ++i)
-            EXPECT_EQ(host.plugin->getParameters()[i]->getName(64), names[i]);
-        EXPECT_EQ(host.find("Tuning")->getText(0.5f, 64), "50%, +0.0 semitones");
-        EXPECT_EQ(host.find("Edit View")->getText(1.0f, 64), "Preferences / Setup");
-        EXPECT_EQ(host.find("Waveform")->getText(0.6f, 64), "Square");
-        EXPECT_EQ(host.find("Dist.Mode")->getText(1.0f, 64), "Fold");
-        EXPECT_EQ(host.find("Cutoff")->getText(0.53f, 64), "52%");
-        EXPECT_NEAR(host.find("Cutoff")->getValueForText("40%"), 0.4f, 1e-6);
-    }
-
     host.find("Resonance")->setValueNotifyingHost(0.4f);
     host.block(64);
     EXPECT_NEAR(host.find("Resonance")->getValue(), 0.4f, 1e-6);
-    if (GetParam() == oxn3host::Format::vst3)
-    {
-        EXPECT_EQ(host.find("Resonance")->getCurrentValueAsText(), "40%");
-    }
+    // VST3 keeps the plug-in's order and asks it for value texts; LV2 has no text callback.
+    if (GetParam() != oxn3host::Format::vst3)
+        return;
+    for (int i = 0; i < 18; ++i)
+        EXPECT_EQ(host.plugin->getParameters()[i]->getName(64), names[i]);
+    EXPECT_EQ(host.find("Tuning")->getText(0.5f, 64), "50%, +0.0 semitones");
+    EXPECT_EQ(host.find("Dist.Mode")->getText(1.0f, 64), "Fold");
+    EXPECT_NEAR(host.find("Cutoff")->getValueForText("40%"), 0.4f, 1e-6);
+    EXPECT_EQ(host.find("Resonance")->getCurrentValueAsText(), "40%");
 }
 
 TEST_P(HostFormat, PatternNoteSoundsAndReleaseStops)
@@ -112,30 +101,22 @@ TEST_P(HostFormat, NoteTakesEffectOnItsSample)
     const auto inOneBlock = noteThroughBlocks(GetParam(), {512, 512, 512, 512}, 100);
     EXPECT_GT(inOneBlock.getMagnitude(0, 0, 2048), kAudible);
     EXPECT_TRUE(sameSamples(inOneBlock, noteThroughBlocks(GetParam(), {100, 412, 512, 512, 512}, 100), 2048));
-    EXPECT_FALSE(sameSamples(inOneBlock, noteThroughBlocks(GetParam(), {512, 512, 512, 512}, 101), 2048));
+    for (int elsewhere : {99, 101})
+        EXPECT_FALSE(sameSamples(inOneBlock, noteThroughBlocks(GetParam(), {512, 512, 512, 512}, elsewhere), 2048));
 }
 
-TEST_P(HostFormat, EventsAtOnePositionAreHandledInOrder)
+// On then off at one position leaves silence, off then on a playing pattern; a note in a
+// 0-sample block goes with the block.
+TEST_P(HostFormat, EventsAtOnePositionAndEmptyBlocks)
 {
-    HostedPlugin onThenOff(GetParam());
-    HostedPlugin offThenOn(GetParam());
-    ASSERT_TRUE(onThenOff.loaded() && offThenOn.loaded());
-    auto first = midiAt({on(3), off(3)}, 100);
-    auto second = midiAt({off(3), on(3)}, 100);
-    onThenOff.block(kHostBlock, first);
-    offThenOn.block(kHostBlock, second);
-    EXPECT_LT(onThenOff.run(8).getMagnitude(0, 0, 8 * kHostBlock), kSilence);
-    EXPECT_GT(offThenOn.run(8).getMagnitude(0, 0, 8 * kHostBlock), kAudible);
-}
-
-TEST_P(HostFormat, EmptyBlockIsHarmless)
-{
-    HostedPlugin host(GetParam());
-    ASSERT_TRUE(host.loaded());
-    auto midi = midiAt({on(3)}, 0);
-    host.block(0, midi);
-    const auto audio = host.run(8);
-    EXPECT_LT(audio.getMagnitude(0, 0, 8 * kHostBlock), kSilence); // the note went with the empty block
+    const auto levelAfter = [&](juce::MidiBuffer midi, int blockSize) {
+        HostedPlugin host(GetParam());
+        host.block(blockSize, midi);
+        return host.run(8).getMagnitude(0, 0, 8 * kHostBlock);
+    };
+    EXPECT_LT(levelAfter(midiAt({on(3), off(3)}, 100), kHostBlock), kSilence);
+    EXPECT_GT(levelAfter(midiAt({off(3), on(3)}, 100), kHostBlock), kAudible);
+    EXPECT_LT(levelAfter(midiAt({on(3)}, 0), 0), kSilence);
 }
 
 // Host positions at 120 BPM: quarter 4.0 is step 0 at phase 0, 4.125 the same step at phase 0.5,
@@ -199,28 +180,26 @@ TEST_P(HostFormat, NoMidiOutputByDefault)
 {
     HostedPlugin host(GetParam());
     auto midi = midiAt({on(3)}, 0);
-    host.block(kHostBlock, midi);
-    int events = 0;
-    for (int b = 0; b < 8; ++b)
+    for (int b = 0; b < 8; ++b, midi.clear())
     {
-        juce::MidiBuffer out;
-        host.block(kHostBlock, out);
-        events += out.getNumEvents();
+        host.block(kHostBlock, midi);
+        EXPECT_EQ(midi.getNumEvents(), 0) << b;
     }
-    EXPECT_EQ(events, 0);
 }
 
 TEST_P(HostFormat, AnyBlockSizeAndRateGivesFiniteOutput)
 {
     std::mt19937 random(7001);
     std::uniform_int_distribution<int> blockSize(1, 4096);
-    for (double rate : {22050.0, 48000.0, 96000.0, 192000.0})
+    for (double rate : {22050.0, 44100.0, 48000.0, 88200.0, 96000.0, 192000.0})
     {
         SCOPED_TRACE(rate);
         HostedPlugin host(GetParam(), rate, 4096);
         ASSERT_TRUE(host.loaded());
         host.find("Resonance")->setValueNotifyingHost(1.0f);
         host.find("Envmod")->setValueNotifyingHost(1.0f);
+        host.find("Accent")->setValueNotifyingHost(1.0f);
+        host.find("Distort")->setValueNotifyingHost(1.0f);
         auto start = midiAt({on(9)}, 0);
         host.block(16, start);
         float peak = 0.0f;
@@ -247,13 +226,6 @@ juce::MemoryBlock formatStateOf(HostedPlugin& host)
     return block;
 }
 
-juce::MemoryBlock blockOf(const juce::XmlElement& xml)
-{
-    juce::MemoryBlock block;
-    juce::AudioProcessor::copyXmlToBinary(xml, block);
-    return block;
-}
-
 // A song of our own: the state of a fresh instance with parameters, options, a pattern, the maps,
 // the tuning and the randomiser changed.
 juce::MemoryBlock songState(const juce::MemoryBlock& freshInner)
@@ -261,21 +233,17 @@ juce::MemoryBlock songState(const juce::MemoryBlock& freshInner)
     const auto xml = juce::AudioProcessor::getXmlFromBinary(freshInner.getData(), static_cast<int>(freshInner.getSize()));
     if (xml == nullptr)
         return {};
-    xml->setAttribute("Cutoff", 0.3);
-    xml->setAttribute("Resonance", 0.8);
-    xml->setAttribute("Envmod", 0.65);
-    xml->setAttribute("Decay", 0.4);
-    xml->setAttribute("Accent", 0.9);
+    for (const auto& [name, value] : {std::pair<const char*, double>{"Cutoff", 0.3}, {"Resonance", 0.8},
+                                      {"Envmod", 0.65}, {"Decay", 0.4}, {"Accent", 0.9}, {"ResoTrim", 0.25}})
+        xml->setAttribute(name, value);
     xml->setAttribute("CurrentPattern", 9);
     xml->setAttribute("VCOMode", 2);
-    xml->setAttribute("ResoTrim", 0.25);
     juce::XmlElement* pattern = xml->getChildByName("oxn3pattern9");
     pattern->setAttribute("length", 8);
-    const int pitches[] = {0, 7, 12, 3, 10, 5, 15, 2};
     for (int s = 0; s < 8; ++s)
     {
         juce::XmlElement* step = pattern->getChildByName("step" + juce::String(s));
-        step->setAttribute("pitch", pitches[s]);
+        step->setAttribute("pitch", (s * 7) % 16);
         step->setAttribute("accent", s % 3 == 0 ? 1 : 0);
         step->setAttribute("slide", s % 4 == 1 ? 1 : 0);
     }
@@ -283,7 +251,9 @@ juce::MemoryBlock songState(const juce::MemoryBlock& freshInner)
     xml->getChildByName("MidiKeyMap")->setAttribute("key20", 213);
     xml->getChildByName("TuningTable")->setAttribute("note69", 432.0);
     xml->getChildByName("AdvancedRandom")->setAttribute("seed", 777);
-    return blockOf(*xml);
+    juce::MemoryBlock block;
+    juce::AudioProcessor::copyXmlToBinary(*xml, block);
+    return block;
 }
 
 // Channel 0 of pattern 9 started by its key after a recall.

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstring>
+
 #include "PluginHost.h"
 
 // Our own state block inside the state a plug-in format keeps: VST3 holds it at the start of
@@ -21,70 +23,51 @@ inline size_t xmlBlockSize(const juce::MemoryBlock& bytes)
     return std::min(bytes.getSize(), 8 + text + 1);
 }
 
-struct Lv2Literal
-{
-    juce::String text;
-    int start = -1;
-    int end = -1;
-};
-
-inline Lv2Literal findLv2Literal(const juce::MemoryBlock& formatState)
-{
-    Lv2Literal literal;
-    literal.text = formatState.toString();
-    const int key = literal.text.indexOf(kLv2StateProperty);
-    if (key >= 0)
-    {
-        literal.start = key + static_cast<int>(std::strlen(kLv2StateProperty));
-        literal.end = literal.text.indexOfChar(literal.start, '"');
-    }
-    return literal;
-}
-} // namespace detail
-
-inline juce::MemoryBlock innerState(oxn3host::Format format, const juce::MemoryBlock& formatState)
-{
-    juce::MemoryBlock inner;
-    if (format == oxn3host::Format::vst3)
-    {
-        const auto xml = juce::AudioProcessor::getXmlFromBinary(formatState.getData(), static_cast<int>(formatState.getSize()));
-        const juce::XmlElement* component = xml != nullptr ? xml->getChildByName(detail::kVst3ComponentChild) : nullptr;
-        juce::MemoryBlock bytes;
-        if (component != nullptr && bytes.fromBase64Encoding(component->getAllSubText()))
-            inner.append(bytes.getData(), detail::xmlBlockSize(bytes));
-        return inner;
-    }
-    const detail::Lv2Literal literal = detail::findLv2Literal(formatState);
-    if (literal.start >= 0 && literal.end > literal.start)
-        inner.fromBase64Encoding(literal.text.substring(literal.start, literal.end));
-    return inner;
-}
-
-inline juce::MemoryBlock withInnerState(oxn3host::Format format, const juce::MemoryBlock& formatState,
-                                        const juce::MemoryBlock& inner)
+// Hands our block inside `formatState` to `replace` and returns the format state holding the block
+// `replace` returns instead; empty when the format state holds no block of ours.
+template <typename Replace>
+juce::MemoryBlock replaceInnerState(oxn3host::Format format, const juce::MemoryBlock& formatState, Replace replace)
 {
     juce::MemoryBlock result;
     if (format == oxn3host::Format::vst3)
     {
         auto xml = juce::AudioProcessor::getXmlFromBinary(formatState.getData(), static_cast<int>(formatState.getSize()));
-        juce::XmlElement* component = xml != nullptr ? xml->getChildByName(detail::kVst3ComponentChild) : nullptr;
+        juce::XmlElement* component = xml != nullptr ? xml->getChildByName(kVst3ComponentChild) : nullptr;
         juce::MemoryBlock bytes;
         if (component == nullptr || !bytes.fromBase64Encoding(component->getAllSubText()))
             return result;
-        juce::MemoryBlock replaced = inner;
-        const size_t ours = detail::xmlBlockSize(bytes);
+        const size_t ours = xmlBlockSize(bytes);
+        juce::MemoryBlock replaced = replace(juce::MemoryBlock(bytes.getData(), ours));
         replaced.append(static_cast<const char*>(bytes.getData()) + ours, bytes.getSize() - ours);
         component->deleteAllTextElements();
         component->addTextElement(replaced.toBase64Encoding());
         juce::AudioProcessor::copyXmlToBinary(*xml, result);
         return result;
     }
-    const detail::Lv2Literal literal = detail::findLv2Literal(formatState);
-    if (literal.start < 0 || literal.end <= literal.start)
+    const juce::String text = formatState.toString();
+    const int key = text.indexOf(kLv2StateProperty);
+    const int start = key + static_cast<int>(std::strlen(kLv2StateProperty));
+    const int end = key >= 0 ? text.indexOfChar(start, '"') : -1;
+    if (end <= start)
         return result;
-    const juce::String text = literal.text.replaceSection(literal.start, literal.end - literal.start,
-                                                          inner.toBase64Encoding());
-    result.append(text.toRawUTF8(), text.getNumBytesAsUTF8());
+    juce::MemoryBlock inner;
+    inner.fromBase64Encoding(text.substring(start, end));
+    const juce::String replaced = text.replaceSection(start, end - start, replace(inner).toBase64Encoding());
+    result.append(replaced.toRawUTF8(), replaced.getNumBytesAsUTF8());
     return result;
+}
+} // namespace detail
+
+inline juce::MemoryBlock innerState(oxn3host::Format format, const juce::MemoryBlock& formatState)
+{
+    juce::MemoryBlock inner;
+    detail::replaceInnerState(format, formatState, [&inner](const juce::MemoryBlock& ours) { return inner = ours; });
+    return inner;
+}
+
+inline juce::MemoryBlock withInnerState(oxn3host::Format format, const juce::MemoryBlock& formatState,
+                                        const juce::MemoryBlock& inner)
+{
+    return detail::replaceInnerState(format, formatState, [&inner](const juce::MemoryBlock&) { return inner; });
 }
 } // namespace oxn3test

@@ -1,6 +1,7 @@
 // MIDI input: the pattern-mode key stack, pattern lock, host-driven mode, note mode with legato
 // slides, velocity-0 note-ons, the sustain pedal and the controllers that stop everything.
 #include <cstring>
+#include <tuple>
 
 #include <gtest/gtest.h>
 
@@ -19,15 +20,9 @@ juce::MidiMessage on(int note, int velocity = 100)
     return juce::MidiMessage::noteOn(1, note, static_cast<juce::uint8>(velocity));
 }
 
-juce::MidiMessage off(int note)
-{
-    return juce::MidiMessage::noteOff(1, note);
-}
+juce::MidiMessage off(int note) { return juce::MidiMessage::noteOff(1, note); }
 
-juce::MidiMessage controller(int number, int value)
-{
-    return juce::MidiMessage::controllerEvent(1, number, value);
-}
+juce::MidiMessage controller(int number, int value) { return juce::MidiMessage::controllerEvent(1, number, value); }
 
 // Plays `message` at the start of a one-sample block, the way the host hands it over.
 void send(JuceDemoPluginAudioProcessor& processor, const juce::MidiMessage& message)
@@ -44,118 +39,59 @@ void runSteps(JuceDemoPluginAudioProcessor& processor, int steps)
 }
 
 // What a note-off (or its stand-in) leaves behind in the processor and the engine.
-struct KeyState
+auto keyStateOf(JuceDemoPluginAudioProcessor& p)
 {
-    int currentPattern;
-    int running;
-    int playStep;
-    int heldVelocity60;
-    int gate;
-    int lastNote;
-    int slideActive;
-
-    bool operator==(const KeyState& o) const
-    {
-        return currentPattern == o.currentPattern && running == o.running && playStep == o.playStep
-               && heldVelocity60 == o.heldVelocity60 && gate == o.gate && lastNote == o.lastNote
-               && slideActive == o.slideActive;
-    }
-};
-
-KeyState stateOf(JuceDemoPluginAudioProcessor& p)
-{
-    return {p.synth->currentPattern, p.synth->running, p.synth->playStep, p.heldVelocity[60],
-            p.synth->gate,           p.synth->lastNote, p.synth->slideActive};
+    const Synth303& e = *p.synth;
+    return std::make_tuple(e.currentPattern, e.running, e.playStep, p.heldVelocity[60], e.gate, e.lastNote,
+                           e.slideActive);
 }
 } // namespace
 
-TEST(MidiInput, PatternKeysWorkLikeAStack)
+// Each check reads (current pattern, running, play step).
+TEST(MidiInput, PatternKeysWorkLikeAStackUnlessLocked)
 {
     auto processor = makeProcessor();
-    Synth303& engine = *processor->synth;
-
+    const Synth303& e = *processor->synth;
+    const auto sequencer = [&] { return std::make_tuple(e.currentPattern, e.running, e.playStep); };
     send(*processor, on(60));
-    EXPECT_EQ(engine.currentPattern, 60);
-    EXPECT_EQ(engine.running, 1);
-    EXPECT_EQ(engine.playStep, 0);
     runSteps(*processor, 3);
-    EXPECT_EQ(engine.playStep, 3);
-
+    EXPECT_EQ(sequencer(), std::make_tuple(60, 1, 3));
     send(*processor, on(62)); // 60 still held: selects 62 and restarts
-    EXPECT_EQ(engine.currentPattern, 62);
-    EXPECT_EQ(engine.playStep, 0);
+    EXPECT_EQ(sequencer(), std::make_tuple(62, 1, 0));
     runSteps(*processor, 2);
-    EXPECT_EQ(engine.playStep, 2);
-
     send(*processor, off(62)); // back to 60 without a restart
-    EXPECT_EQ(engine.currentPattern, 60);
-    EXPECT_EQ(engine.playStep, 2);
-    EXPECT_EQ(engine.running, 1);
-
+    EXPECT_EQ(sequencer(), std::make_tuple(60, 1, 2));
     send(*processor, off(60));
-    EXPECT_EQ(engine.running, 0);
-    EXPECT_EQ(engine.gate, 0);
-}
+    EXPECT_EQ(e.running, 0);
+    EXPECT_EQ(e.gate, 0);
 
-TEST(MidiInput, PatternLockKeepsThePattern)
-{
-    auto processor = makeProcessor();
     processor->PatternLock = 1;
     processor->synth->currentPattern = 9;
     send(*processor, on(60));
-    EXPECT_EQ(processor->synth->running, 1);
     send(*processor, on(64));
     send(*processor, off(64));
-    EXPECT_EQ(processor->synth->currentPattern, 9);
+    EXPECT_EQ(sequencer(), std::make_tuple(9, 1, 0));
     send(*processor, off(60));
-    EXPECT_EQ(processor->synth->running, 0);
-    EXPECT_EQ(processor->synth->currentPattern, 9);
-}
-
-TEST(MidiInput, WhileTheHostPlaysKeysOnlyChangeThePattern)
-{
-    auto processor = makeProcessor();
-    TestPlayHead head;
-    head.playing = true;
-    processor->setPlayHead(&head);
-    head.ppq = 0.5; // step 2
-    render(*processor, 64);
-    ASSERT_EQ(processor->synth->hostPlaying, 1);
-    ASSERT_EQ(processor->synth->playStep, 2);
-
-    send(*processor, on(40));
-    EXPECT_EQ(processor->synth->currentPattern, 40);
-    EXPECT_EQ(processor->synth->playStep, 2); // no restart from step 0
-    send(*processor, off(40));
-    EXPECT_EQ(processor->synth->running, 1); // releasing every key does not stop
-    processor->setPlayHead(nullptr);
+    EXPECT_EQ(sequencer(), std::make_tuple(9, 0, 0));
 }
 
 TEST(MidiInput, NoteModeSlidesBetweenHeldKeys)
 {
     auto processor = makeProcessor();
     processor->MidiMode = oxn3::kNoteMode;
-    Synth303& engine = *processor->synth;
-
+    const Synth303& e = *processor->synth;
+    const auto voice = [&] { return std::make_tuple(e.lastNote, e.gate, e.slideActive); };
     send(*processor, on(48, 90)); // C: a new note
-    EXPECT_EQ(engine.lastNote, 48);
-    EXPECT_EQ(engine.gate, 1);
-    EXPECT_EQ(engine.slideActive, 0);
-    EXPECT_EQ(engine.running, 0); // note mode never starts the sequencer
-
+    EXPECT_EQ(voice(), std::make_tuple(48, 1, 0));
+    EXPECT_EQ(e.running, 0); // note mode never starts the sequencer
     send(*processor, on(52, 110)); // E while C is held: slides
-    EXPECT_EQ(engine.lastNote, 52);
-    EXPECT_EQ(engine.slideActive, 1);
-
+    EXPECT_EQ(voice(), std::make_tuple(52, 1, 1));
     send(*processor, off(52)); // back to C with C's own velocity
-    EXPECT_EQ(engine.lastNote, 48);
-    EXPECT_EQ(engine.lastVelocity, 90);
-    EXPECT_EQ(engine.slideActive, 1);
-    EXPECT_EQ(engine.gate, 1);
-
+    EXPECT_EQ(voice(), std::make_tuple(48, 1, 1));
+    EXPECT_EQ(e.lastVelocity, 90);
     send(*processor, off(48));
-    EXPECT_EQ(engine.gate, 0);
-    EXPECT_EQ(engine.keyHeld, 0);
+    EXPECT_EQ(e.gate, 0);
+    EXPECT_EQ(e.keyHeld, 0);
 }
 
 TEST(MidiInput, VelocityZeroNoteOnIsANoteOff)
@@ -172,25 +108,14 @@ TEST(MidiInput, VelocityZeroNoteOnIsANoteOff)
             send(*p, on(64));
             runSteps(*p, 1);
         }
-        send(*released, off(64));
-        send(*zeroed, on(64, 0));
-        EXPECT_TRUE(stateOf(*released) == stateOf(*zeroed));
-        send(*released, off(60));
-        send(*zeroed, on(60, 0));
-        EXPECT_TRUE(stateOf(*released) == stateOf(*zeroed));
+        for (int note : {64, 60})
+        {
+            send(*released, off(note));
+            send(*zeroed, on(note, 0));
+            EXPECT_EQ(keyStateOf(*released), keyStateOf(*zeroed)) << note;
+        }
         EXPECT_EQ(zeroed->synth->gate, 0);
     }
-}
-
-TEST(MidiInput, OtherMidiModesIgnoreKeys)
-{
-    auto processor = makeProcessor();
-    processor->MidiMode = 2;
-    send(*processor, on(60));
-    EXPECT_EQ(processor->synth->running, 0);
-    EXPECT_EQ(processor->synth->currentPattern, 0);
-    EXPECT_EQ(processor->synth->gate, 0);
-    EXPECT_EQ(processor->midiActivity, 100 - 1); // still blinks
 }
 
 TEST(MidiInput, SustainPedalRecordsStepsFromKeys)
@@ -199,18 +124,15 @@ TEST(MidiInput, SustainPedalRecordsStepsFromKeys)
     Synth303& engine = *processor->synth;
     engine.currentPattern = 3;
     engine.editStep = 5;
-
     send(*processor, controller(64, 127));
     EXPECT_EQ(engine.stepRecord, 1);
     EXPECT_EQ(engine.editStep, 0); // recording starts at step 0
 
     send(*processor, on(40, 100)); // recorded, not a pattern select
     send(*processor, off(40));
-    EXPECT_EQ(engine.currentPattern, 3);
-    EXPECT_EQ(engine.running, 0);
+    EXPECT_EQ(std::make_tuple(engine.currentPattern, engine.running, engine.editStep), std::make_tuple(3, 0, 1));
     EXPECT_EQ(engine.patterns[3].steps[0].pitch, 4);
     EXPECT_TRUE(engine.patterns[3].steps[0].has(step_t::kGate));
-    EXPECT_EQ(engine.editStep, 1);
 
     send(*processor, controller(64, 63));
     EXPECT_EQ(engine.stepRecord, 0);
@@ -218,17 +140,8 @@ TEST(MidiInput, SustainPedalRecordsStepsFromKeys)
     EXPECT_EQ(engine.currentPattern, 40); // keys select patterns again
 }
 
-TEST(MidiInput, StepRecordValuesOtherThanOneSwallowKeys)
-{
-    auto processor = makeProcessor();
-    processor->synth->stepRecord = 2;
-    const Vst303Pattern before = processor->synth->patterns[0];
-    send(*processor, on(40));
-    EXPECT_EQ(processor->synth->running, 0);
-    EXPECT_EQ(std::memcmp(&before, &processor->synth->patterns[0], sizeof(before)), 0);
-}
-
-TEST(MidiInput, ControllersThatStopEverythingCannotBeLearned)
+// While the host plays, keys only change the pattern; 120 and 123 stop even that and cannot be learnt.
+TEST(MidiInput, HostDrivenModeAndTheControllersThatStopEverything)
 {
     for (const int stopper : {120, 123})
     {
@@ -236,13 +149,18 @@ TEST(MidiInput, ControllersThatStopEverythingCannotBeLearned)
         auto processor = makeProcessor();
         TestPlayHead head;
         head.playing = true;
+        head.ppq = 0.5; // step 2
         processor->setPlayHead(&head);
         render(*processor, 64);
-        ASSERT_EQ(processor->synth->running, 1);
+        send(*processor, on(40));
+        EXPECT_EQ(processor->synth->currentPattern, 40);
+        EXPECT_EQ(processor->synth->playStep, 2); // no restart from step 0
+        send(*processor, off(40));
+        EXPECT_EQ(processor->synth->running, 1); // releasing every key does not stop
 
         processor->midiLearnActive = 1;
         processor->touchedParameter = 5;
-        send(*processor, controller(stopper, 0)); // stops even the host-driven sequencer
+        send(*processor, controller(stopper, 0));
         EXPECT_EQ(processor->synth->running, 0);
         EXPECT_EQ(processor->synth->gate, 0);
         send(*processor, controller(64, 127));
@@ -252,25 +170,36 @@ TEST(MidiInput, ControllersThatStopEverythingCannotBeLearned)
     }
 }
 
-TEST(MidiInput, PitchWheelAndIgnoredMessages)
-{
-    auto processor = makeProcessor();
-    send(*processor, juce::MidiMessage::pitchWheel(1, 1000));
-    EXPECT_EQ(processor->synth->pitchBend, 1000);
-
-    send(*processor, juce::MidiMessage::aftertouchChange(1, 60, 90));
-    send(*processor, juce::MidiMessage::programChange(1, 7));
-    send(*processor, juce::MidiMessage::channelPressureChange(1, 50));
-    EXPECT_EQ(processor->synth->running, 0);
-    EXPECT_EQ(processor->synth->currentPattern, 0);
-    EXPECT_EQ(processor->synth->pitchBend, 1000);
-    EXPECT_EQ(processor->lastMidiNote, 50); // data byte 1 of whatever came last
-}
-
-TEST(MidiInput, AllChannelsAreAccepted)
+// Keys on any channel play; other MIDI modes, step-record values other than 1 and other
+// message kinds leave the sequencer and the patterns alone.
+TEST(MidiInput, ChannelsModesAndIgnoredMessages)
 {
     auto processor = makeProcessor();
     send(*processor, juce::MidiMessage::noteOn(16, 33, juce::uint8{100}));
     EXPECT_EQ(processor->synth->currentPattern, 33);
     EXPECT_EQ(processor->synth->running, 1);
+
+    auto otherMode = makeProcessor();
+    otherMode->MidiMode = 2;
+    send(*otherMode, on(60));
+    EXPECT_EQ(otherMode->synth->running, 0);
+    EXPECT_EQ(otherMode->synth->gate, 0);
+    EXPECT_EQ(otherMode->midiActivity, 100 - 1); // still blinks
+
+    auto recording = makeProcessor();
+    recording->synth->stepRecord = 2;
+    const Vst303Pattern before = recording->synth->patterns[0];
+    send(*recording, on(40));
+    EXPECT_EQ(recording->synth->running, 0);
+    EXPECT_EQ(std::memcmp(&before, &recording->synth->patterns[0], sizeof(before)), 0);
+
+    auto other = makeProcessor();
+    send(*other, juce::MidiMessage::pitchWheel(1, 1000));
+    EXPECT_EQ(other->synth->pitchBend, 1000);
+    send(*other, juce::MidiMessage::aftertouchChange(1, 60, 90));
+    send(*other, juce::MidiMessage::programChange(1, 7));
+    send(*other, juce::MidiMessage::channelPressureChange(1, 50));
+    EXPECT_EQ(std::make_tuple(other->synth->running, other->synth->currentPattern, other->synth->pitchBend),
+              std::make_tuple(0, 0, 1000));
+    EXPECT_EQ(other->lastMidiNote, 50); // data byte 1 of whatever came last
 }

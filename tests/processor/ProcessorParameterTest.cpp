@@ -8,17 +8,10 @@ using oxn3test::makeProcessor;
 
 namespace
 {
-struct ExpectedParameter
-{
-    const char* name;
-    float defaultValue;
-};
-
-const ExpectedParameter kExpected[oxn3::kNumParameters] = {
-    {"Tuning", 0.5f},   {"Cutoff", 0.0f},   {"Resonance", 0.0f}, {"Envmod", 0.0f},    {"Decay", 0.0f},
-    {"Accent", 0.0f},   {"Volume", 0.75f},  {"Edit View", 0.0f}, {"Waveform", 0.0f},  {"Highpass", 0.0f},
-    {"Drive", 0.0f},    {"Distort", 0.0f},  {"Dist.Mode", 0.0f}, {"Reso Trim", 0.0f}, {"Gate Trim", 0.0f},
-    {"Detune", 0.0f},   {"Bass", 0.5f},     {"VCF Trim", 0.5f}};
+const char* const kNames[oxn3::kNumParameters] = {
+    "Tuning", "Cutoff",    "Resonance", "Envmod",    "Decay",     "Accent", "Volume", "Edit View", "Waveform",
+    "Highpass", "Drive",   "Distort",   "Dist.Mode", "Reso Trim", "Gate Trim", "Detune", "Bass",   "VCF Trim"};
+const float kDefaults[oxn3::kNumParameters] = {0.5f, 0, 0, 0, 0, 0, 0.75f, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0.5f, 0.5f};
 } // namespace
 
 TEST(ParameterTable, EighteenParametersWithNamesDefaultsAndStableIds)
@@ -31,10 +24,10 @@ TEST(ParameterTable, EighteenParametersWithNamesDefaultsAndStableIds)
     {
         SCOPED_TRACE(i);
         auto* parameter = processor->getParameters()[i];
-        EXPECT_EQ(processor->getParameterName(i), kExpected[i].name);
-        EXPECT_EQ(parameter->getName(100), kExpected[i].name);
-        EXPECT_FLOAT_EQ(processor->getParameterDefaultValue(i), kExpected[i].defaultValue);
-        EXPECT_FLOAT_EQ(parameter->getDefaultValue(), kExpected[i].defaultValue);
+        EXPECT_EQ(processor->getParameterName(i), kNames[i]);
+        EXPECT_EQ(parameter->getName(100), kNames[i]);
+        EXPECT_FLOAT_EQ(parameter->getDefaultValue(), kDefaults[i]);
+        EXPECT_FLOAT_EQ(processor->getParameterDefaultValue(i), kDefaults[i]);
         EXPECT_TRUE(parameter->isAutomatable());
         ids.add(dynamic_cast<HostParameter*>(parameter)->getParameterID());
     }
@@ -44,84 +37,72 @@ TEST(ParameterTable, EighteenParametersWithNamesDefaultsAndStableIds)
     EXPECT_EQ(ids[17], "vcfTrim");
 }
 
-TEST(ParameterTable, OutOfRangeIndicesReadZeroAndOnlyTouch)
+TEST(ParameterTable, OutOfRangeIndicesOnlyTouchAndTrimsDriveTheirFields)
 {
     auto processor = makeProcessor();
-    EXPECT_EQ(processor->getParameter(18), 0.0f);
-    EXPECT_EQ(processor->getParameter(-1), 0.0f);
+    for (int index : {18, -1})
+        EXPECT_EQ(processor->getParameter(index), 0.0f);
     EXPECT_EQ(processor->getParameterDefaultValue(100), 0.0f);
-
     processor->guiRefresh = 0;
     processor->setParameter(100, 0.7f);
     EXPECT_EQ(processor->touchedParameter, 100);
     EXPECT_EQ(processor->guiRefresh, 1);
     for (int i = 0; i < 18; ++i)
-        EXPECT_EQ(processor->getParameter(i), processor->getParameterDefaultValue(i)) << i;
-}
+        EXPECT_EQ(processor->getParameter(i), kDefaults[i]) << i;
 
-TEST(ParameterTable, TrimParametersDriveTheirFieldsOnlyOnceSet)
-{
-    auto processor = makeProcessor();
-    EXPECT_EQ(processor->getParameter(13), 0.0f);
-    EXPECT_EQ(processor->getParameterText(13), "0%");
+    // The trims show 0 but keep their engine fields at the middle until first set.
     EXPECT_EQ(processor->ResoTrim, 0.5);
-
     processor->setParameter(13, 0.2f);
-    EXPECT_FLOAT_EQ(processor->getParameter(13), 0.2f);
-    EXPECT_FLOAT_EQ(static_cast<float>(processor->ResoTrim), 0.2f);
     processor->setParameter(14, 0.3f);
     processor->setParameter(15, 0.4f);
     processor->setParameter(17, 0.6f);
+    EXPECT_FLOAT_EQ(static_cast<float>(processor->ResoTrim), 0.2f);
     EXPECT_FLOAT_EQ(static_cast<float>(processor->GateTrim), 0.3f);
     EXPECT_FLOAT_EQ(static_cast<float>(processor->TuningTrim), 0.4f);
     EXPECT_FLOAT_EQ(static_cast<float>(processor->VCFTrim), 0.6f);
 }
 
-TEST(ParameterTable, HostValueTexts)
+TEST(ParameterTable, HostAndEditorTextsAndLearnNames)
 {
     auto processor = makeProcessor();
-    const auto textAt = [&](int index, float value) {
-        processor->setParameter(index, value);
-        return processor->getParameterText(index);
+    struct TextCase
+    {
+        int index;
+        float value;
+        const char* host;
+        const char* editor;
     };
-    EXPECT_EQ(textAt(0, 0.5f), "50%, +0.0 semitones");
-    EXPECT_EQ(textAt(0, 0.0f), "0%, -12.0 semitones");
-    EXPECT_EQ(textAt(0, 1.0f), "100%, +12.0 semitones");
-    EXPECT_EQ(textAt(7, 1.0f), "Preferences / Setup");
-    EXPECT_EQ(textAt(7, 0.26f), "Pattern Edit");
-    EXPECT_EQ(textAt(7, 0.0f), "Classic Edit");
-    EXPECT_EQ(textAt(7, 1.3f), "N/A");
-    EXPECT_EQ(textAt(8, 0.5f), "Saw");
-    EXPECT_EQ(textAt(8, 0.51f), "Square");
-    EXPECT_EQ(textAt(12, 1.0f), "Fold");
-    EXPECT_EQ(textAt(12, 0.4f), "Diode");
-    EXPECT_EQ(textAt(12, 1.2f), "N/A");
-    EXPECT_EQ(textAt(1, 0.53f), "52%"); // 0.53f x 100 in single precision is 52.99999, truncated
-    EXPECT_EQ(textAt(6, 0.75f), "75%");
-}
-
-TEST(ParameterTable, EditorTextsAndLearnNames)
-{
-    auto processor = makeProcessor();
-    processor->setParameter(8, 0.3f);
-    EXPECT_EQ(processor->getParameterTextForGUI(8), "Waveform: Saw");
-    processor->setParameter(8, 0.6f);
-    EXPECT_EQ(processor->getParameterTextForGUI(8), "Waveform: Square");
-    processor->setParameter(0, 0.5f);
-    EXPECT_EQ(processor->getParameterTextForGUI(0), "Tuning: 50%, +0.0 semitones");
-    processor->setParameter(2, 0.42f);
-    EXPECT_EQ(processor->getParameterTextForGUI(2), "Resonance: 42%");
-    processor->setParameter(12, 0.0f);
-    EXPECT_EQ(processor->getParameterTextForGUI(12), "Bypass");
+    const TextCase cases[] = {
+        {0, 0.5f, "50%, +0.0 semitones", "Tuning: 50%, +0.0 semitones"}, {0, 0.0f, "0%, -12.0 semitones", nullptr},
+        {0, 1.0f, "100%, +12.0 semitones", nullptr}, {7, 1.0f, "Preferences / Setup", nullptr},
+        {7, 0.26f, "Pattern Edit", nullptr},         {7, 0.0f, "Classic Edit", nullptr},
+        {7, 1.3f, "N/A", nullptr},                   {8, 0.5f, "Saw", "Waveform: Saw"},
+        {8, 0.51f, "Square", "Waveform: Square"},    {12, 1.0f, "Fold", nullptr},
+        {12, 0.4f, "Diode", nullptr},                {12, 1.2f, "N/A", nullptr},
+        {12, 0.0f, nullptr, "Bypass"},               {2, 0.42f, nullptr, "Resonance: 42%"},
+        {13, 0.0f, "0%", nullptr},
+        {1, 0.53f, "52%", nullptr}, // 0.53f x 100 in single precision is 52.99999, truncated
+    };
+    for (const TextCase& c : cases)
+    {
+        SCOPED_TRACE(testing::Message() << c.index << " at " << c.value);
+        processor->setParameter(c.index, c.value);
+        if (c.host != nullptr)
+        {
+            EXPECT_EQ(processor->getParameterText(c.index), c.host);
+        }
+        if (c.editor != nullptr)
+        {
+            EXPECT_EQ(processor->getParameterTextForGUI(c.index), c.editor);
+        }
+    }
     EXPECT_EQ(processor->getParameterTextForGUI(16), "Bass: 50%");
     EXPECT_EQ(processor->getParameterTextForGUI(213), "Random: 0%");
 
-    EXPECT_EQ(processor->getParameterName(100), "Pat.Length");
-    EXPECT_EQ(processor->getParameterName(124), "R.NextSeed");
-    EXPECT_EQ(processor->getParameterName(211), "B");
-    EXPECT_EQ(processor->getParameterName(212), "C");
-    EXPECT_EQ(processor->getParameterName(228), "Tranpose Down");
-    EXPECT_EQ(processor->getParameterName(236), "Note Tie");
+    const std::pair<int, const char*> learnNames[] = {{100, "Pat.Length"}, {124, "R.NextSeed"}, {211, "B"},
+                                                      {212, "C"}, {228, "Tranpose Down"}, {236, "Note Tie"}};
+    for (const auto& [id, name] : learnNames)
+        EXPECT_EQ(processor->getParameterName(id), name) << id;
     for (int id : {-1, 18, 50, 99, 125, 199, 231, 232, 233, 237})
         EXPECT_TRUE(processor->getParameterName(id).isEmpty()) << id;
 }
@@ -169,7 +150,6 @@ TEST(ParameterTable, EditorAndLearnChangesReachTheHostButHostChangesDoNotEcho)
     auto processor = makeProcessor();
     ChangeRecorder host;
     processor->addListener(&host);
-
     processor->setParameter(3, 0.25f); // editor or MIDI learn
     EXPECT_EQ(host.changes, 1);
     EXPECT_EQ(host.lastIndex, 3);
@@ -177,11 +157,8 @@ TEST(ParameterTable, EditorAndLearnChangesReachTheHostButHostChangesDoNotEcho)
     EXPECT_FLOAT_EQ(processor->getParameters()[3]->getValue(), 0.25f);
 
     processor->getParameters()[4]->setValue(0.6f); // the host's own automation
-    EXPECT_EQ(host.changes, 1);
     EXPECT_FLOAT_EQ(processor->getParameter(4), 0.6f);
     EXPECT_EQ(processor->touchedParameter, 4);
-    EXPECT_EQ(processor->guiRefresh, 1);
-
     processor->setParameter(150, 1.0f); // a learn id is no host parameter
     EXPECT_EQ(host.changes, 1);
     processor->removeListener(&host);
