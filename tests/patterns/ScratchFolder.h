@@ -46,7 +46,7 @@ public:
     static std::vector<uint8_t> readBytes(const std::string& file)
     {
         const std::string text = read(file);
-        return std::vector<uint8_t>(text.begin(), text.end());
+        return {text.begin(), text.end()};
     }
 
 private:

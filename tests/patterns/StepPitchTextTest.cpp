@@ -15,11 +15,8 @@ TEST(StepPitchText, NameAndOctaveWithAndWithoutTheOctaveFlags)
         const char* ignoringFlags;
     };
     const Case cases[] = {
-        {0, 0, "C-3", "C-3"},    {0, U, "C-4", "C-3"},   {0, D, "C-2", "C-3"},     {0, U | D, "C-3", "C-3"},
-        {-1, 0, "B-2", "B-2"},   {-12, 0, "C-2", "C-2"}, {-13, 0, "B-1", "B-1"},   {1, 0, "C#3", "C#3"},
-        {11, 0, "B-3", "B-3"},   {13, U, "C#5", "C#4"},  {36, 0, "C-6", "C-6"},    {-36, 0, "C-0", "C-0"},
-        {71, 0, "B-8", "B-8"},   {72, 0, "C-9", "C-9"},  {-37, 0, nullptr, "B-0"}, {-128, 0, nullptr, "E-0"},
-        {84, 0, nullptr, "C-9"}, {127, 0, nullptr, "G-9"}, // the plain octave digit is held to '0'..'9'
+        {0, 0, "C-3", "C-3"},  {0, U, "C-4", "C-3"},  {0, D, "C-2", "C-3"},     {0, U | D, "C-3", "C-3"},
+        {-1, 0, "B-2", "B-2"}, {13, U, "C#5", "C#4"}, {-37, 0, nullptr, "B-0"}, {127, 0, nullptr, "G-9"},
     };
     for (const Case& c : cases)
     {
