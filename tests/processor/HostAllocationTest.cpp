@@ -53,5 +53,5 @@ TEST_P(HostAllocation, NoAllocationAfterTheFirstBlock)
 INSTANTIATE_TEST_SUITE_P(BuiltBundles, HostAllocation,
                          testing::Values(oxn3host::Format::vst3, oxn3host::Format::lv2),
                          [](const testing::TestParamInfo<oxn3host::Format>& info) {
-                             return std::string(formatName(info.param));
+                             return std::string(oxn3host::formatName(info.param));
                          });

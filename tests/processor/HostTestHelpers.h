@@ -9,10 +9,15 @@
 
 namespace oxn3host
 {
+inline const char* formatName(Format format)
+{
+    return format == Format::vst3 ? "VST3" : "LV2";
+}
+
 // Names the format in gtest's messages.
 inline void PrintTo(Format format, std::ostream* out)
 {
-    *out << (format == Format::vst3 ? "VST3" : "LV2");
+    *out << formatName(format);
 }
 } // namespace oxn3host
 
@@ -20,11 +25,6 @@ namespace oxn3test
 {
 constexpr double kHostRate = 44100.0;
 constexpr int kHostBlock = 512;
-
-inline const char* formatName(oxn3host::Format format)
-{
-    return format == oxn3host::Format::vst3 ? "VST3" : "LV2";
-}
 
 // One loaded plug-in with a transport of the test's own.
 struct HostedPlugin
@@ -95,10 +95,5 @@ inline juce::MidiMessage on(int note)
 inline juce::MidiMessage off(int note)
 {
     return juce::MidiMessage::noteOff(1, note);
-}
-
-inline float rms(const juce::AudioBuffer<float>& audio, int start, int count)
-{
-    return audio.getRMSLevel(0, start, count);
 }
 } // namespace oxn3test

@@ -1,15 +1,15 @@
-// The audio thread allocates nothing once the first block has run.
+// The audio thread allocates nothing once the first block has run, learnt controllers and mapped
+// keys included.
 #include <gtest/gtest.h>
 
 #include "AllocationCounter.h"
 #include "ProcessorTestHelpers.h"
 
-using oxn3test::makeProcessor;
-using oxn3test::TestPlayHead;
+using namespace oxn3test;
 
 TEST(Allocation, CounterSeesAllocations)
 {
-    oxn3test::CountingScope scope;
+    CountingScope scope;
     auto block = std::make_unique<int[]>(16);
     juce::HeapBlock<float> heap(16); // JUCE allocates with malloc
     // Keep the optimiser from leaving the allocations out.
@@ -25,6 +25,10 @@ TEST(Allocation, NoAllocationAfterTheFirstBlock)
     TestPlayHead head;
     processor->setPlayHead(&head);
     processor->MidiOutput = 1;
+    processor->midiCCMap[1] = oxn3::kCutoff;
+    processor->midiCCMap[2] = 124;   // "R.NextSeed"
+    processor->midiKeyMap[30] = 222; // "Next"
+    processor->advancedRandom.apply = 1;
 
     juce::AudioBuffer<float> audio(2, 4096);
     juce::MidiBuffer midi;
@@ -36,13 +40,18 @@ TEST(Allocation, NoAllocationAfterTheFirstBlock)
         const int size = 1 + (block * 977) % 1024;
         audio.setSize(2, size, false, false, true);
         midi.clear();
-        // Pattern notes, controllers, the pitch wheel and a SysEx message in the stream.
+        // Pattern notes, learnt controllers, a mapped key, the pitch wheel and a SysEx message.
         if (block % 40 == 0)
-            midi.addEvent(juce::MidiMessage::noteOn(1, block % 24, juce::uint8{100}), size / 2);
+            midi.addEvent(on(block % 24), size / 2);
         if (block % 40 == 20)
-            midi.addEvent(juce::MidiMessage::noteOff(1, (block - 20) % 24), 0);
+            midi.addEvent(off((block - 20) % 24), 0);
         if (block % 7 == 0)
+        {
             midi.addEvent(juce::MidiMessage::pitchWheel(1, 1000 + block), size - 1);
+            midi.addEvent(controller(1, block % 128), 0);
+            midi.addEvent(controller(2, 127), 0);
+            midi.addEvent(on(30), 0);
+        }
         if (block % 11 == 0)
         {
             const juce::uint8 sysex[] = {0xF0, 0x7D, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 0xF7};
@@ -52,7 +61,7 @@ TEST(Allocation, NoAllocationAfterTheFirstBlock)
         head.playing = block >= 200 && block < 300;
         head.ppq = block * 0.05;
 
-        oxn3test::CountingScope scope;
+        CountingScope scope;
         processor->processBlock(audio, midi);
         if (block > 0)
             allocations += scope.count();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <initializer_list>
 #include <memory>
 
 #include "processor/PluginProcessor.h"
@@ -54,16 +55,33 @@ inline juce::AudioBuffer<float> render(JuceDemoPluginAudioProcessor& processor, 
     return render(processor, numSamples, midi);
 }
 
-inline juce::MidiBuffer noteOnAt(int note, int sample, juce::uint8 velocity = 100)
+inline juce::MidiMessage on(int note, int velocity = 100)
+{
+    return juce::MidiMessage::noteOn(1, note, static_cast<juce::uint8>(velocity));
+}
+
+inline juce::MidiMessage off(int note)
+{
+    return juce::MidiMessage::noteOff(1, note);
+}
+
+inline juce::MidiMessage controller(int number, int value)
+{
+    return juce::MidiMessage::controllerEvent(1, number, value);
+}
+
+inline juce::MidiBuffer midiAt(std::initializer_list<juce::MidiMessage> messages, int sample)
 {
     juce::MidiBuffer midi;
-    midi.addEvent(juce::MidiMessage::noteOn(1, note, velocity), sample);
+    for (const auto& message : messages)
+        midi.addEvent(message, sample);
     return midi;
 }
 
-// Appends `block` to channel 0 of `all` at `offset`.
-inline void append(juce::AudioBuffer<float>& all, int offset, const juce::AudioBuffer<float>& block)
+// Plays `message` at the start of a one-sample block, the way the host hands it over.
+inline void send(JuceDemoPluginAudioProcessor& processor, const juce::MidiMessage& message)
 {
-    all.copyFrom(0, offset, block, 0, 0, block.getNumSamples());
+    auto midi = midiAt({message}, 0);
+    render(processor, 1, midi);
 }
 } // namespace oxn3test
