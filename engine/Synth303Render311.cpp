@@ -9,6 +9,7 @@
 #include "engine/KnobShapes.h"
 #include "engine/MemoizedMath.h"
 #include "engine/OversampledFilter.h"
+#include "engine/RenderPasses.h"
 #include "engine/Synth303.h"
 #include "engine/Synth303Classic.h"
 #include "engine/Synth303Envelopes.h"
@@ -206,26 +207,10 @@ void Synth303::render311(float* out, int numSamples)
             // 25. VCA gain
             updateVcaGain311(*this, scope.vca);
 
-            frame.vcaGain = vcaGain.value;
-            frame.volumeEnvelope = volumeEnvelope.value;
-            frame.vca = scope.vca;
-            if (moving & kAudioKnobSmoothers)
-                frame.knobs = knobs.audio;
+            handOverToOutput(*this, frame, scope.vca, knobs, moving);
         }
-        // 33. scope, but the output sample (the smoothers change none of the channels)
-        frame.scope = recordScope(*this, scopeCursor, scope);
-
-        // 32. smoothers, asleep or not (highpass and bass are not smoothed here), and what the
-        // render derives from them
-        if (moving)
-        {
-            runSmoothers(*this, targets, moving);
-            knobs.update(*this, moving, q);
-        }
-
-        // 34.
-        trigger = 0;
-        smootherOffset = -smootherOffset;
+        // 32 to 34. scope, smoothers, end of the sample
+        endSampleControl(*this, frame, scopeCursor, scope, knobs, targets, moving, q);
     };
 
     // The ladders of a sample: step 22, the filter 2x oversampled (or the signal as it is at low
@@ -265,20 +250,7 @@ void Synth303::render311(float* out, int numSamples)
         recordScopeAudio(*this, frame.scope, sample);
     };
 
-    // The render takes a run of samples through each part in turn; the per-sample reference
-    // takes each sample through the three parts.
-    constexpr int kRun = kPerSampleReference ? 1 : kVoiceFrameRun;
-    VoiceFrame frames[kRun];
-    for (int start = 0; start < numSamples; start += kRun)
-    {
-        const int n = std::min(kRun, numSamples - start);
-        for (int j = 0; j < n; ++j)
-            control(frames[j]);
-        for (int j = 0; j < n; ++j)
-            ladders(frames[j]);
-        for (int j = 0; j < n; ++j)
-            output(frames[j], out[start + j]);
-    }
+    renderInPasses<kPerSampleReference ? 1 : kVoiceFrameRun>(out, numSamples, control, ladders, output);
     filter.finish(*this);
     swings.finish(*this, numSamples);
     finishScopeBlock(*this, scopeCursor, numSamples);

@@ -10,6 +10,7 @@
 #include "engine/KnobShapes.h"
 #include "engine/MemoizedMath.h"
 #include "engine/OversampledFilter.h"
+#include "engine/RenderPasses.h"
 #include "engine/Synth303.h"
 #include "engine/Synth303Envelopes.h"
 #include "engine/Synth303Filter.h"
@@ -187,25 +188,10 @@ void Synth303::renderRE(float* out, int numSamples)
             // 25. VCA level and gain
             updateVcaGainRE(*this, scope.vca, knobs.accentSquared, rates.envelope);
 
-            frame.vcaGain = vcaGain.value;
-            frame.volumeEnvelope = volumeEnvelope.value;
-            frame.vca = scope.vca;
-            if (moving & kAudioKnobSmoothers)
-                frame.knobs = knobs.audio;
+            handOverToOutput(*this, frame, scope.vca, knobs, moving);
         }
-        // 32. scope, but the output sample (the smoothers change none of the channels)
-        frame.scope = recordScope(*this, scopeCursor, scope);
-
-        // 31. smoothers, asleep or not, and what the render derives from them
-        if (moving)
-        {
-            runSmoothers(*this, targets, moving);
-            knobs.update(*this, moving, q);
-        }
-
-        // 33.
-        trigger = 0;
-        smootherOffset = -smootherOffset;
+        // 31 to 33. scope, smoothers, end of the sample
+        endSampleControl(*this, frame, scopeCursor, scope, knobs, targets, moving, q);
     };
 
     // The ladders of a sample: step 22, the filter 2x oversampled.
@@ -239,20 +225,7 @@ void Synth303::renderRE(float* out, int numSamples)
         recordScopeAudio(*this, frame.scope, sample);
     };
 
-    // The render takes a run of samples through each part in turn; the per-sample reference
-    // takes each sample through the three parts.
-    constexpr int kRun = kPerSampleReference ? 1 : kVoiceFrameRun;
-    VoiceFrame frames[kRun];
-    for (int start = 0; start < numSamples; start += kRun)
-    {
-        const int n = std::min(kRun, numSamples - start);
-        for (int j = 0; j < n; ++j)
-            control(frames[j]);
-        for (int j = 0; j < n; ++j)
-            ladders(frames[j]);
-        for (int j = 0; j < n; ++j)
-            output(frames[j], out[start + j]);
-    }
+    renderInPasses<kPerSampleReference ? 1 : kVoiceFrameRun>(out, numSamples, control, ladders, output);
     filter.finish(*this);
     swings.finish(*this, numSamples);
     finishScopeBlock(*this, scopeCursor, numSamples);
