@@ -1,0 +1,3 @@
+#include "ui/CAdvancedRandomView.h"
+
+CAdvancedRandomView::CAdvancedRandomView(juce::Image* image, JuceDemoPluginAudioProcessorEditor* editor) : MyCustomDisplay(image, editor) {}

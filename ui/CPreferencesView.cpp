@@ -1,0 +1,3 @@
+#include "ui/CPreferencesView.h"
+
+CPreferencesView::CPreferencesView(juce::Image* image, JuceDemoPluginAudioProcessorEditor* editor) : MyCustomDisplay(image, editor) {}

@@ -1,0 +1,3 @@
+#include "ui/CWaveformDisplay.h"
+
+CWaveformDisplay::CWaveformDisplay(juce::Image* image, JuceDemoPluginAudioProcessorEditor* editor) : MyCustomDisplay(image, editor) {}

@@ -1,0 +1,113 @@
+#pragma once
+
+#include <juce_audio_processors/juce_audio_processors.h>
+#include <juce_gui_basics/juce_gui_basics.h>
+
+#include "patterns/Vst303Pattern.h"
+#include "ui/ValueChangedListener.h"
+
+class JuceDemoPluginAudioProcessor;
+class Synth303;
+class CPatchDisplay;
+class CPatternDigits;
+class CBitmapSlider;
+class CBitmapRocker;
+class CMovieBitmap;
+class CBitmapSticker;
+class CAiraDisplay;
+class CCustomDisplay;
+class CPatternDisplay;
+class CPatternAnalyzer;
+class CWaveformDisplay;
+class CAdvancedRandomView;
+class CPreferencesView;
+class CSplashView;
+
+namespace oxn3
+{
+constexpr int kDesignWidth = 754;
+constexpr int kDesignHeight = 276;
+constexpr int kMaxWidgets = 1024;
+constexpr int kSkinPathSize = 1024;
+} // namespace oxn3
+
+// Process-wide appearance shared by every open window.
+extern char skinDir[oxn3::kSkinPathSize];
+extern char graphicsDir[oxn3::kSkinPathSize];
+extern char backgroundFilename[oxn3::kSkinPathSize];
+
+// The plug-in window: a skinned bitmap panel with its widgets, the status line, the pattern
+// number and the pages, one of which is shown by view mode. It follows the processor by polling.
+//
+// Behaviour lives in one file per concern: PluginEditor.cpp (construction, layout, paint),
+// EditorTimer.cpp (the tick, status line, widget listeners), GuiConfig.cpp ("Gui.ini" and skin
+// files), PatchMenu.cpp (the popup menu and its file commands).
+class JuceDemoPluginAudioProcessorEditor : public juce::AudioProcessorEditor,
+                                           public juce::Slider::Listener,
+                                           public ValueChangedListener,
+                                           public juce::Timer
+{
+public:
+    explicit JuceDemoPluginAudioProcessorEditor(JuceDemoPluginAudioProcessor& owner);
+    ~JuceDemoPluginAudioProcessorEditor() override;
+
+    void mouseDown(const juce::MouseEvent& e) override;
+    void paint(juce::Graphics& g) override;
+    void resized() override;
+    void timerCallback() override;
+    void valueChanged(int tag, float value) override;
+    void sliderDragStarted(juce::Slider* slider) override;
+    void sliderDragEnded(juce::Slider* slider) override;
+    void sliderValueChanged(juce::Slider* slider) override;
+
+    int ReadGUIConfig(const char* name);
+    int ReadSkinConfig(const char* name);
+    int WriteGUIConfig(const char* name);
+    CBitmapSlider* getBitmapSliderWithName(juce::String name);
+    void setPatchDisplayText(juce::String text, int ticks);
+
+    void showPatchMenu();
+    void menuItemSelected(int id, JuceDemoPluginAudioProcessorEditor* editor);
+    bool loadPatch(Vst303Pattern* pattern, char* path);
+    bool savePatch(Vst303Pattern* pattern, char* path);
+    void setPatchDir(juce::File folder);
+
+    juce::File lastBrowseFolder;
+    JuceDemoPluginAudioProcessor& processor;
+    Synth303* synth = nullptr;
+    CPatchDisplay* patchDisplay = nullptr;
+    CPatternDigits* patternDigits = nullptr;
+    std::unique_ptr<juce::ResizableCornerComponent> resizer;
+    juce::ComponentBoundsConstrainer constrainer;
+    juce::Image backgroundImage, backgroundScaled;
+    juce::Image overlayImage, overlayScaled;
+    int widgetImageCount = 0;
+    juce::Image* widgetImages[oxn3::kMaxWidgets] = {};
+    int widgetCount = 0;
+    CBitmapSlider* widgets[oxn3::kMaxWidgets] = {};
+    CBitmapSlider* patternKnobWidget = nullptr;
+    CBitmapRocker* rocker = nullptr;
+    CMovieBitmap* midiLed = nullptr;
+    CBitmapSticker* sticker = nullptr;
+    CAiraDisplay* airaDisplay = nullptr;
+    CCustomDisplay* customDisplay = nullptr;
+    CPatternDisplay* patternDisplay = nullptr;
+    CPatternAnalyzer* analyzer = nullptr;
+    CWaveformDisplay* waveformDisplay = nullptr;
+    CAdvancedRandomView* randomView = nullptr;
+    CPreferencesView* preferencesView = nullptr;
+    CSplashView* splashView = nullptr;
+    int lastRunning = 0;
+    int lastPattern = -1;
+    int statusState = 10, statusCounter = 0;
+    int tickCount = 0;
+    int rockerCountdown = 0;
+    juce::WildcardFileFilter fileFilter{"*.pat", "*", "Patch File Filter"};
+    juce::TimeSliceThread scannerThread{"Directory Scanner Thread"};
+    juce::DirectoryContentsList patternFileList{&fileFilter, scannerThread};
+    int lastViewMode = 0;
+    bool splashVisible = false;
+    int textColorR = 255, textColorG = 255, textColorB = 0, textColorA = 255;
+    juce::String undoLabel;
+    Vst303Pattern undoPattern;
+};
