@@ -111,7 +111,7 @@ public:
     void stopEngine();
 
     // Tells the host every parameter's value. LV2 hosts learn values only from the plug-in's own
-    // change messages: without this they show 0 for every value they did not set themselves.
+    // change messages, never from the defaults the bundle declares.
     void announceParametersToHost();
 
     // ===================== fields (this order)
