@@ -40,7 +40,7 @@ TEST(ParameterTable, HostAndEditorTextsAndLearnNames)
     };
     const TextCase cases[] = {
         {0, 0.5f, "50%, +0.0 semitones", "Tuning: 50%, +0.0 semitones"}, {0, 0.0f, "0%, -12.0 semitones", nullptr},
-        {7, 0.26f, "Pattern Edit", nullptr}, {7, 1.3f, "N/A", nullptr},   {8, 0.51f, "Square", "Waveform: Square"},
+        {7, 0.26f, "Pattern Edit", nullptr}, {7, 1.3f, "N/A", nullptr},   {8, 0.51f, "Square", "Waveform: Square"}, {8, 0.5f, "Saw", nullptr},
         {12, 1.0f, "Fold", nullptr},         {12, 0.0f, nullptr, "Bypass"}, {2, 0.42f, nullptr, "Resonance: 42%"},
         {1, 0.53f, "52%", nullptr}, // 0.53f x 100 in single precision is 52.99999, truncated
     };
