@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "PanelTestHelpers.h"
 #include "StepPagesTestHelpers.h"
 #include "ui/CAiraDisplay.h"
 
@@ -222,11 +223,11 @@ TEST(AiraDisplay, SnapshotsOfTableAndPitchBars)
         f.page.pointerMoved(f.cell(3, 3));
         f.page.onIdle(true);
         const int w = int(622 * scale), h = int(137 * scale);
-        const auto suffix = juce::String("_x") + juce::String(int(scale)) + ".png";
-        oxn3test::writeSnapshot(oxn3test::paintPage(f.page, w, h), ("aira_table" + suffix).toRawUTF8());
+        const auto suffix = juce::String("_x") + juce::String(int(scale));
+        oxn3test::saveSnapshot(oxn3test::paintPage(f.page, w, h), ("aira_table" + suffix).toRawUTF8());
         f.page.pitchBarView = 1;
         f.page.pitchBarFade = 1.0;
-        oxn3test::writeSnapshot(oxn3test::paintPage(f.page, w, h), ("aira_pitchbars" + suffix).toRawUTF8());
+        oxn3test::saveSnapshot(oxn3test::paintPage(f.page, w, h), ("aira_pitchbars" + suffix).toRawUTF8());
     }
 }
 } // namespace

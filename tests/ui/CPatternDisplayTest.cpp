@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include "PanelTestHelpers.h"
 #include "StepPagesTestHelpers.h"
 #include "ui/CPatternDisplay.h"
 #include "ui/CWaveformDisplay.h"
@@ -95,10 +96,14 @@ TEST(PatternGrid, DragsReachZeroAndShiftSweepsUntilItLeavesTheSteps)
 
 TEST(Scope, ChannelButtonsWrapAndNameWaitsForTheEngine)
 {
-    GridFixture f;
-    f.scope.buttonClicked(CWaveformDisplay::kPrevChannel);
+    GridFixture f(2.0f);
+    auto click = [&](int x) {
+        f.scope.mouseDown(oxn3test::mouseAt(f.scope, x, 16));
+        f.scope.mouseUp(oxn3test::mouseAt(f.scope, x, 16));
+    };
+    click(170); // "<"
     EXPECT_EQ(f.processor->captureSource, 15);
-    f.scope.buttonClicked(CWaveformDisplay::kNextChannel);
+    click(510); // ">"
     EXPECT_EQ(f.processor->captureSource, 0);
 
     f.scope.onIdle(true);
@@ -133,7 +138,7 @@ TEST(Scope, ZoomsAndScroll)
     }
 
     f.scope.timeZoom = 2;
-    f.scope.grabScrollBar({40, 130});
+    f.scope.mouseDown(oxn3test::mouseAt(f.scope, 40, 130));
     EXPECT_EQ(f.scope.pressedIndex, CWaveformDisplay::kScrollBarPressed);
     f.scope.dragTo({100, 130});
     EXPECT_EQ(f.scope.scrollX, 90.0f);
@@ -185,7 +190,7 @@ TEST(Scope, SnapshotsOfTheGridUnderTheScope)
         auto image = oxn3test::paintPage(f.grid, int(622 * s), int(133 * s));
         juce::Graphics g(image);
         f.scope.paint(g);
-        oxn3test::writeSnapshot(image, s == 1.0f ? "grid_scope_x1.png" : "grid_scope_x2.png");
+        oxn3test::saveSnapshot(image, s == 1.0f ? "grid_scope_x1" : "grid_scope_x2");
     }
 }
 } // namespace

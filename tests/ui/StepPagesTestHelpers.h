@@ -32,15 +32,6 @@ juce::Image paintPage(Page& page, int width, int height, juce::Colour background
     return image;
 }
 
-inline void writeSnapshot(const juce::Image& image, const char* name)
-{
-    const juce::File file = juce::File(OXN3_SNAPSHOT_DIR).getChildFile(name);
-    file.getParentDirectory().createDirectory();
-    file.deleteFile();
-    juce::FileOutputStream out(file);
-    juce::PNGImageFormat().writeImageToStream(image, out);
-}
-
 // Brightest blue channel inside a rectangle: text and fills are blue-tinted greys.
 inline int brightestBlue(const juce::Image& image, juce::Rectangle<int> area)
 {
