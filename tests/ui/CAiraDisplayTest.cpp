@@ -137,13 +137,15 @@ TEST(AiraDisplay, BarPressStepsAPageAtEveryScale)
     const Case cases[] = {{20, 450, 140, 32}, {20, 150, 140, 0}, {20, 300, 140, 20}, {48, 612, 140, 48},
                           {0, 300, 129, 16}};
     for (float scale : {1.0f, 1.5f, 2.0f})
+    {
+        AiraFixture f(scale);
         for (const auto& c : cases)
         {
-            AiraFixture f(scale);
             f.page.pageOffset = c.from;
             f.page.pointerPressed(f.at(c.x, c.y), kNone);
             EXPECT_EQ(f.page.pageOffset, c.to) << scale << " " << c.x;
         }
+    }
 }
 
 TEST(AiraDisplay, ClearStoresTheUndoCopy)

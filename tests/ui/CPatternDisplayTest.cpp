@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include "EditorTestHelpers.h"
 #include "PanelTestHelpers.h"
 #include "StepPagesTestHelpers.h"
 #include "ui/CPatternDisplay.h"
@@ -66,9 +67,9 @@ TEST(PatternGrid, RowZonesGapsAndPitches)
     const Case cases[] = {{15, 36, 0}, {17, 36, 0}, {86, 1, 0}, {0, 20, step_t::kGate},
                           {87, 20, 0}, {97, 20, 0},  {110, 20, 0}, {111, 20, 0},
                           {112, 20, step_t::kAccent}, {133, 20, step_t::kSlide}};
+    GridFixture f;
     for (const auto& c : cases)
     {
-        GridFixture f;
         f.pattern.steps[3] = step_t{20, 0};
         f.grid.pointerPressed(f.on(3, float(c.yd)));
         EXPECT_EQ(f.pattern.steps[3].pitch, c.pitch) << c.yd;
@@ -92,6 +93,28 @@ TEST(PatternGrid, DragsReachZeroAndShiftSweepsUntilItLeavesTheSteps)
     EXPECT_EQ(f.pattern.steps[5].pitch, 7);
     f.grid.pointerLeft();
     EXPECT_EQ(f.editor->statusState, 0);
+}
+
+TEST(PatternGrid, OnlyARestoredViewOfMinusOneShowsTheGridUnderTheScope)
+{
+    for (int view : {-1, 9})
+    {
+        oxn3test::EditorRig rig;
+        juce::MemoryBlock state;
+        rig.processor.getStateInformation(state);
+        auto xml = juce::AudioProcessor::getXmlFromBinary(state.getData(), int(state.getSize()));
+        xml->setAttribute("PatternKnob", view);
+        juce::AudioProcessor::copyXmlToBinary(*xml, state);
+        rig.processor.setStateInformation(state.getData(), int(state.getSize()));
+        auto& editor = rig.open();
+        editor.setSize(754, 276);
+        rig.tick(2);
+        const auto image = editor.createComponentSnapshot({66, 130, 622, 133});
+        EXPECT_EQ(image.getPixelAt(36, 40) == juce::Colour(64, 0, 0), view == -1) << view;
+        EXPECT_EQ(editor.waveformDisplay->isVisible(), view == -1);
+        if (view == -1)
+            oxn3test::saveSnapshot(editor.createComponentSnapshot(editor.getLocalBounds()), "grid_scope_editor");
+    }
 }
 
 TEST(Scope, ChannelButtonsWrapAndNameWaitsForTheEngine)
