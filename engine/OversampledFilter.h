@@ -61,11 +61,10 @@ public:
         const LadderCoefficients k = ladderCoefficients(f.c, f.r, rates, s.filterFeedbackScale, s.ResoTrim,
                                                         powUnlessOne(1.0 - f.c, rates.q));
         const LaneCoefficients kl = LaneCoefficients::of(k);
-        ConvertingFloatRounding round;
         const float first =
-            runLadderLanes<LadderArithmetic::Fast>(ladders, s.filterGainSmoother, ladders.offset, f.in, k, kl, round);
+            runLadderLanes<LadderArithmetic::Fast>(ladders, s.filterGainSmoother, ladders.offset, f.in, k, kl);
         const float second =
-            runLadderLanes<LadderArithmetic::Fast>(ladders, s.filterGainSmoother, secondOffsets, f.in, k, kl, round);
+            runLadderLanes<LadderArithmetic::Fast>(ladders, s.filterGainSmoother, secondOffsets, f.in, k, kl);
         return s.decimator.process(first, second);
     }
 
