@@ -1,19 +1,16 @@
 #include <gtest/gtest.h>
 
-#include "engine/EngineTestHelpers.h"
+#include "engine/Synth303.h"
+#include "patterns/PatternTestHelpers.h"
 
 namespace
 {
-constexpr int kGate = step_t::kGate;
-constexpr int kUp = step_t::kUp;
-constexpr int kDown = step_t::kDown;
-constexpr int kSlide = step_t::kSlide;
-constexpr int kAccent = step_t::kAccent;
-constexpr int kTie = step_t::kTie;
+constexpr int kGate = step_t::kGate, kUp = step_t::kUp, kDown = step_t::kDown;
+constexpr int kSlide = step_t::kSlide, kAccent = step_t::kAccent, kTie = step_t::kTie;
 
 std::unique_ptr<Synth303> recordingSynth(int cursor, int length = 16)
 {
-    auto synth = makeSynth();
+    auto synth = std::make_unique<Synth303>();
     synth->stepRecord = 1;
     synth->editStep = cursor;
     synth->patterns[0].header = static_cast<uint32_t>(length);
@@ -25,7 +22,7 @@ TEST(NoteInput, OverlappingKeysSlideAndEitherNoteOffEnds)
 {
     for (int released : {60, 64})
     {
-        auto synth = makeSynth();
+        auto synth = std::make_unique<Synth303>();
         synth->NoteOn(60, 100);
         EXPECT_EQ(synth->trigger + synth->keyHeld, 2);
         synth->trigger = 0;
@@ -57,14 +54,14 @@ TEST(NoteInput, NoteSoundsAndIsRecordedAtTheCursor)
         auto synth = recordingSynth(3);
         synth->TuningMode = tuningMode;
         synth->stepAccent = synth->latchedAccent = 1;
-        synth->patterns[0].steps[3] = makeStep(9, oldFlags);
+        synth->patterns[0].steps[3] = stepOf(9, oldFlags);
         const double* table = tuningMode ? synth->customTuningTable : synth->noteFrequencyTable;
         const float expected = entry < 0 ? synth->vcoFrequency : static_cast<float>(table[entry]);
         synth->NoteOn(note, velocity);
         EXPECT_FLOAT_EQ(synth->vcoFrequency, expected);
         EXPECT_TRUE(synth->gate == gate && synth->trigger == gate);
         EXPECT_TRUE(synth->stepAccent == accent && synth->latchedAccent == accent);
-        EXPECT_EQ(synth->patterns[0].steps[3], makeStep(pitch, flags));
+        EXPECT_EQ(synth->patterns[0].steps[3], stepOf(pitch, flags));
         EXPECT_EQ(synth->editStep, 4);
     }
 }
@@ -95,14 +92,14 @@ TEST(NoteInput, SlideRecordsASlideFromThePreviousStep)
         SCOPED_TRACE(cursor);
         auto synth = recordingSynth(cursor, length);
         step_t* steps = synth->patterns[0].steps;
-        steps[cursor % length] = makeStep(9, oldFlags);
+        steps[cursor % length] = stepOf(9, oldFlags);
         synth->keyHeld = 1;
         synth->lastNote = 40;
         synth->NoteOn(note, velocity);
         EXPECT_EQ(synth->trigger, 0);
         for (int i = 0; i < Vst303Pattern::kMaxSteps; ++i)
             EXPECT_EQ(steps[i].has(step_t::kSlide), i == slid) << i;
-        EXPECT_EQ(steps[cursor % length], makeStep(pitch, flags));
+        EXPECT_EQ(steps[cursor % length], stepOf(pitch, flags));
         EXPECT_EQ(synth->editStep, cursorAfter);
     }
 }

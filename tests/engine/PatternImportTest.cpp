@@ -6,7 +6,8 @@
 #include <utility>
 #include <vector>
 
-#include "engine/EngineTestHelpers.h"
+#include "engine/Synth303.h"
+#include "patterns/PatternTestHelpers.h"
 #include "patterns/ScratchFolder.h"
 
 namespace
@@ -118,11 +119,11 @@ TEST_F(PatternImport, PhoscyonBankEarlyEndsAndJunk)
     const Vst303Pattern* p = synth->patterns;
     EXPECT_EQ(std::vector<int>({p[0].getLength(), p[1].getLength(), p[2].getLength(), p[63].getLength()}),
               std::vector<int>({12, 1, 64, 64}));
-    EXPECT_EQ(p[0].steps[0], makeStep(17, step_t::kGate | step_t::kUp | step_t::kSlide | step_t::kAccent));
-    EXPECT_EQ(p[0].steps[16], makeStep(16, 0x40));
-    EXPECT_EQ(p[1].steps[0], makeStep(7, step_t::kDown));
-    EXPECT_EQ(p[2].steps[0], makeStep(-3, step_t::kGate | step_t::kUp));
-    EXPECT_EQ(p[127].steps[15], makeStep(127 % 24, step_t::kGate));
+    EXPECT_EQ(p[0].steps[0], stepOf(17, step_t::kGate | step_t::kUp | step_t::kSlide | step_t::kAccent));
+    EXPECT_EQ(p[0].steps[16], stepOf(16, 0x40));
+    EXPECT_EQ(p[1].steps[0], stepOf(7, step_t::kDown));
+    EXPECT_EQ(p[2].steps[0], stepOf(-3, step_t::kGate | step_t::kUp));
+    EXPECT_EQ(p[127].steps[15], stepOf(127 % 24, step_t::kGate));
 
     // A block that is not whole is not taken, nor the patterns after it.
     refill();
@@ -149,9 +150,9 @@ TEST_F(PatternImport, TB03StepsIntoTheCurrentPattern)
     Vst303Pattern expected = numberedPattern(16, 0x40);
     expected.setTriplet(1);
     for (int i = 0; i < 16; ++i)
-        expected.steps[i] = makeStep(i > 3 ? i : 0, i > 3 ? step_t::kGate : 0);
-    expected.steps[0] = makeStep(-12, step_t::kGate | step_t::kSlide | step_t::kAccent);
-    expected.steps[1] = makeStep(-1, step_t::kGate | step_t::kTie); // (291 - 36) as a byte
+        expected.steps[i] = stepOf(i > 3 ? i : 0, i > 3 ? step_t::kGate : 0);
+    expected.steps[0] = stepOf(-12, step_t::kGate | step_t::kSlide | step_t::kAccent);
+    expected.steps[1] = stepOf(-1, step_t::kGate | step_t::kTie); // (291 - 36) as a byte
     EXPECT_TRUE(sameRecord(expected, synth->patterns[9]));          // beyond the length the old steps stay
     EXPECT_TRUE(untouched(0));
 }

@@ -5,18 +5,24 @@
 
 #include <gtest/gtest.h>
 
-#include "engine/EngineTestHelpers.h"
+#include "engine/Synth303.h"
+#include "patterns/PatternTestHelpers.h"
 
 namespace
 {
 using Lines = std::vector<std::string>;
-constexpr int kGate = step_t::kGate;
-constexpr int kSlide = step_t::kSlide;
+constexpr int kGate = step_t::kGate, kSlide = step_t::kSlide;
+
+void runSamples(Synth303& s, int samples)
+{
+    for (int i = 0; i < samples; ++i)
+        s.RunSequencerRE();
+}
 
 // A running engine at 120 BPM and 44.1 kHz playing pattern 0 with `length` steps, `steps` first.
 std::unique_ptr<Synth303> runningSynth(int length, const std::vector<step_t>& steps = {}, int triplet = 0)
 {
-    auto synth = makeSynth();
+    auto synth = std::make_unique<Synth303>();
     synth->patterns[0].setLength(length);
     synth->patterns[0].setTriplet(triplet);
     std::copy(steps.begin(), steps.end(), synth->patterns[0].steps);
@@ -73,11 +79,11 @@ TEST(Sequencer, StepTimingGateSlidesAccentsAndMidiOut)
         {"length 1", 1, 0, {},
          {"0@0 trig 36:99 |2811", "0@5513 trig 36:99 |2810", "0@11026 trig 36:99 |2810"}},
         {"legato: no trigger, both notes held until the gate closes", 4, 0,
-         {makeStep(0, kGate | kSlide), makeStep(12, kGate), makeStep(5, kGate)},
+         {stepOf(0, kGate | kSlide), stepOf(12, kGate), stepOf(5, kGate)},
          {"0@0 trig 36:99", "1@5513 36:99 48:99 |2810", "2@11026 trig 41:99 |2810"}},
         {"accent carried through a slide chain", 4, 0,
-         {makeStep(0, kGate | kSlide | step_t::kAccent), makeStep(2, kGate | kSlide), makeStep(4, kGate),
-          makeStep(7, kGate)},
+         {stepOf(0, kGate | kSlide | step_t::kAccent), stepOf(2, kGate | kSlide), stepOf(4, kGate),
+          stepOf(7, kGate)},
          {"0@0 trig 36:127", "1@5513 36:127 38:127", "2@11026 36:127 38:127 40:127 |2810",
           "3@16538 trig 43:99 |2810"}},
     };
@@ -115,7 +121,7 @@ TEST(Sequencer, PitchTuningAndMidiOutRange)
     for (const auto& [pitch, flags, tuningMode, trim, hz, line] : cases)
     {
         SCOPED_TRACE(pitch);
-        auto synth = runningSynth(16, {makeStep(pitch, flags)});
+        auto synth = runningSynth(16, {stepOf(pitch, flags)});
         synth->TuningMode = tuningMode;
         synth->TuningTrim = trim;
         synth->tuning = 0.0f;
@@ -184,7 +190,7 @@ TEST(Sequencer, EditCursorIsClampedToThePattern)
     const int cases[][3] = {{16, -5, 0}, {16, 99, 15}, {16, 7, 7}, {0, 3, 0}};
     for (const auto& c : cases)
     {
-        auto synth = makeSynth();
+        auto synth = std::make_unique<Synth303>();
         synth->patterns[0].header = static_cast<uint32_t>(c[0]);
         synth->setEditNote(c[1]);
         EXPECT_EQ(synth->editStep, c[2]) << c[1];

@@ -4,7 +4,8 @@
 
 #include <gtest/gtest.h>
 
-#include "engine/EngineTestHelpers.h"
+#include "engine/Synth303.h"
+#include "patterns/PatternTestHelpers.h"
 #include "engine/SwitchBoardCommands.h"
 
 using namespace oxn3;
@@ -18,7 +19,7 @@ constexpr uint32_t kTriplet = Vst303Pattern::kTripletBit;
 // Pattern 0 of `header` (16 steps unless given) with step i at pitch i, gated; the cursor at `cursor`.
 std::unique_ptr<Synth303> numberedSynth(int cursor, uint32_t header = 16)
 {
-    auto synth = makeSynth();
+    auto synth = std::make_unique<Synth303>();
     synth->patterns[0] = numberedPattern(16);
     synth->patterns[0].header = header;
     synth->editStep = cursor;
@@ -71,7 +72,7 @@ TEST(SwitchBoard, OneCommandOnTheStepAtTheCursor)
         auto synth = numberedSynth(cursor);
         synth->clearGateValue = 0;
         synth->SwitchBoard(command);
-        EXPECT_EQ(synth->patterns[0].steps[step], makeStep(pitch, flags)) << "command " << command;
+        EXPECT_EQ(synth->patterns[0].steps[step], stepOf(pitch, flags)) << "command " << command;
         EXPECT_EQ(synth->editStep, cursorAfter) << "command " << command;
     }
 }
@@ -88,7 +89,7 @@ TEST(SwitchBoard, LengthLimitsKeepTripletStepsAndCursor)
         auto synth = numberedSynth(15, header);
         synth->SwitchBoard(command);
         EXPECT_EQ(synth->patterns[0].header, headerAfter) << header;
-        EXPECT_EQ(synth->patterns[0].steps[15], makeStep(15, kGate)) << header; // beyond the length: kept
+        EXPECT_EQ(synth->patterns[0].steps[15], stepOf(15, kGate)) << header; // beyond the length: kept
         EXPECT_EQ(synth->editStep, 15) << header;                               // not clamped
     }
 }
@@ -106,7 +107,7 @@ TEST(SwitchBoard, NoteKeyWritesTheNoteOrCyclesTheOctave)
         SCOPED_TRACE(key);
         auto synth = numberedSynth(5);
         step_t& step = synth->patterns[0].steps[5];
-        step = makeStep(pitch, kGate | kAccent | kUp);
+        step = stepOf(pitch, kGate | kAccent | kUp);
         for (int expected : presses)
         {
             synth->SwitchBoard(key);

@@ -4,7 +4,6 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <initializer_list>
 #include <iterator>
 #include <stdexcept>
 #include <string>
@@ -58,11 +57,7 @@ struct ByteBuilder
 {
     std::vector<uint8_t> bytes;
 
-    ByteBuilder& byte(int b)
-    {
-        bytes.push_back(static_cast<uint8_t>(b));
-        return *this;
-    }
+    ByteBuilder& byte(int b) { return fill(1, b); }
     ByteBuilder& fill(size_t n, int b)
     {
         bytes.insert(bytes.end(), n, static_cast<uint8_t>(b));
@@ -73,12 +68,6 @@ struct ByteBuilder
         bytes.insert(bytes.end(), s.begin(), s.end());
         return *this;
     }
-    ByteBuilder& le32(uint32_t v) { return word(v, {0, 8, 16, 24}); }
-    ByteBuilder& be32(uint32_t v) { return word(v, {24, 16, 8, 0}); }
-    ByteBuilder& word(uint32_t v, std::initializer_list<int> shifts)
-    {
-        for (int s : shifts)
-            byte(static_cast<int>((v >> s) & 0xFF));
-        return *this;
-    }
+    ByteBuilder& le32(uint32_t v) { return byte(v & 0xFF).byte((v >> 8) & 0xFF).byte((v >> 16) & 0xFF).byte(v >> 24); }
+    ByteBuilder& be32(uint32_t v) { return byte(v >> 24).byte((v >> 16) & 0xFF).byte((v >> 8) & 0xFF).byte(v & 0xFF); }
 };
