@@ -1,0 +1,62 @@
+#include <gtest/gtest.h>
+
+#include "EditorFixture.h"
+#include "ui/CCustomDisplay.h"
+
+namespace
+{
+// The panel's skin picture as the editor hands it over, null when no skin is at hand.
+juce::Image* skinPicture()
+{
+    return nullptr;
+}
+
+bool writePng(const juce::Image& image, const juce::String& name)
+{
+    const juce::File file = juce::File(OXN3_SNAPSHOT_DIR).getChildFile(name);
+    file.deleteFile();
+    juce::FileOutputStream out(file);
+    return out.openedOk() && juce::PNGImageFormat().writeImageToStream(image, out);
+}
+} // namespace
+
+class ClassicPanelSnapshot : public EditorFixture
+{
+};
+
+// The panel with a pitch, flags, run, auto-advance and the blinking step-record lamp lit and both
+// read-outs, at scale 1 and 2.
+TEST_F(ClassicPanelSnapshot, LampsAndReadOutsAtTwoScales)
+{
+    synth.activePattern().setLength(32);
+    synth.activePattern().steps[6] = {14, step_t::kGate | step_t::kDown | step_t::kAccent};
+    synth.editStep = 6;
+    synth.running = 1;
+    synth.autoAdvance = 1;
+    synth.stepRecord = 1;
+    for (float scale : {1.0f, 2.0f})
+    {
+        CCustomDisplay panel(skinPicture(), editor.get());
+        panel.setSynth(&synth);
+        panel.setScale(scale);
+        panel.setBounds(0, 0, static_cast<int>(622 * scale), static_cast<int>(133 * scale));
+        panel.frameCounter = 7; // step-record lamp in its lit phase
+        panel.chaseFrame = 27;  // start-up chase over
+        juce::Image image(juce::Image::ARGB, panel.getWidth(), panel.getHeight(), true);
+        {
+            juce::Graphics g(image);
+            g.fillAll(juce::Colour(24, 24, 28));
+            panel.paint(g);
+        }
+        ASSERT_TRUE(writePng(image, "classic_panel_x" + juce::String(static_cast<int>(scale)) + ".png"));
+
+        // pitch 14 is D of the second band: lamp 2 red; the step-record lamp blinks red
+        const auto at = [&](float x, float y) {
+            return image.getPixelAt(static_cast<int>((x - 2.5f) * scale), static_cast<int>(y * scale));
+        };
+        EXPECT_EQ(at(186, 74), juce::Colour(255, 0, 0));
+        EXPECT_EQ(at(592, 21), juce::Colour(255, 0, 0));
+        EXPECT_EQ(at(433, 74), juce::Colours::white); // down
+        EXPECT_NE(at(151, 74), juce::Colour(255, 0, 0));
+    }
+}
