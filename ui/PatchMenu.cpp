@@ -89,11 +89,17 @@ juce::PopupMenu buildPatchMenu(JuceDemoPluginAudioProcessorEditor& editor)
 
 void JuceDemoPluginAudioProcessorEditor::showPatchMenu()
 {
+    // The menu answers later, when the user picks: the window may be gone by then.
     juce::Component::SafePointer<JuceDemoPluginAudioProcessorEditor> safe(this);
-    buildPatchMenu(*this).showMenuAsync(juce::PopupMenu::Options().withTargetComponent(this), [safe](int result) {
+    auto chosen = [safe](int result) {
         if (safe != nullptr && result > 0)
             safe->menuItemSelected(result, safe.getComponent());
-    });
+    };
+    juce::PopupMenu menu = buildPatchMenu(*this);
+    if (patchMenuSeams().showMenu)
+        patchMenuSeams().showMenu(menu, chosen);
+    else
+        menu.showMenuAsync(juce::PopupMenu::Options().withTargetComponent(this), chosen);
 }
 
 void JuceDemoPluginAudioProcessorEditor::menuItemSelected(int id, JuceDemoPluginAudioProcessorEditor* target)

@@ -32,10 +32,11 @@ struct PatchFileDialog
     bool multiple = false;
 };
 
-// Where the menu asks the user. Unset, the real asynchronous dialogs open; tests set them to
-// answer without a window (an empty answer is a cancel).
+// Where the menu asks the user. Unset, the real asynchronous menu and dialogs open; tests set them
+// to answer without a window (an empty file answer is a cancel, a menu result 0 a dismissal).
 struct PatchMenuSeams
 {
+    std::function<void(const juce::PopupMenu&, std::function<void(int)> chosen)> showMenu;
     std::function<juce::Array<juce::File>(const PatchFileDialog&)> chooseFiles;
     std::function<void(const juce::String& title, const juce::String& text)> alert;
 };

@@ -60,3 +60,28 @@ TEST_F(ClassicPanelSnapshot, LampsAndReadOutsAtTwoScales)
         EXPECT_NE(at(151, 74), juce::Colour(255, 0, 0));
     }
 }
+
+// MIDI learn: every push area darkened and labelled with its key, "-" where none is mapped.
+TEST_F(ClassicPanelSnapshot, LearnLabelsOverEveryButton)
+{
+    processor->midiLearnActive = 1;
+    processor->midiKeyMap[60] = 200; // C
+    processor->midiKeyMap[37] = 233; // run/stop
+    CCustomDisplay panel(skinPicture(), editor.get());
+    panel.setSynth(&synth);
+    panel.setBounds(0, 0, 622, 133);
+    panel.chaseFrame = 27;
+    juce::Image image(juce::Image::ARGB, 622, 133, true);
+    {
+        juce::Graphics g(image);
+        panel.paint(g);
+    }
+    ASSERT_TRUE(writePng(image, "classic_panel_learn_x1.png"));
+    const juce::Rectangle<int> c = classicpanel::buttonBox(0, 1.0f);
+    EXPECT_EQ(image.getPixelAt(c.getX() + 2, c.getY() + 2).getAlpha(), 155);
+    int whitePixels = 0;
+    for (int y = c.getY(); y < c.getBottom(); ++y)
+        for (int x = c.getX(); x < c.getRight(); ++x)
+            whitePixels += image.getPixelAt(x, y).getBrightness() > 0.5f ? 1 : 0;
+    EXPECT_GT(whitePixels, 5); // "60"
+}
