@@ -85,3 +85,22 @@ TEST_F(ClassicPanelSnapshot, LearnLabelsOverEveryButton)
             whitePixels += image.getPixelAt(x, y).getBrightness() > 0.5f ? 1 : 0;
     EXPECT_GT(whitePixels, 5); // "60"
 }
+
+// Step 0 at pitch 24 with up, down, slide and accent sends faces across the panel.
+TEST_F(ClassicPanelSnapshot, HiddenAnimation)
+{
+    synth.activePattern().steps[0] = {24, 0x1E};
+    CCustomDisplay panel(skinPicture(), editor.get());
+    panel.setSynth(&synth);
+    panel.setBounds(0, 0, 622, 133);
+    panel.chaseFrame = 27;
+    panel.frameCounter = 40;
+    juce::Image image(juce::Image::ARGB, 622, 133, true);
+    {
+        juce::Graphics g(image);
+        panel.paint(g);
+    }
+    ASSERT_TRUE(writePng(image, "classic_panel_faces_x1.png"));
+    // t = 40: the first face is centred 400 pixels left of the right edge, on the middle line.
+    EXPECT_EQ(image.getPixelAt(222, 66 - 25), juce::Colour(250, 250, 0));
+}
