@@ -251,8 +251,14 @@ void CCustomDisplay::onIdle(bool tick)
             stepHeldLength();
         repaint();
     }
+    // The start-up chase moves one lamp per shown tick, so its pace does not depend on how often
+    // the host repaints, and a page that is never painted stops asking after it.
     if (chaseFrame <= kChaseLength)
+    {
+        if (frameCounter > 1)
+            ++chaseFrame;
         repaint();
+    }
     if (synth != nullptr && hiddenAnimationWanted(synth->activePattern()))
         repaint();
     if (editor != nullptr && editor->processor.guiRefresh)

@@ -67,8 +67,6 @@ void CCustomDisplay::paint(juce::Graphics& g)
         const int lamp = lampAnimation[chaseFrame];
         draw_lamp(lamp, 1, g, chaseColour(lamp));
     }
-    if (chaseFrame <= kChaseLength)
-        chaseFrame += 1;
     if (!synth->stepRecord)
         draw_lamp(kStepRecordLamp, 0, g, kStepRecordColour);
     else if (frameCounter % 10 >= 6)

@@ -5,6 +5,7 @@
 #include "processor/PluginProcessor.h"
 #include "ui/CAdvancedRandomView.h"
 #include "ui/CCustomDisplay.h"
+#include "ui/CPatchDisplay.h"
 #include "ui/PluginEditor.h"
 
 namespace
@@ -99,7 +100,10 @@ void JuceDemoPluginAudioProcessorEditor::showPatchMenu()
     if (patchMenuSeams().showMenu)
         patchMenuSeams().showMenu(menu, chosen);
     else
-        menu.showMenuAsync(juce::PopupMenu::Options().withTargetComponent(this), chosen);
+    {
+        juce::Component* target = patchDisplay != nullptr ? static_cast<juce::Component*>(patchDisplay) : this;
+        menu.showMenuAsync(juce::PopupMenu::Options().withTargetComponent(target), chosen);
+    }
 }
 
 void JuceDemoPluginAudioProcessorEditor::menuItemSelected(int id, JuceDemoPluginAudioProcessorEditor* target)

@@ -294,3 +294,16 @@ TEST_F(ClassicPanel, StepReadOutShowsTwoDigitsInRedWhileRecording)
     EXPECT_TRUE(same(readOut(63, true), expected(6, 4, juce::Colour(255, 0, 0))));
     EXPECT_FALSE(same(readOut(62, false), expected(6, 4, juce::Colour(255, 255, 0))));
 }
+
+TEST_F(ClassicPanel, StartUpChaseRunsOncePerShownTick)
+{
+    panel.onIdle(false);
+    for (int tick = 1; tick <= 28; ++tick)
+    {
+        panel.onIdle(true);
+        EXPECT_EQ(panel.chaseFrame, tick - 1);
+    }
+    panel.onIdle(true);
+    panel.onIdle(true);
+    EXPECT_EQ(panel.chaseFrame, 28); // over: no more repaints for it
+}
