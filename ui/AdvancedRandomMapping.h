@@ -1,0 +1,60 @@
+#pragma once
+
+#include <cstdint>
+#include <deque>
+
+#include "patterns/AdvancedRandom.h"
+
+// How the randomiser page's controls stand for its settings. A density slider reads 100 % at
+// its top (value 0); the root knob spreads C..B over 0..1.
+namespace oxn3
+{
+constexpr float kPercentScale = 100.0f;
+constexpr float kHighestRootKnob = 11.0f;
+
+inline int densityFromSlider(float v)
+{
+    return static_cast<int>(kPercentScale - v * kPercentScale);
+}
+
+inline float sliderFromDensity(int density)
+{
+    return static_cast<float>(100 - density) / kPercentScale;
+}
+
+inline int rootFromKnob(float v)
+{
+    return static_cast<int>(v * kHighestRootKnob);
+}
+
+inline float knobFromRoot(int root)
+{
+    return static_cast<float>(root) / kHighestRootKnob;
+}
+
+inline int flagFromControl(float v)
+{
+    return v > 0.0f ? 1 : 0;
+}
+
+inline float controlFromFlag(int flag)
+{
+    return flag > 0 ? 1.0f : 0.0f;
+}
+
+// "Next Seed": the seed it replaces goes to the back of the history.
+inline void pushNextSeed(AdvancedRandom_t& settings, std::deque<int>& history, int newSeed)
+{
+    history.push_back(settings.seed);
+    settings.seed = newSeed;
+}
+
+// "Prev Seed": back to the seed most recently replaced; nothing happens on an empty history.
+inline void popPreviousSeed(AdvancedRandom_t& settings, std::deque<int>& history)
+{
+    if (history.empty())
+        return;
+    settings.seed = history.back();
+    history.pop_back();
+}
+} // namespace oxn3
