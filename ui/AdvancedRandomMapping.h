@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cmath>
 #include <cstdint>
 #include <deque>
 
@@ -17,9 +18,15 @@ inline int densityFromSlider(float v)
     return static_cast<int>(kPercentScale - v * kPercentScale);
 }
 
+// The nearest float to a density's point can lie a hair above it, which would read back one
+// percent lower and drift the setting on the next click; step down until it reads back.
 inline float sliderFromDensity(int density)
 {
-    return static_cast<float>(100 - density) / kPercentScale;
+    constexpr int kMaxSteps = 8;
+    float v = static_cast<float>(100 - density) / kPercentScale;
+    for (int i = 0; i < kMaxSteps && v > 0.0f && densityFromSlider(v) < density; ++i)
+        v = std::nextafter(v, 0.0f);
+    return v;
 }
 
 inline int rootFromKnob(float v)

@@ -4,7 +4,7 @@
 
 #include "processor/PluginProcessor.h"
 #include "ui/AdvancedRandomMapping.h"
-#include "ui/PanelControlValue.h"
+#include "ui/PanelRules.h"
 #include "ui/PluginEditor.h"
 
 namespace
@@ -191,23 +191,23 @@ void CAdvancedRandomView::update()
         PanelControl* caption = getControlWithTag(kDensityCaptionTag + i);
         if (slider == nullptr || caption == nullptr)
             continue;
-        oxn3::storeControlValue(*slider, oxn3::sliderFromDensity(s.*kDensityFields[i]));
+        oxn3::updateValue(*slider, oxn3::sliderFromDensity(s.*kDensityFields[i]));
         const juce::String percent = juce::String(oxn3::densityFromSlider(slider->value)) + "%";
         percent.copyToUTF8(caption->label, sizeof(caption->label));
         caption->dirty = 1;
     }
     for (int degree = 0; degree < AdvancedRandom_t::kScaleDegrees; ++degree)
         if (PanelControl* c = getControlWithTag(kScaleKeyTag + degree))
-            oxn3::storeControlValue(*c, oxn3::controlFromFlag(s.scale[degree]));
+            oxn3::updateValue(*c, oxn3::controlFromFlag(s.scale[degree]));
     if (PanelControl* c = getControlWithTag(kFixedScaleTag))
-        oxn3::storeControlValue(*c, oxn3::controlFromFlag(s.fixedScale));
+        oxn3::updateValue(*c, oxn3::controlFromFlag(s.fixedScale));
     if (PanelControl* c = getControlWithTag(kRootTag))
-        oxn3::storeControlValue(*c, oxn3::knobFromRoot(s.root));
+        oxn3::updateValue(*c, oxn3::knobFromRoot(s.root));
     for (const RangeKey& key : kRangeKeys)
         if (PanelControl* c = getControlWithTag(key.tag))
-            oxn3::storeControlValue(*c, oxn3::controlFromFlag(s.*key.field));
+            oxn3::updateValue(*c, oxn3::controlFromFlag(s.*key.field));
     if (PanelControl* c = getControlWithTag(kApplyTag))
-        oxn3::storeControlValue(*c, oxn3::controlFromFlag(s.apply));
+        oxn3::updateValue(*c, oxn3::controlFromFlag(s.apply));
 }
 
 void CAdvancedRandomView::onIdle(bool shown)
@@ -249,7 +249,7 @@ void CAdvancedRandomView::flashSeedButton(int tag)
 {
     if (PanelControl* c = getControlWithTag(tag))
     {
-        oxn3::storeControlValue(*c, 1.0f);
+        oxn3::updateValue(*c, 1.0f);
         c->animation = 1.0f;
     }
 }

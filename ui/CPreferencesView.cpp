@@ -4,7 +4,7 @@
 #include <iterator>
 
 #include "processor/PluginProcessor.h"
-#include "ui/PanelControlValue.h"
+#include "ui/PanelRules.h"
 #include "ui/PluginEditor.h"
 
 namespace
@@ -201,7 +201,7 @@ void CPreferencesView::updateView()
 
     auto store = [this](int tag, float v) {
         if (PanelControl* c = getControlWithTag(tag))
-            oxn3::storeControlValue(*c, v);
+            oxn3::updateValue(*c, v);
     };
     store(kVcoModeTag, static_cast<float>(p.VCOMode));
     for (int tag = kFirstOptionTag; tag <= kImprovedEmulationTag; ++tag)

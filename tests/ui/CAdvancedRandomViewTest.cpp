@@ -80,6 +80,35 @@ TEST_F(AdvancedRandomViewTest, ApplyOnRegeneratesFromTheSeedSoASliderBackWhereIt
     EXPECT_TRUE(samePattern(pattern(), atStart));
 }
 
+TEST_F(AdvancedRandomViewTest, ClicksAndDragStepsRegenerateWhileApplyIsOn)
+{
+    placePage(page, 2.0f);
+    clickAt(page, 565, 105); // Apply
+    EXPECT_EQ(settings().apply, 1);
+    EXPECT_EQ(control(123).value, 1.0f);
+
+    // Drag the note slider from its top to the bottom and back to where the press put it.
+    const juce::Point<float> down(167 * 2.0f, 26 * 2.0f);
+    page.mouseDown(mouseAt(page, down, down));
+    EXPECT_EQ(settings().noteDensity, 100);
+    const Vst303Pattern atPress = pattern();
+    page.mouseDrag(mouseAt(page, {down.x, 106 * 2.0f}, down));
+    EXPECT_EQ(settings().noteDensity, 0);
+    EXPECT_FALSE(samePattern(pattern(), atPress));
+    page.mouseDrag(mouseAt(page, down, down));
+    page.mouseUp(mouseAt(page, down, down));
+    EXPECT_TRUE(samePattern(pattern(), atPress));
+    EXPECT_EQ(f.processor->touchedParameter, 101);
+
+    // The seed buttons spring back and flash; a new seed makes a new pattern.
+    clickAt(page, 565, 13);
+    EXPECT_EQ(control(124).value, 0.0f);
+    EXPECT_EQ(control(124).animation, 1.0f);
+    EXPECT_FALSE(samePattern(pattern(), atPress));
+    clickAt(page, 565, 40);
+    EXPECT_TRUE(samePattern(pattern(), atPress));
+}
+
 TEST_F(AdvancedRandomViewTest, DensitySliderAtTheBottomGivesNoStepThatProperty)
 {
     page.buttonClicked(123);
@@ -131,7 +160,8 @@ TEST_F(AdvancedRandomViewTest, LearnOverlaysShowControllerNumbersOnlyWhileLearni
     for (float scale : {1.0f, 2.0f})
     {
         placePage(page, scale);
-        page.onIdle(true);
+        for (int tick = 0; tick < 6; ++tick) // the keys' fill settles
+            page.onIdle(true);
         for (bool learning : {true, false})
         {
             f.processor->midiLearnActive = learning ? 1 : 0;

@@ -41,6 +41,28 @@ TEST_F(PreferencesViewTest, NoteModeStopsARunningPatternAndPatternModeChangesOnl
     EXPECT_EQ(engine.runRequest, 1);
 }
 
+TEST_F(PreferencesViewTest, CaptionClicksActLikeTheirBoxesAndVcoModeCaptionAlternates)
+{
+    placePage(page, 1.0f);
+    p().synth->running = 1;
+    clickAt(page, 60, 90); // "Note Mode"
+    EXPECT_EQ(p().MidiMode, 1);
+    EXPECT_EQ(p().synth->running, 0);
+
+    clickAt(page, 60, 122); // "Improved Emulation": the dimming shows at once
+    EXPECT_EQ(p().ImprovedEmulation, 0);
+    EXPECT_EQ(caption(207).enabled, 0);
+
+    for (int expected : {0, 1, 0, 1})
+    {
+        clickAt(page, 60, 10); // "VCO Mode"
+        EXPECT_EQ(p().VCOMode, expected);
+        page.onIdle(true);
+    }
+    clickAt(page, 36, 14); // the switch's right end
+    EXPECT_EQ(p().VCOMode, 2);
+}
+
 TEST_F(PreferencesViewTest, OptionsToggleAsOneMinusTheirValue)
 {
     struct Case
@@ -192,6 +214,9 @@ TEST(CubeMaths, RotationCentringAndProjection)
 TEST_F(PreferencesViewTest, SnapshotsShowGridBoxAndControls)
 {
     p().setParameter(8, 0.0f); // twisted box
+    const float sound[][2] = {{1, 0.7f}, {2, 0.6f}, {3, 0.8f}, {4, 0.6f}, {5, 0.5f}};
+    for (const auto& parameter : sound)
+        p().setParameter(static_cast<int>(parameter[0]), parameter[1]);
     for (float scale : {1.0f, 2.0f})
     {
         placePage(page, scale);
