@@ -154,6 +154,19 @@ TEST_F(AdvancedRandomViewTest, SettingsFromMidiLearnShowWithinOneTick)
     EXPECT_EQ(f.processor->touchedParameter, 118);
 }
 
+TEST_F(AdvancedRandomViewTest, InTheEditorAControllerMoveShowsOnTheNextTick)
+{
+    f.processor->PatternKnob = 3;
+    f.editor.timerCallback();
+    CAdvancedRandomView& shown = *f.editor.randomView;
+    ASSERT_TRUE(shown.isVisible());
+    f.processor->handleMidiCC(102, 0); // gate density 0
+    f.editor.timerCallback();
+    EXPECT_EQ(shown.getControlWithTag(102)->value, 1.0f);
+    EXPECT_STREQ(shown.getControlWithTag(127)->label, "0%");
+    snapshotEditor(f.editor, "editor_view3_randomiser.png");
+}
+
 TEST_F(AdvancedRandomViewTest, LearnOverlaysShowControllerNumbersOnlyWhileLearning)
 {
     f.processor->midiCCMap[74] = 101;
@@ -167,7 +180,7 @@ TEST_F(AdvancedRandomViewTest, LearnOverlaysShowControllerNumbersOnlyWhileLearni
             f.processor->midiLearnActive = learning ? 1 : 0;
             const juce::String name = juce::String("advanced_random_learn_") + (learning ? "on" : "off") + "_x" +
                                       juce::String(static_cast<int>(scale)) + ".png";
-            const juce::Image image = snapshot(page, name.toRawUTF8());
+            const juce::Image image = snapshot(page, name);
             EXPECT_EQ(control(101).showOverlay, learning ? 1 : 0);
             EXPECT_EQ(control(124).showOverlay, learning ? 1 : 0);
             EXPECT_EQ(control(125).showOverlay, 0);

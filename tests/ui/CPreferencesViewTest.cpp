@@ -1,6 +1,7 @@
 #include <cmath>
 
 #include "SettingsPageHelpers.h"
+#include "ui/CPatchDisplay.h"
 #include "ui/CPreferencesView.h"
 #include "ui/CubeMaths.h"
 
@@ -92,6 +93,7 @@ TEST_F(PreferencesViewTest, BassAndVcfTrimDimWithTheClassicEngineButStillWork)
 
     page.valueChanged(206, 0.25f);
     EXPECT_FLOAT_EQ(p().getParameter(16), 0.25f);
+    EXPECT_EQ(f.editor.patchDisplay->text, "Bass: 25%");
     EXPECT_EQ(p().touchedParameter, 16);
     page.valueChanged(212, 0.75f);
     EXPECT_DOUBLE_EQ(p().VCFTrim, 0.75);
@@ -101,6 +103,20 @@ TEST_F(PreferencesViewTest, BassAndVcfTrimDimWithTheClassicEngineButStillWork)
     page.onIdle(true);
     EXPECT_EQ(caption(213).enabled, 1);
     EXPECT_EQ(control(106).value, 1.0f);
+}
+
+TEST_F(PreferencesViewTest, InTheEditorARestoredStateShowsOnTheNextTicks)
+{
+    p().PatternKnob = 4;
+    f.editor.timerCallback();
+    CPreferencesView& shown = *f.editor.preferencesView;
+    ASSERT_TRUE(shown.isVisible());
+    p().ImprovedEmulation = 0;
+    p().VCANoise = 1;
+    f.editor.timerCallback();
+    EXPECT_EQ(shown.getControlWithTag(102)->value, 1.0f);
+    EXPECT_EQ(shown.getControlWithTag(212)->enabled, 0);
+    snapshotEditor(f.editor, "editor_view4_preferences.png");
 }
 
 TEST_F(PreferencesViewTest, TrimsGoThroughTheHostParameterWithTruncatedPercentTexts)
@@ -117,10 +133,9 @@ TEST_F(PreferencesViewTest, TrimsGoThroughTheHostParameterWithTruncatedPercentTe
         page.valueChanged(c.tag, c.v);
         EXPECT_FLOAT_EQ(p().getParameter(c.parameter), c.v) << c.tag;
         EXPECT_EQ(p().touchedParameter, c.parameter);
+        EXPECT_EQ(f.editor.patchDisplay->text, c.text);
         EXPECT_EQ(f.editor.statusCounter, 10);
     }
-    EXPECT_EQ(oxn3::trimStatusText("Reso Trim: ", 0.999f), "Reso Trim: 99%");
-    EXPECT_EQ(oxn3::trimStatusText("Bass: ", 1.0f), "Bass: 100%");
     EXPECT_DOUBLE_EQ(p().ResoTrim, static_cast<double>(0.999f));
 
     page.valueChanged(99, 2.0f);
@@ -225,7 +240,7 @@ TEST_F(PreferencesViewTest, SnapshotsShowGridBoxAndControls)
         for (int frame = 0; frame < 12; ++frame) // let the box grow from its point
         {
             page.onIdle(true);
-            image = snapshot(page, ("preferences_x" + juce::String(static_cast<int>(scale)) + ".png").toRawUTF8());
+            image = snapshot(page, ("preferences_x" + juce::String(static_cast<int>(scale)) + ".png"));
         }
         const auto centre = oxn3::preferencesGrid(scale).getCentre().toInt();
         EXPECT_GT(litPixels(image, juce::Rectangle<int>(0, 0, 60, 60).withCentre(centre), 0.8f), 0) << "the box";

@@ -43,8 +43,16 @@ inline void clickAt(MyCustomDisplay& page, float x, float y)
     page.mouseUp(mouseAt(page, at, at));
 }
 
+inline void savePng(const juce::Image& image, const juce::String& name)
+{
+    const juce::File file = juce::File(OXN3_SNAPSHOT_DIR).getChildFile(name);
+    file.deleteFile();
+    juce::FileOutputStream out(file);
+    EXPECT_TRUE(out.openedOk() && juce::PNGImageFormat().writeImageToStream(image, out)) << name;
+}
+
 // The page over a dark panel, as the editor shows it, written as a PNG into the build folder.
-inline juce::Image snapshot(MyCustomDisplay& page, const char* name)
+inline juce::Image snapshot(MyCustomDisplay& page, const juce::String& name)
 {
     juce::Image image(juce::Image::ARGB, page.getWidth(), page.getHeight(), true);
     {
@@ -52,11 +60,13 @@ inline juce::Image snapshot(MyCustomDisplay& page, const char* name)
         g.fillAll(juce::Colour(0xff23262e));
         page.paint(g);
     }
-    juce::File file = juce::File(OXN3_SNAPSHOT_DIR).getChildFile(name);
-    file.deleteFile();
-    juce::FileOutputStream out(file);
-    EXPECT_TRUE(out.openedOk() && juce::PNGImageFormat().writeImageToStream(image, out));
+    savePng(image, name);
     return image;
+}
+
+inline void snapshotEditor(juce::Component& editor, const juce::String& name)
+{
+    savePng(editor.createComponentSnapshot(editor.getLocalBounds(), true, 1.0f), name);
 }
 
 // Pixels brighter than `threshold` (0..1) inside `area`; the panel behind is dark.
