@@ -26,29 +26,18 @@ protected:
     }
 };
 
-TEST_F(PreferencesViewTest, NoteModeStopsARunningPatternAndPatternModeChangesOnlyTheMode)
-{
-    Synth303& engine = *p().synth;
-    engine.running = engine.runRequest = engine.gate = engine.slideActive = 1;
-    engine.keyHeld = 1;
-    page.buttonClicked(104);
-    EXPECT_EQ(p().MidiMode, 1);
-    EXPECT_EQ(engine.running + engine.runRequest + engine.gate + engine.slideActive + engine.keyHeld, 0);
-
-    engine.running = engine.runRequest = 1;
-    page.buttonClicked(104);
-    EXPECT_EQ(p().MidiMode, 0);
-    EXPECT_EQ(engine.running, 1);
-    EXPECT_EQ(engine.runRequest, 1);
-}
-
 TEST_F(PreferencesViewTest, CaptionClicksActLikeTheirBoxesAndVcoModeCaptionAlternates)
 {
     placePage(page, 1.0f);
-    p().synth->running = 1;
-    clickAt(page, 60, 90); // "Note Mode"
+    Synth303& engine = *p().synth;
+    engine.running = engine.runRequest = engine.gate = engine.slideActive = engine.keyHeld = 1;
+    clickAt(page, 60, 90); // "Note Mode" stops the pattern at once
     EXPECT_EQ(p().MidiMode, 1);
-    EXPECT_EQ(p().synth->running, 0);
+    EXPECT_EQ(engine.running + engine.runRequest + engine.gate + engine.slideActive + engine.keyHeld, 0);
+    engine.running = 1;
+    clickAt(page, 60, 90); // back to pattern mode: only the mode changes
+    EXPECT_EQ(p().MidiMode, 0);
+    EXPECT_EQ(engine.running, 1);
 
     clickAt(page, 60, 122); // "Improved Emulation": the dimming shows at once
     EXPECT_EQ(p().ImprovedEmulation, 0);
@@ -71,8 +60,7 @@ TEST_F(PreferencesViewTest, OptionsToggleAsOneMinusTheirValue)
         int tag;
         int JuceDemoPluginAudioProcessor::*option;
     };
-    for (const Case& c : {Case{100, &JuceDemoPluginAudioProcessor::VCOVibrato},
-                          Case{102, &JuceDemoPluginAudioProcessor::VCANoise},
+    for (const Case& c : {Case{102, &JuceDemoPluginAudioProcessor::VCANoise},
                           Case{105, &JuceDemoPluginAudioProcessor::VCOPhaseReset}})
     {
         p().*c.option = 5; // hand-edited configuration
