@@ -1,0 +1,166 @@
+#include <gtest/gtest.h>
+
+#include "PanelTestHelpers.h"
+#include "ui/CBitmapSlider.h"
+#include "ui/ValueChangedListener.h"
+
+namespace
+{
+// Frames filled with grey levels 10, 20, 30, ... so a painted frame is known from any pixel.
+juce::Image numberedStrip(int frames, int w, int h, bool horizontal)
+{
+    juce::Image strip(juce::Image::ARGB, horizontal ? w * frames : w, horizontal ? h : h * frames, true);
+    juce::Graphics g(strip);
+    for (int f = 0; f < frames; ++f)
+    {
+        g.setColour(juce::Colour::greyLevel((float)(10 * (f + 1)) / 255.0f));
+        g.fillRect(horizontal ? f * w : 0, horizontal ? 0 : f * h, w, h);
+    }
+    return strip;
+}
+
+juce::Image render(juce::Component& c)
+{
+    juce::Image image = oxn3test::blankImage(c.getWidth(), c.getHeight(), juce::Colours::white);
+    juce::Graphics g(image);
+    c.paint(g);
+    return image;
+}
+
+int paintedFrame(juce::Component& c)
+{
+    return render(c).getPixelAt(2, 2).getRed() / 10 - 1;
+}
+
+// Counts the repaints a component asks for, without a window.
+struct RepaintCounter : juce::CachedComponentImage
+{
+    int* count;
+    explicit RepaintCounter(int* n) : count(n) {}
+    void paint(juce::Graphics&) override {}
+    bool invalidateAll() override { return ++*count, false; }
+    bool invalidate(const juce::Rectangle<int>&) override { return ++*count, false; }
+    void releaseResources() override {}
+};
+
+struct Recorder : ValueChangedListener
+{
+    std::vector<float> seen;
+    void valueChanged(int tag, float v) override { seen.push_back(tag == 1000 ? v : -1); }
+};
+} // namespace
+
+TEST(BitmapWidgets, FrameChoiceFromValueAndRange)
+{
+    const double cases[][5] = {{63, 0, 0, 1, 0}, {63, 0.5, 0, 1, 31}, {63, 1, 0, 1, 62}, {5, 1, 1, 1, 0}};
+    for (const auto& k : cases)
+        EXPECT_EQ(oxn3::stripFrame((int)k[0], k[1], k[2], k[3]), (int)k[4]) << k[0] << " " << k[1];
+    juce::Image strip = numberedStrip(5, 10, 40, false); // 200 pixels high
+    CBitmapSlider knob(&strip, 5, false);
+    EXPECT_EQ(knob.frameHeight * 10 + knob.frameWidth, 410);
+    knob.setRange(0.0, 1.0);
+    knob.setSize(20, 30);
+    knob.setValue(0.75, juce::dontSendNotification);
+    EXPECT_EQ(paintedFrame(knob), 3); // source y 120
+    juce::Image pair = numberedStrip(2, 12, 8, true);
+    CHorizontalSwitch sw(&pair, 2, true);
+    sw.setRange(0.0, 1.0, 1.0);
+    sw.setSize(12, 8);
+    sw.setValue(1.0, juce::dontSendNotification);
+    EXPECT_EQ(paintedFrame(sw), 1);
+}
+
+TEST(BitmapWidgets, OverlayRepaintsOnlyOnANewString)
+{
+    CBitmapSlider knob(nullptr, 1, false);
+    knob.setBounds(0, 0, 40, 40);
+    knob.setVisible(true);
+    int repaints = 0;
+    knob.setCachedComponentImage(new RepaintCounter(&repaints));
+    repaints = 0;
+    for (const char* text : {"#74", "#74", "N/A"})
+        knob.setMidiLearnString(text);
+    EXPECT_EQ(repaints, 2);
+    EXPECT_EQ(knob.overlayText, "N/A");
+}
+
+TEST(BitmapWidgets, LedDotInsetOnePixelInItsArea)
+{
+    CMovieBitmap led(nullptr, 1, false);
+    led.setBounds(100, 50, 10, 10);
+    led.ledArea = {101.0f, 51.0f, 8.0f, 8.0f};
+    for (double value : {0.5, 0.0})
+    {
+        led.setValue(value, juce::dontSendNotification);
+        const juce::Image image = render(led);
+        EXPECT_EQ(image.getPixelAt(5, 5).getGreen() < 50, value > 0);  // red in the middle
+        EXPECT_EQ(image.getPixelAt(2, 5).getGreen() < 255, value > 0); // reaches the inset edge
+        EXPECT_EQ(image.getPixelAt(1, 5).getGreen(), 255);             // but not the area's edge
+    }
+}
+
+TEST(BitmapWidgets, RockerReportsZeroTwoOneAndStickerIgnoresTheMouse)
+{
+    juce::Image strip = numberedStrip(3, 10, 10, false);
+    CBitmapRocker rocker(&strip, 3, false);
+    Recorder r;
+    rocker.listener = &r;
+    rocker.tag = 1000;
+    rocker.setSize(10, 20);
+    EXPECT_EQ(rocker.previousRockerValue, -1.0);
+    EXPECT_EQ(paintedFrame(rocker), 0);
+    rocker.mouseDown(oxn3test::mouseAt(rocker, 5, 3)); // upper half
+    EXPECT_EQ(paintedFrame(rocker), 1);
+    rocker.mouseDrag(oxn3test::mouseAt(rocker, 5, 4)); // still upper: no second report
+    rocker.mouseDrag(oxn3test::mouseAt(rocker, 5, 10));
+    EXPECT_EQ(paintedFrame(rocker), 2);
+    rocker.mouseUp(oxn3test::mouseAt(rocker, 5, 10));
+    rocker.mouseDown(oxn3test::mouseAt(rocker, 5, 19));
+    rocker.mouseExit(oxn3test::mouseAt(rocker, 5, 30));
+    EXPECT_EQ(r.seen, (std::vector<float>{0, 2, 1, 2, 1}));
+    EXPECT_EQ(rocker.getValue(), 0.0); // the slider's own value is untouched
+
+    juce::Image one = numberedStrip(1, 16, 16, false);
+    CBitmapSticker sticker(&one, 1, false);
+    sticker.setRange(0.0, 1.0, 0.001);
+    sticker.setSize(40, 40);
+    sticker.setValue(0.3, juce::dontSendNotification);
+    sticker.mouseDown(oxn3test::mouseAt(sticker, 20, 0));
+    sticker.mouseDrag(oxn3test::mouseAt(sticker, 20, 40, 1, {}, {20, 0}));
+    EXPECT_EQ(sticker.getValue(), 0.3);
+    const juce::Image image = render(sticker); // the top-left three quarters only
+    EXPECT_EQ(image.getPixelAt(29, 29).getRed() + image.getPixelAt(30, 30).getRed(), 10 + 255);
+}
+
+TEST(BitmapWidgets, GalleryAtScaleOneAndTwo)
+{
+    juce::Image knobs = numberedStrip(20, 24, 24, false), pair = numberedStrip(2, 24, 12, true);
+    juce::Image rockerStrip = numberedStrip(3, 12, 24, false);
+    for (int s : {1, 2})
+    {
+        juce::Component panel;
+        panel.setSize(200 * s, 40 * s);
+        CBitmapSlider knob(&knobs, 20, false), learning(&knobs, 20, false);
+        CHorizontalSwitch sw(&pair, 2, true);
+        CBitmapRocker rocker(&rockerStrip, 3, false);
+        CMovieBitmap led(nullptr, 1, false);
+        CBitmapSticker sticker(&knobs, 20, false);
+        for (CBitmapSlider* w : std::initializer_list<CBitmapSlider*>{&knob, &learning, &sw, &sticker})
+            w->setRange(0.0, 1.0), w->setValue(0.9, juce::dontSendNotification);
+        learning.showOverlay = true;
+        learning.setMidiLearnString("#74");
+        rocker.setValue(2.0);
+        led.setValue(1.0, juce::dontSendNotification);
+        const std::pair<juce::Component*, juce::Rectangle<int>> layout[] = {
+            {&knob, {5, 5, 24, 24}},     {&learning, {40, 5, 24, 24}}, {&sw, {80, 10, 24, 12}},
+            {&rocker, {120, 5, 12, 24}}, {&led, {145, 12, 8, 8}},      {&sticker, {165, 5, 32, 32}}};
+        for (auto [c, r] : layout)
+            panel.addAndMakeVisible(c), c->setBounds(r * s);
+        led.ledArea = led.getBounds().toFloat();
+        const juce::Image image = panel.createComponentSnapshot(panel.getLocalBounds(), true, 1.0f);
+        oxn3test::saveSnapshot(image, s == 1 ? "bitmap_widgets_x1" : "bitmap_widgets_x2");
+        const juce::Colour dimmed = image.getPixelAt(learning.getX() + 1, learning.getY() + 1);
+        EXPECT_GT(oxn3test::countPixelsUnlike(image, learning.getBounds(), dimmed), 10); // overlay text
+        EXPECT_GT(image.getPixelAt(led.getBounds().getCentreX(), led.getBounds().getCentreY()).getRed(), 200);
+    }
+}

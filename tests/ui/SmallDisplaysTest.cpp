@@ -1,0 +1,180 @@
+#include <gtest/gtest.h>
+
+#include "PanelTestHelpers.h"
+#include "ProcessorTestHelpers.h"
+#include "engine/Synth303.h"
+#include "ui/CPatchDisplay.h"
+#include "ui/CPatternDigits.h"
+#include "ui/CSplashView.h"
+#include "ui/DisplayRules.h"
+#include "ui/PluginEditor.h"
+
+namespace
+{
+struct EditorFixture : ::testing::Test
+{
+    std::unique_ptr<JuceDemoPluginAudioProcessor> processor = oxn3test::makeProcessor();
+    std::unique_ptr<JuceDemoPluginAudioProcessorEditor> editor =
+        std::make_unique<JuceDemoPluginAudioProcessorEditor>(*processor);
+    Synth303& synth = *processor->synth;
+};
+
+struct Recorder : ValueChangedListener
+{
+    std::vector<float> seen;
+    void valueChanged(int tag, float v) override { seen.push_back(tag == 1001 ? v : -1); }
+};
+
+const juce::Colour kBack(0xff303030);
+
+juce::Image render(juce::Component& c, juce::Colour back = kBack)
+{
+    juce::Image image = oxn3test::blankImage(c.getWidth(), c.getHeight(), back);
+    juce::Graphics g(image);
+    c.paint(g);
+    return image;
+}
+} // namespace
+
+TEST(DisplayRules, NoteNamesZonesDragWheelAndFade)
+{
+    const std::pair<int, const char*> notes[] = {{60, "C3"},  {61, "C#3"}, {0, "C-2"}, {1, "C#-2"},
+                                                 {127, "G8"}, {-5, "C-2"}, {300, "G8"}};
+    for (const auto& [note, name] : notes)
+    {
+        char out[5];
+        oxn3::midiNoteText(out, note);
+        EXPECT_STREQ(out, name) << note;
+    }
+    char line[64];
+    oxn3::patternStatusText(line, sizeof(line), 36);
+    EXPECT_STREQ(line, "Pattern: 36, Midi Note: C1");
+    for (float s : {1.0f, 1.3f, 2.0f}) // inclusive run/stop bound; the lock starts one pixel past w - 13s
+    {
+        const int w = (int)(51 * s), left = (int)(13 * s), right = (int)((float)w - 13 * s);
+        const int zones[] = {oxn3::digitsZone(left, w, s), oxn3::digitsZone(left + 1, w, s),
+                             oxn3::digitsZone(right, w, s), oxn3::digitsZone(right + 1, w, s)};
+        EXPECT_EQ(std::vector<int>(zones, zones + 4), (std::vector<int>{0, 1, 1, 2})) << s;
+    }
+    // {pattern, y, lastY, result}: one pixel down -1, one up 0, two up +1, limits
+    const int drags[][4] = {
+        {5, 11, 10, 4}, {5, 9, 10, 5}, {5, 8, 10, 6}, {0, 30, 10, 0}, {127, -90, 10, 127}};
+    for (const auto& d : drags)
+        EXPECT_EQ(oxn3::dragPattern(d[0], d[1], d[2]), d[3]) << d[0] << " " << d[1];
+    const std::tuple<int, float, bool, int> wheels[] = {
+        {127, 1, false, 127}, {10, 0.1f, false, 11},   {10, 0.1f, true, 9}, {10, -2.5f, false, 7},
+        {0, -0.1f, false, 0}, {10, 1e30f, false, 127}, {10, NAN, false, 10}};
+    for (const auto& [p, d, reversed, result] : wheels)
+        EXPECT_EQ(oxn3::wheelPattern(p, d, reversed), result) << p << " " << d;
+    EXPECT_EQ(oxn3::splashAlpha(5) + oxn3::splashAlpha(10) + oxn3::splashAlpha(400), 127 + 255 + 255);
+}
+
+TEST_F(EditorFixture, PatternDigitsRunStopLockDragAndWheel)
+{
+    CPatternDigits digits(nullptr, editor.get());
+    digits.setSynth(&synth);
+    digits.setBounds(0, 0, 102, 50);
+    digits.setScale(2.0f);
+    synth.currentPattern = 5;
+    synth.setRunStop(0);
+    processor->PatternLock = 0;
+    digits.press(26, 20); // x = 13s
+    digits.drag(0);       // dragging the triangle changes nothing
+    EXPECT_EQ(synth.running, 1);
+    digits.press(77, 20);
+    digits.drag(0);
+    EXPECT_EQ(processor->PatternLock, 1);
+    EXPECT_EQ(editor->statusCounter, 50);
+    EXPECT_EQ(synth.currentPattern, 5);
+    digits.press(76, 20); // x = w - 13s
+    digits.drag(16);      // two pixels up
+    EXPECT_EQ(synth.currentPattern * 100 + digits.startPattern, 705);
+    digits.drag(17);
+    digits.mouseWheelMove(oxn3test::mouseAt(digits, 50, 20), {0, 0.2f, true, false, false});
+    EXPECT_EQ(synth.currentPattern, 5);
+}
+
+TEST_F(EditorFixture, PatchDisplayClicksAndShiftHalves)
+{
+    CPatchDisplay status(nullptr, editor.get());
+    status.setBounds(0, 0, 216, 25);
+    status.press(10, false); // no listener: nothing to report to
+    Recorder r;
+    status.listener = &r;
+    status.tag = 1001;
+    status.press(10, false);
+    status.release();
+    processor->MidiMode = 0;
+    synth.setRunStop(1);
+    synth.gate = 1;
+    editor->statusCounter = 9;
+    status.mouseDown(oxn3test::mouseAt(status, 107, 5, 1, juce::ModifierKeys::shiftModifier));
+    EXPECT_EQ(processor->MidiMode + synth.running + synth.gate + editor->statusCounter, 1);
+    synth.setRunStop(1);
+    status.press(0, true); // back to pattern mode, still stopped
+    EXPECT_EQ(processor->MidiMode + synth.running, 0);
+    const int sync = processor->SyncMode;
+    status.press(108, true);
+    EXPECT_EQ(processor->SyncMode, sync == 0 ? 1 : 0);
+    EXPECT_EQ(r.seen, (std::vector<float>{1, 0})); // Shift-clicks report nothing on the press
+}
+
+TEST_F(EditorFixture, AboutViewFadeScrollAndClose)
+{
+    juce::Image logo(juce::Image::ARGB, 200, 100, true);
+    juce::Graphics(logo).fillAll(juce::Colours::white);
+    CSplashView about(&logo, editor.get());
+    about.setBounds(0, 0, 622, 133);
+    for (int t : {5, 10})
+    {
+        about.frameCounter = t;
+        EXPECT_NEAR(render(about, juce::Colours::black).getPixelAt(10, 20).getRed(), t == 5 ? 127 : 255, 1);
+    }
+    about.scrollOffset = 10;
+    about.onIdle(false); // runs whatever the flag says
+    EXPECT_EQ(about.frameCounter, 11);
+    about.mouseDrag(oxn3test::mouseAt(about, 5, 20, 1, {}, {5, 60})); // 40 up from the press
+    EXPECT_FLOAT_EQ(about.scrollOffset, 19.0f);
+    editor->splashVisible = true;
+    about.mouseDown(oxn3test::mouseAt(about, 5, 5));
+    EXPECT_FALSE(editor->splashVisible);
+}
+
+TEST_F(EditorFixture, SmallDisplaysAtScaleOneAndTwo)
+{
+    juce::Image logo(juce::Image::ARGB, 240, 160, true);
+    juce::Graphics(logo).fillAll(juce::Colours::lightblue);
+    for (float s : {1.0f, 2.0f})
+    {
+        const juce::String suffix = s == 1.0f ? "_x1" : "_x2";
+        CPatternDigits digits(nullptr, editor.get());
+        CPatchDisplay status(nullptr, editor.get());
+        CSplashView about(&logo, editor.get());
+        digits.setSynth(&synth);
+        digits.setText("036");
+        status.text = "Pattern: 36, Midi Note: C1";
+        digits.textColour = status.textColour = juce::Colours::yellow;
+        about.frameCounter = 150;
+        const std::pair<MyCustomDisplay*, juce::Rectangle<float>> layout[] = {
+            {&digits, {0, 0, 51, 25}}, {&status, {0, 0, 216, 25}}, {&about, {0, 0, 622, 133}}};
+        for (auto [d, r] : layout)
+            d->setScale(s), d->setBounds((r * s).toNearestInt());
+        for (int lockAndRun : {0, 1})
+        {
+            processor->PatternLock = synth.running = lockAndRun;
+            const juce::Image image = render(digits);
+            oxn3test::saveSnapshot(image,
+                                   ("pattern_digits_" + juce::String(lockAndRun) + suffix).toRawUTF8());
+            EXPECT_GT(oxn3test::countPixelsUnlike(image, image.getBounds().reduced((int)(15 * s), 0), kBack),
+                      30 * s); // the number
+        }
+        const juce::Image line = render(status);
+        oxn3test::saveSnapshot(line, ("patch_display" + suffix).toRawUTF8());
+        EXPECT_GT(oxn3test::countPixelsUnlike(line, line.getBounds(), kBack), 100 * s);
+        const juce::Image credits = render(about, juce::Colours::black);
+        oxn3test::saveSnapshot(credits, ("about_view" + suffix).toRawUTF8());
+        EXPECT_GT(oxn3test::countPixelsUnlike(credits, {(int)(280 * s), 0, (int)(340 * s), (int)(133 * s)},
+                                              juce::Colours::black),
+                  200 * s);
+    }
+}
