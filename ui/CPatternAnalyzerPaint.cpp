@@ -30,6 +30,20 @@ const char* const kHelpBlocks[] = {
     "3. Select Detect, OXN3 will attempt to transcribe the pattern\n",
 };
 constexpr float kHelpLines[] = {1.0f, 2.5f, 6.75f, 9.0f};
+
+// The help font, narrowed where the typeface is too wide for the longest line to fit: a wrapped
+// line would run into the next block.
+juce::Font helpFont(float height, int lineWidth)
+{
+    juce::Font font(height);
+    float widest = 0;
+    for (const char* block : kHelpBlocks)
+        for (const juce::String& line : juce::StringArray::fromLines(block))
+            widest = std::max(widest, font.getStringWidthFloat(line));
+    if (widest > static_cast<float>(lineWidth) && lineWidth > 0)
+        font.setHorizontalScale(static_cast<float>(lineWidth) / widest * 0.98f);
+    return font;
+}
 } // namespace
 
 void CPatternAnalyzer::paint(juce::Graphics& g)
@@ -60,9 +74,9 @@ void CPatternAnalyzer::paint(juce::Graphics& g)
 
 void CPatternAnalyzer::paintHelp(juce::Graphics& g)
 {
-    g.setFont(kHelpFont * scale);
     const int x = static_cast<int>(waveArea().x0);
     const int lineWidth = static_cast<int>(static_cast<float>(getWidth()) - waveArea().x0);
+    g.setFont(helpFont(kHelpFont * scale, lineWidth));
     for (int j = 0; j < 4; ++j)
     {
         const float a = std::clamp(static_cast<float>(helpFrame - kHelpBlockFrames * j) / kHelpBlockFrames, 0.0f, 1.0f);
