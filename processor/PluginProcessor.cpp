@@ -6,6 +6,7 @@
 
 #include "processor/DataFolder.h"
 #include "processor/HostParameter.h"
+#include "ui/PluginEditor.h"
 
 namespace
 {
@@ -227,12 +228,12 @@ void JuceDemoPluginAudioProcessor::reset()
 
 juce::AudioProcessorEditor* JuceDemoPluginAudioProcessor::createEditor()
 {
-    return nullptr; // the editor arrives with the user interface
+    return new JuceDemoPluginAudioProcessorEditor(*this);
 }
 
 bool JuceDemoPluginAudioProcessor::hasEditor() const
 {
-    return false;
+    return true;
 }
 
 int JuceDemoPluginAudioProcessor::getNumPrograms()

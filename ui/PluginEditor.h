@@ -1,5 +1,8 @@
 #pragma once
 
+#include <cstdint>
+#include <memory>
+
 #include <juce_audio_processors/juce_audio_processors.h>
 #include <juce_gui_basics/juce_gui_basics.h>
 
@@ -30,6 +33,26 @@ constexpr int kDesignHeight = 276;
 constexpr int kMaxWidgets = 1024;
 constexpr int kSkinPathSize = 1024;
 } // namespace oxn3
+
+// One row of the front widget table: kind (0 knob, 2 switch, 3 rocker, 4 sticker), design
+// position of the top-left corner, strip image, frames stacked vertically, component name and
+// host parameter (-1 none).
+struct WidgetRow
+{
+    std::uint32_t kind;
+    float x, y;
+    const char* file;
+    int frames;
+    const char* name;
+    int parameter;
+};
+namespace oxn3
+{
+constexpr int kFrontWidgets = 11;
+constexpr int kRockerTag = 1000;
+constexpr int kPatchDisplayTag = 1001;
+} // namespace oxn3
+extern const WidgetRow widgets_front[oxn3::kFrontWidgets];
 
 // Process-wide appearance shared by every open window.
 extern char skinDir[oxn3::kSkinPathSize];
@@ -110,4 +133,24 @@ public:
     int textColorR = 255, textColorG = 255, textColorB = 0, textColorA = 255;
     juce::String undoLabel;
     Vst303Pattern undoPattern;
+
+    // The about view's logo; the view itself does not own its image.
+    std::unique_ptr<juce::Image> logoImage;
+
+private:
+    void resolveSkin();
+    juce::Image loadSkinImage(const char* file) const;
+    void createWidgets();
+    void createPages();
+    void createDisplays();
+    void layOutWidgets(float s);
+    void pollParameters();
+    void followViewMode(int v);
+    void showPages(int v);
+    void stepHeldRocker();
+    void followEngine();
+    void updateLearnOverlays();
+    void stepStatus();
+    void showLiveStatus();
+    void showStatusIfDifferent(const char* text);
 };

@@ -1,0 +1,26 @@
+#pragma once
+
+// "Gui.ini" and skin files ("<skin>.oxn3skin"): one key, "=", and a value per line; ';' starts a
+// comment line. Plain C stdio, no JUCE, so the fuzzer can take the reader alone.
+namespace oxn3gui
+{
+constexpr int kValueSize = 80; // a key or value of at most 79 characters
+
+// Where the reader puts what it finds. A null `background` means the file may not set it (skin
+// files). Colour components are stored as read; the editor takes their low 8 bits.
+struct GuiFields
+{
+    char* skin = nullptr;
+    int skinSize = 0;
+    char* background = nullptr;
+    int backgroundSize = 0;
+    int* colour[4] = {}; // TextColorR, TextColorG, TextColorB, TextColorA
+};
+
+// 0 when the file cannot be opened, else 1. Unknown keys are passed over one word at a time; a
+// string value must start with '"' or the setting keeps its value.
+int readGuiFile(const char* path, const GuiFields& fields);
+
+// Writes the two lines "Skin = "..."" and "Background = "..."". 0 when the file cannot be created.
+int writeGuiFile(const char* path, const char* skin, const char* background);
+} // namespace oxn3gui
