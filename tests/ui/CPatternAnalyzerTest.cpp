@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "EditorTestHelpers.h"
 #include "PanelTestHelpers.h"
 #include "processor/PluginProcessor.h"
 #include "tests/engine/VoiceTestHelpers.h"
@@ -244,4 +245,28 @@ TEST_F(AnalyzerPage, DroppedRenderedLoopWritesItsPatternBack)
     oxn3test::saveSnapshot(paintPage(), "analyzer_wave");
     loop.deleteFile();
     bogus.deleteFile();
+}
+
+// Inside the editor: the page shows in view mode 2, follows the length within one tick and
+// shows a dropped loop.
+TEST(AnalyzerInEditor, FollowsTheLengthWithinATickAndShowsTheDroppedLoop)
+{
+    oxn3test::EditorRig rig;
+    rig.processor.PatternKnob = 2;
+    JuceDemoPluginAudioProcessorEditor& editor = rig.open();
+    rig.tick();
+    ASSERT_NE(editor.analyzer, nullptr);
+    EXPECT_TRUE(editor.analyzer->isVisible());
+    rig.processor.synth->activePattern().setLength(9);
+    rig.tick();
+    EXPECT_STREQ(editor.analyzer->getControlWithTag(CPatternAnalyzer::kSteps)->label, "Steps 9");
+
+    rig.processor.synth->activePattern().setLength(16);
+    const juce::File loop = renderedLoop(bassLine(), 44100, "oxn3-analyser-editor-loop.wav");
+    editor.analyzer->filesDropped(juce::StringArray(loop.getFullPathName()), 10, 10);
+    rig.tick(2);
+    EXPECT_FALSE(rig.processor.synth->activePattern().steps[4].has(step_t::kGate));
+    oxn3test::saveSnapshot(editor.createComponentSnapshot(editor.getLocalBounds(), true, 1.0f),
+                           juce::String("analyzer_editor"));
+    loop.deleteFile();
 }
