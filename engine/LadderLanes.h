@@ -48,50 +48,6 @@ inline Lanes roundedToFloat(Lanes x)
     return _mm_cvtps_pd(_mm_cvtpd_ps(x));
 }
 
-// The same rounding by integer arithmetic on the bits: round to nearest even at bit 29 of the
-// mantissa, with the carry running on into the exponent. For zeros and for magnitudes from the
-// smallest normal float up to 2^127 that is exactly what the conversion does, in about half its
-// latency, which counts on the ladders' chain. A lane outside that range sets its bits in
-// `outOfRange`; the caller then repeats the work with the conversions.
-struct QuickFloatRounding
-{
-    Lanes outOfRange = _mm_setzero_pd();
-
-    static constexpr int kDroppedBits = 29; // double's 52 mantissa bits less float's 23
-
-    Lanes operator()(Lanes x)
-    {
-        const __m128i bits = _mm_castpd_si128(x);
-        const __m128i lowestKept = _mm_and_si128(_mm_srli_epi64(bits, kDroppedBits), _mm_set1_epi64x(1));
-        const __m128i dropped = _mm_set1_epi64x((1ll << kDroppedBits) - 1);
-        const __m128i halfBelow = _mm_set1_epi64x((1ll << (kDroppedBits - 1)) - 1);
-        const __m128i rounded = _mm_andnot_si128(dropped, _mm_add_epi64(_mm_add_epi64(bits, halfBelow), lowestKept));
-        const Lanes magnitude = _mm_andnot_pd(bothLanes(-0.0), x);
-        const Lanes tooSmall = _mm_and_pd(_mm_cmplt_pd(magnitude, bothLanes(kSmallestNormalFloat)),
-                                          _mm_cmpneq_pd(magnitude, _mm_setzero_pd()));
-        const Lanes tooLarge = _mm_cmpnlt_pd(magnitude, bothLanes(kLargestQuickFloat)); // NaN too
-        outOfRange = _mm_or_pd(outOfRange, _mm_or_pd(tooSmall, tooLarge));
-        return _mm_castsi128_pd(rounded);
-    }
-
-    bool failed() const
-    {
-        return _mm_movemask_pd(outOfRange) != 0;
-    }
-
-    static constexpr double kSmallestNormalFloat = 1.1754943508222875e-38; // 2^-126
-    static constexpr double kLargestQuickFloat = 1.7014118346046923e+38;   // 2^127
-};
-
-// Rounding by the conversions, for the repeated work.
-struct ConvertingFloatRounding
-{
-    Lanes operator()(Lanes x) const
-    {
-        return roundedToFloat(x);
-    }
-};
-
 // The state of both ladders over a block: poles {A[i], B[i]}, the float-rounded feedback
 // {ladderAFeedback, ladderBFeedback}, and the pole offsets of the first run of an output sample;
 // the second run adds their negation. Each pole steps twice per output sample, so the offsets
@@ -134,10 +90,14 @@ struct LaneCoefficients
     Lanes inputTrim; // {1 + 0.05 ResoTrim, 1}: only ladder A trims its feedback
     Lanes g;
     Lanes rk4Gain;
+    Lanes rk4Keep;
+    Lanes feedbackGain; // {R K inputTrim, R K}
 
     static LaneCoefficients of(const LadderCoefficients& k)
     {
-        return {bothLanes(k.R), bothLanes(k.K), lanes(k.feedbackTrim, 1.0), bothLanes(k.g), bothLanes(k.rk4Gain)};
+        return {bothLanes(k.R),       bothLanes(k.K),       lanes(k.feedbackTrim, 1.0),
+                bothLanes(k.g),       bothLanes(k.rk4Gain), bothLanes(k.rk4Keep),
+                lanes(k.feedbackGainA, k.feedbackGainB)};
     }
 };
 
@@ -158,42 +118,49 @@ inline Lanes poleStepLanes(Lanes& pole, Lanes input, Lanes offset, const LaneCoe
         pole = y + (k1 + two * k2 + two * k3 + k4) / bothLanes(6.0);
     }
     else
-        pole = y + (u - y) * k.rk4Gain;
+        pole = input * k.rk4Gain + (y * k.rk4Keep + offset * k.rk4Gain);
     return pole;
 }
 
 // Lane A: saturatedStage of its pole output; lane B: its pole output rounded to float.
-template <LadderArithmetic kArithmetic, class Rounding>
-inline Lanes saturatedStageLaneA(Lanes poleOutputs, Rounding& round)
+template <LadderArithmetic kArithmetic>
+inline Lanes saturatedStageLaneA(Lanes poleOutputs)
 {
-    const Lanes rounded = round(poleOutputs);
+    const Lanes rounded = roundedToFloat(poleOutputs);
     const Lanes v = rounded * bothLanes(kStageDrive);
     const Lanes limit = bothLanes(3.0);
     const int outside = _mm_movemask_pd(_mm_or_pd(_mm_cmplt_pd(v, -limit), _mm_cmpgt_pd(v, limit)));
     if (outside & 1) // lane A in the hard part of the clip: rare
         return laneAFromBFrom(bothLanes(saturatedStage<kArithmetic>(laneA(poleOutputs))), rounded);
-    const Lanes v2 = v * v;
     const Lanes c27 = bothLanes(27.0);
     Lanes clipped;
     if constexpr (kArithmetic == LadderArithmetic::Literal)
+    {
+        const Lanes v2 = v * v;
         clipped = v * (v2 + c27) / (bothLanes(9.0) * v2 + c27) / bothLanes(kStageDrive);
+    }
     else
-        clipped = v * (v2 + c27) / ((bothLanes(9.0) * v2 + c27) * bothLanes(kStageDrive));
+    {
+        const Lanes x2 = rounded * rounded;
+        clipped = rounded / (bothLanes(kClipDenominatorSlope) * x2 + c27) * (bothLanes(kClipNumeratorSlope) * x2 + c27);
+    }
     return laneAFromBFrom(clipped, rounded);
 }
 
 // One run of both ladders (runLadders) on the block's state: the filtered sample. `offset` holds
-// the first or the second run's offsets; `round` rounds lanes to float.
-template <LadderArithmetic kArithmetic, class Rounding>
+// the first or the second run's offsets.
+template <LadderArithmetic kArithmetic>
 inline float runLadderLanes(LadderLanes& l, OnePoleState& gainSmoother, const Lanes* offset, float in,
-                            const LadderCoefficients& k, const LaneCoefficients& kl, Rounding& round)
+                            const LadderCoefficients& k, const LaneCoefficients& kl)
 {
-    const Lanes u = round(bothLanes(in) - l.feedback * kl.R * kl.K * kl.inputTrim);
+    const Lanes u = roundedToFloat(kArithmetic == LadderArithmetic::Literal
+                              ? bothLanes(in) - l.feedback * kl.R * kl.K * kl.inputTrim
+                              : bothLanes(in) - l.feedback * kl.feedbackGain);
     const Lanes y1 = poleStepLanes<kArithmetic>(l.pole[0], u, offset[0], kl);
-    const Lanes y2 = poleStepLanes<kArithmetic>(l.pole[1], saturatedStageLaneA<kArithmetic>(y1, round), offset[1], kl);
-    const Lanes y3 = poleStepLanes<kArithmetic>(l.pole[2], saturatedStageLaneA<kArithmetic>(y2, round), offset[2], kl);
-    const Lanes y4 = poleStepLanes<kArithmetic>(l.pole[3], round(y3), offset[3], kl);
-    l.feedback = round(y4);
+    const Lanes y2 = poleStepLanes<kArithmetic>(l.pole[1], saturatedStageLaneA<kArithmetic>(y1), offset[1], kl);
+    const Lanes y3 = poleStepLanes<kArithmetic>(l.pole[2], saturatedStageLaneA<kArithmetic>(y2), offset[2], kl);
+    const Lanes y4 = poleStepLanes<kArithmetic>(l.pole[3], roundedToFloat(y3), offset[3], kl);
+    l.feedback = roundedToFloat(y4);
     return ladderOutput(gainSmoother, k, laneA(y4), laneA(y3), static_cast<float>(laneA(l.feedback)), laneB(y3));
 }
 } // namespace oxn3

@@ -61,23 +61,10 @@ public:
         const LadderCoefficients k = ladderCoefficients(f.c, f.r, rates, s.filterFeedbackScale, s.ResoTrim,
                                                         powUnlessOne(1.0 - f.c, rates.q));
         const LaneCoefficients kl = LaneCoefficients::of(k);
-        const LadderLanes before = ladders;
-        const OnePoleState gainBefore = s.filterGainSmoother;
-        QuickFloatRounding quick;
-        float first = runLadderLanes<LadderArithmetic::Fast>(ladders, s.filterGainSmoother, ladders.offset, f.in, k, kl,
-                                                             quick);
-        float second = runLadderLanes<LadderArithmetic::Fast>(ladders, s.filterGainSmoother, secondOffsets, f.in, k,
-                                                              kl, quick);
-        if (quick.failed()) // a value outside float's normal range: both runs again, with conversions
-        {
-            ladders = before;
-            s.filterGainSmoother = gainBefore;
-            ConvertingFloatRounding convert;
-            first = runLadderLanes<LadderArithmetic::Fast>(ladders, s.filterGainSmoother, ladders.offset, f.in, k, kl,
-                                                           convert);
-            second = runLadderLanes<LadderArithmetic::Fast>(ladders, s.filterGainSmoother, secondOffsets, f.in, k, kl,
-                                                            convert);
-        }
+        const float first =
+            runLadderLanes<LadderArithmetic::Fast>(ladders, s.filterGainSmoother, ladders.offset, f.in, k, kl);
+        const float second =
+            runLadderLanes<LadderArithmetic::Fast>(ladders, s.filterGainSmoother, secondOffsets, f.in, k, kl);
         return s.decimator.process(first, second);
     }
 

@@ -39,21 +39,49 @@ inline void endSampleControl(Synth303& s, VoiceFrame& frame, ScopeCursor& cursor
     s.smootherOffset = -s.smootherOffset;
 }
 
-// The render takes a run of samples through each part in turn; the per-sample reference (a run
-// of 1) takes each sample through the three parts.
+// The per-sample reference (a run of 1) takes each sample through the three parts in turn. The
+// render keeps three runs of samples in flight: while the ladders filter run k, the control part
+// computes run k + 1 and the output part finishes run k - 1, sample beside sample. The ladders'
+// input for a run comes from that run's control part alone, and the parts share no other state,
+// so the order of the result is unchanged; the ladders' long chain of dependent operations then
+// no longer waits alone, the core fills its latency with the other two parts' work.
 template <int kRun, class Control, class Ladders, class Output>
 inline void renderInPasses(float* out, int numSamples, Control& control, Ladders& ladders, Output& output)
 {
-    VoiceFrame frames[kRun];
-    for (int start = 0; start < numSamples; start += kRun)
+    if constexpr (kRun == 1)
     {
-        const int n = std::min(kRun, numSamples - start);
-        for (int j = 0; j < n; ++j)
-            control(frames[j]);
-        for (int j = 0; j < n; ++j)
-            ladders(frames[j]);
-        for (int j = 0; j < n; ++j)
-            output(frames[j], out[start + j]);
+        VoiceFrame frame;
+        for (int i = 0; i < numSamples; ++i)
+        {
+            control(frame);
+            ladders(frame);
+            output(frame, out[i]);
+        }
+    }
+    else
+    {
+        VoiceFrame frames[3][kRun];
+        const int runs = (numSamples + kRun - 1) / kRun;
+        auto length = [&](int run) { return run < 0 || run >= runs ? 0 : std::min(kRun, numSamples - run * kRun); };
+        for (int run = 0; run < runs + 2; ++run)
+        {
+            VoiceFrame* controlled = frames[run % 3];
+            VoiceFrame* filtered = frames[(run + 2) % 3]; // run - 1
+            VoiceFrame* finished = frames[(run + 1) % 3]; // run - 2
+            const int nControl = length(run);
+            const int nLadders = length(run - 1);
+            const int nOutput = length(run - 2);
+            const int n = std::max(nControl, std::max(nLadders, nOutput));
+            for (int j = 0; j < n; ++j)
+            {
+                if (j < nLadders)
+                    ladders(filtered[j]);
+                if (j < nControl)
+                    control(controlled[j]);
+                if (j < nOutput)
+                    output(finished[j], out[(run - 2) * kRun + j]);
+            }
+        }
     }
 }
 } // namespace oxn3

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <limits>
 
 #include "engine/COnOffSound.h"
 #include "engine/CommonSequencer.h"
@@ -248,6 +249,8 @@ public:
     // Sequencer internals.
     int noteLength = 1;
     double speedFactor = 1.0;
+    double stepIncrementFactors[3] = {std::numeric_limits<double>::quiet_NaN()}; // samplesPerStep, swing, speedFactor...
+    double stepIncrement = 0.0; // ...and the step phase a sample adds with them
     double tripletFactor = 0.75;
     double swingStraight[2] = {1.0, 1.0};
     double swingTriplet[3] = {1.0, 1.0, 1.0};

@@ -94,7 +94,10 @@ struct LadderCoefficients
     double T = 0.0;            // gain target
     double g = 0.0;            // pole coefficient
     double rk4Gain = 0.0;      // one Runge-Kutta step of a pole in closed form: g - g^2/2 + g^3/6 - g^4/24
+    double rk4Keep = 1.0;      // 1 - rk4Gain
     double feedbackTrim = 1.0; // ladder A: 1 + 0.05 ResoTrim
+    double feedbackGainA = 0.0; // R K feedbackTrim
+    double feedbackGainB = 0.0; // R K
     double gainSmoothing = 0.0;
 };
 
@@ -143,20 +146,25 @@ inline LadderCoefficients ladderCoefficients(float cutoff, float resonance, cons
     k.T = (a * k.R + b * (1.0 - k.R)) * ((1.5 * (1.0 - c) + c) * k.R + (1.0 - k.R));
     k.g = 1.0 - oneMinusCPowQ;
     k.rk4Gain = k.g * (1.0 - k.g / 2.0 + k.g * k.g / 6.0 - k.g * k.g * k.g / 24.0);
+    k.rk4Keep = 1.0 - k.rk4Gain;
     k.feedbackTrim = 1.0 + 0.05 * resoTrim;
+    k.feedbackGainB = k.R * k.K;
+    k.feedbackGainA = k.feedbackGainB * k.feedbackTrim;
     k.gainSmoothing = rates.gainSmoothing;
     return k;
 }
 
 // How a ladder run does its arithmetic. Literal: each pole takes the four Runge-Kutta slopes
-// k1..k4 in turn and the clip divides twice. Fast: the same step in closed form,
-// y += (u - y) * rk4Gain (for a pole the four slopes sum to exactly that), and the clip with one
-// division. Both are double arithmetic with the same float roundings; they differ only in double
-// rounding, which the float roundings absorb (renders come out bit-identical; the render tests
-// compare the two, and the ladders' states differ at most in the last bits). The ladders are one
-// chain of dependent operations from sample to sample, the longest in the render: about 190 ns
-// per output sample Literal, 80 ns Fast on a current core, against a budget of 110 ns for 200x
-// real time at 44.1 kHz. The render therefore runs Fast.
+// k1..k4 in turn and the clip divides twice. Fast: the same step in closed form (for a pole the
+// four slopes sum to (u - y) * rk4Gain), arranged so that the chain from one pole's input to its
+// output is one multiply and one add: y = in * rk4Gain + (y * rk4Keep + offset * rk4Gain); the
+// feedback is one multiply by R K trim; the clip is written in the float-rounded pole output x
+// instead of v = 0.6 x, with one division. Both are double arithmetic with the same float
+// roundings; they differ only in double rounding, which the float roundings absorb (renders come
+// out bit-identical; the render tests compare the two, and the ladders' states differ at most in
+// the last bits). The ladders are one chain of dependent operations from sample to sample, the
+// longest in the render: about 190 ns per output sample Literal, 63 ns Fast on a current core.
+// The render therefore runs Fast.
 enum class LadderArithmetic
 {
     Literal,
@@ -177,11 +185,10 @@ inline double rk4Pole(OnePoleState& pole, double input, double g)
     return pole.value;
 }
 
-// The same step in closed form.
-inline double rk4PoleClosedForm(OnePoleState& pole, double input, double rk4Gain)
+// The same step in closed form, the input's path kept short.
+inline double rk4PoleClosedForm(OnePoleState& pole, double input, double rk4Gain, double rk4Keep)
 {
-    const double u = input + pole.offset;
-    pole.value = pole.value + (u - pole.value) * rk4Gain;
+    pole.value = input * rk4Gain + (pole.value * rk4Keep + pole.offset * rk4Gain);
     pole.offset = -pole.offset;
     return pole.value;
 }
@@ -192,7 +199,7 @@ inline double poleStep(OnePoleState& pole, double input, const LadderCoefficient
     if constexpr (kArithmetic == LadderArithmetic::Literal)
         return rk4Pole(pole, input, k.g);
     else
-        return rk4PoleClosedForm(pole, input, k.rk4Gain);
+        return rk4PoleClosedForm(pole, input, k.rk4Gain, k.rk4Keep);
 }
 
 // Soft saturation of ladder A between stages: a Pade form of tanh, hard at +-3.
@@ -207,6 +214,9 @@ inline double padeClip(double v)
 }
 
 constexpr double kStageDrive = 0.6;
+// The clip in x = v / 0.6: x (0.36 x^2 + 27) / (3.24 x^2 + 27).
+constexpr double kClipNumeratorSlope = kStageDrive * kStageDrive;
+constexpr double kClipDenominatorSlope = 9.0 * kStageDrive * kStageDrive;
 
 // The input of the next ladder-A pole: the previous pole's output driven into the clip.
 template <LadderArithmetic kArithmetic>
@@ -219,8 +229,9 @@ inline double saturatedStage(double poleOutput)
     {
         if (v < -3.0 || v > 3.0)
             return padeClip(v) / kStageDrive;
-        const double v2 = v * v;
-        return v * (v2 + 27.0) / ((9.0 * v2 + 27.0) * kStageDrive);
+        const double x = static_cast<float>(poleOutput);
+        const double x2 = x * x;
+        return x / (kClipDenominatorSlope * x2 + 27.0) * (kClipNumeratorSlope * x2 + 27.0);
     }
 }
 
@@ -250,7 +261,9 @@ struct LadderPair
 template <LadderArithmetic kArithmetic>
 inline float runLadders(const LadderPair& p, float in, const LadderCoefficients& k)
 {
-    const float uA = static_cast<float>(in - k.feedbackTrim * (*p.feedbackA * k.R * k.K));
+    const float uA = static_cast<float>(kArithmetic == LadderArithmetic::Literal
+                                            ? in - k.feedbackTrim * (*p.feedbackA * k.R * k.K)
+                                            : in - *p.feedbackA * k.feedbackGainA);
     const double a1 = poleStep<kArithmetic>(p.a[0], uA, k);
     const double a2 = poleStep<kArithmetic>(p.a[1], saturatedStage<kArithmetic>(a1), k);
     const double a3 = poleStep<kArithmetic>(p.a[2], saturatedStage<kArithmetic>(a2), k);
@@ -258,7 +271,8 @@ inline float runLadders(const LadderPair& p, float in, const LadderCoefficients&
     const float a4f = static_cast<float>(a4);
     *p.feedbackA = a4f;
 
-    const double uB = in - k.K * (*p.feedbackB * k.R);
+    const double uB = kArithmetic == LadderArithmetic::Literal ? in - k.K * (*p.feedbackB * k.R)
+                                                               : in - *p.feedbackB * k.feedbackGainB;
     const double b1 = poleStep<kArithmetic>(p.b[0], static_cast<float>(uB), k);
     const double b2 = poleStep<kArithmetic>(p.b[1], static_cast<float>(b1), k);
     const double b3 = poleStep<kArithmetic>(p.b[2], static_cast<float>(b2), k);

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <climits>
 #include <cmath>
+#include <cstring>
 #include <iterator>
 
 #include "engine/Synth303.h"
@@ -121,10 +122,21 @@ double swingFactor(Synth303& synth, bool triplet)
     return factor;
 }
 
+// 1 / duration of a step in samples, divided out again only when one of its factors changes.
+double stepIncrement(Synth303& synth, double swing)
+{
+    const double factors[3] = {synth.samplesPerStep, swing, synth.speedFactor};
+    if (std::memcmp(factors, synth.stepIncrementFactors, sizeof(factors)) != 0)
+    {
+        std::memcpy(synth.stepIncrementFactors, factors, sizeof(factors));
+        synth.stepIncrement = 1.0 / (synth.samplesPerStep * swing / synth.speedFactor);
+    }
+    return synth.stepIncrement;
+}
+
 void advanceClock(Synth303& synth, const Vst303Pattern& pattern, bool triplet)
 {
-    const double duration = synth.samplesPerStep * swingFactor(synth, triplet) / synth.speedFactor;
-    synth.stepPhase += 1.0 / duration;
+    synth.stepPhase += stepIncrement(synth, swingFactor(synth, triplet));
     // At the slowest tempos a step lasts longer than the counter can count; it only has to stay non-zero.
     if (synth.stepSampleCounter < INT_MAX) ++synth.stepSampleCounter;
 

@@ -2,11 +2,10 @@
 // The render's steps of one sample fall into three parts: the control part (clock, pitch and
 // oscillator, envelopes, accent, cutoff voltage, VCA level), the ladders, and the output part
 // (output filters, VCA, highpass, distortion, output stage, scope). The parts share no state but
-// this record, so the render takes a run of samples through the control part, then through the
-// ladders, then through the output part: the ladders' long chain of dependent operations, one
-// sample after the other, then waits behind little else, and the control work of neighbouring
-// samples overlaps. The per-sample reference runs the parts sample by sample, which checks that
-// they really share nothing else.
+// this record, so the render may run them on different samples at once (renderInPasses): the
+// ladders' long chain of dependent operations, one sample after the other, then has the other
+// parts' work beside it. The per-sample reference runs the parts sample by sample, which checks
+// that they really share nothing else.
 
 #include "engine/Synth303Output.h"
 #include "engine/Synth303Scope.h"

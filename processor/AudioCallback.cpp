@@ -35,7 +35,11 @@ void JuceDemoPluginAudioProcessor::processBlock(juce::AudioBuffer<float>& buffer
             buffer.clear(channel, 0, numSamples);
 
     int run = synth->runRequest;
-    const HostPosition host = (MidiMode == oxn3::kPatternMode) ? followHostTransport(run) : HostPosition{};
+    HostPosition host;
+    if (MidiMode == oxn3::kPatternMode)
+        host = followHostTransport(run, numSamples);
+    else if (hostReportsOnlyChanges)
+        readHostPosition(numSamples); // keeps the transport's position current for pattern mode
 
     float* left = buffer.getNumChannels() > 0 ? buffer.getWritePointer(0) : nullptr;
     float* right = buffer.getNumChannels() > 1 ? buffer.getWritePointer(1) : nullptr;

@@ -154,9 +154,16 @@ void readAttribute(Processor& processor, const RootAttribute& attribute, const j
 }
 
 // Hosts that learn of parameter values only through the parameters' listeners (LV2) would go on
-// showing, and sending back, the values from before the recall.
+// showing, and sending back, the values from before the recall. Other hosts read the values
+// themselves and hear only of those that changed.
 void tellHostOfRecalledParameters(Processor& processor, const double* before)
 {
+    if (processor.wrapperType == juce::AudioProcessor::wrapperType_LV2)
+    {
+        processor.announceParametersToHost(); // an LV2 host may not know even the unchanged ones
+        return;
+    }
+
     for (int i = 0; i < oxn3::kNumParameters; ++i)
         if (processor.parameterValues[i] != before[i] && processor.hostParameters[static_cast<size_t>(i)] != nullptr)
             processor.hostParameters[static_cast<size_t>(i)]->sendValueChangedMessageToListeners(

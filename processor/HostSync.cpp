@@ -11,6 +11,7 @@ constexpr double kTicksPerBar = 61440.0;
 constexpr double kStepsPerQuarter = 4.0;
 constexpr double kTripletTickScale = 0.75;
 constexpr double kResyncTolerance = 0.001; // of a step
+constexpr double kUnreportedBpm = 120.0;    // the tempo a report without one stands for
 
 // fmod that stays in 0..m for negative x too: a host in pre-roll reports negative positions.
 double wrapPositive(double x, double m)
@@ -52,7 +53,59 @@ void copyPosition(const juce::AudioPlayHead::PositionInfo& position,
     info.isRecording = position.getIsRecording();
     info.isLooping = position.getIsLooping();
 }
+
+// Where a transport reported at the start of a block stands at the start of the next one.
+juce::AudioPlayHead::PositionInfo advancedBy(juce::AudioPlayHead::PositionInfo position, int numSamples,
+                                             double sampleRate)
+{
+    if (!position.getIsPlaying())
+        return position;
+    const double seconds = numSamples / sampleRate;
+    if (const auto ppq = position.getPpqPosition())
+        position.setPpqPosition(*ppq + seconds * position.getBpm().orFallback(kUnreportedBpm) / 60.0);
+    if (const auto samples = position.getTimeInSamples())
+        position.setTimeInSamples(*samples + numSamples);
+    if (const auto time = position.getTimeInSeconds())
+        position.setTimeInSeconds(*time + seconds);
+    return position;
+}
 } // namespace
+
+// The host's position for this block. A host that reports only changes (LV2) says nothing in
+// most blocks: that is no news, and the transport goes on as last reported. It stops only when
+// a report says so.
+juce::Optional<juce::AudioPlayHead::PositionInfo> JuceDemoPluginAudioProcessor::readHostPosition(int numSamples)
+{
+    juce::Optional<juce::AudioPlayHead::PositionInfo> position;
+    if (juce::AudioPlayHead* head = getPlayHead())
+        position = head->getPosition();
+    if (!hostReportsOnlyChanges)
+        return position;
+
+    if (!position.hasValue())
+        position = continuedHostPosition;
+    else if (!position->getPpqPosition().hasValue())
+        position->setPpqPosition(quartersOfReport(*position));
+    if (position.hasValue())
+        continuedHostPosition = advancedBy(*position, numSamples, currentSampleRate());
+    return position;
+}
+
+// Some LV2 hosts report the transport by its sample frame, bar and tempo, without its position in
+// quarter notes. Where the frame is where the transport was expected, that position goes on;
+// elsewhere (a start, a jump) it is counted from the frame at the reported tempo.
+juce::Optional<double> JuceDemoPluginAudioProcessor::quartersOfReport(
+    const juce::AudioPlayHead::PositionInfo& report) const
+{
+    const auto frame = report.getTimeInSamples();
+    if (continuedHostPosition.hasValue()
+        && (!frame.hasValue() || frame == continuedHostPosition->getTimeInSamples()))
+        return continuedHostPosition->getPpqPosition();
+    if (!frame.hasValue())
+        return {};
+    const double seconds = static_cast<double>(*frame) / currentSampleRate();
+    return seconds * report.getBpm().orFallback(kUnreportedBpm) / 60.0;
+}
 
 void JuceDemoPluginAudioProcessor::stopEngine()
 {
@@ -65,14 +118,13 @@ void JuceDemoPluginAudioProcessor::stopEngine()
 
 // Reads the host position: whether the host transport drives the sequencer in this block, and
 // at which step and phase. Clears `run` when the host stopped or its stopped transport was moved.
-JuceDemoPluginAudioProcessor::HostPosition JuceDemoPluginAudioProcessor::followHostTransport(int& run)
+JuceDemoPluginAudioProcessor::HostPosition JuceDemoPluginAudioProcessor::followHostTransport(int& run,
+                                                                                             int numSamples)
 {
     HostPosition host;
     prevHostStepPhase = hostStepPhase;
 
-    juce::Optional<juce::AudioPlayHead::PositionInfo> position;
-    if (juce::AudioPlayHead* head = getPlayHead())
-        position = head->getPosition();
+    const juce::Optional<juce::AudioPlayHead::PositionInfo> position = readHostPosition(numSamples);
 
     if (!position.hasValue())
     {

@@ -158,6 +158,13 @@ void JuceDemoPluginAudioProcessor::setParameter(int index, float newValue)
         hostParameters[static_cast<size_t>(index)]->sendValueChangedMessageToListeners(newValue);
 }
 
+void JuceDemoPluginAudioProcessor::announceParametersToHost()
+{
+    for (int i = 0; i < oxn3::kNumParameters; ++i)
+        hostParameters[static_cast<size_t>(i)]->sendValueChangedMessageToListeners(
+            static_cast<float>(parameterValues[i]));
+}
+
 // ===================== host questions
 
 const juce::String JuceDemoPluginAudioProcessor::getName() const
@@ -167,7 +174,10 @@ const juce::String JuceDemoPluginAudioProcessor::getName() const
 
 void JuceDemoPluginAudioProcessor::prepareToPlay(double, int)
 {
-    // The sample rate reaches the engine at the start of every block.
+    // The sample rate reaches the engine at the start of every block. An LV2 instance is prepared
+    // once, as it is created: its host learns the starting values here.
+    if (hostReportsOnlyChanges)
+        announceParametersToHost();
 }
 
 void JuceDemoPluginAudioProcessor::releaseResources()

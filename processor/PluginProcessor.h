@@ -110,6 +110,10 @@ public:
     // Stops the sequencer and silences the gate; used on host stop and by MIDI input.
     void stopEngine();
 
+    // Tells the host every parameter's value. LV2 hosts learn values only from the plug-in's own
+    // change messages, never from the defaults the bundle declares.
+    void announceParametersToHost();
+
     // ===================== fields (this order)
     juce::AudioPlayHead::CurrentPositionInfo lastPosInfo;
     int uiWidth = oxn3::kDefaultUiWidth;
@@ -194,7 +198,9 @@ private:
     };
 
     // AudioCallback.cpp / HostSync.cpp: the stages of processBlock in their order.
-    HostPosition followHostTransport(int& run);
+    HostPosition followHostTransport(int& run, int numSamples);
+    juce::Optional<juce::AudioPlayHead::PositionInfo> readHostPosition(int numSamples);
+    juce::Optional<double> quartersOfReport(const juce::AudioPlayHead::PositionInfo& report) const;
     void moveSequencerTo(const HostPosition& position, int stepSampleCounter);
     void copyParametersIntoEngine(int playing, int run, double sampleRate);
     void renderSlices(float* out, int numSamples, const juce::MidiBuffer& midi);
@@ -213,6 +219,11 @@ private:
 
     void createHostParameters();
     void fillEqualTemperedTuning();
+
+    // LV2 hosts send the transport only when it changes; in the blocks between, the transport goes
+    // on as last reported, with its position advanced here. Empty until the first report.
+    const bool hostReportsOnlyChanges = wrapperType == wrapperType_LV2;
+    juce::Optional<juce::AudioPlayHead::PositionInfo> continuedHostPosition;
 
     // Render target when the host gives no output channel at all.
     static constexpr int kScratchSamples = 256;

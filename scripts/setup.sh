@@ -15,7 +15,7 @@ packages=(
   libasound2-dev libjack-jackd2-dev libfreetype-dev libfontconfig1-dev
   libx11-dev libxext-dev libxrandr-dev libxinerama-dev libxcursor-dev libxcomposite-dev
   libgl-dev libflac-dev libvorbis-dev libogg-dev
-  lilv-utils jalv jackd2 xvfb xauth matchbox-window-manager
+  lilv-utils jalv jackd2 ardour xvfb xauth matchbox-window-manager
   libpng-dev libjpeg-dev zlib1g-dev python3
   fonts-dejavu-core hershey-fonts-data x11-apps imagemagick
 )

@@ -1,5 +1,6 @@
 #include "ui/CSplashView.h"
 
+#include "ui/BuildInfo.h"
 #include "ui/DisplayRules.h"
 #include "ui/PluginEditor.h"
 
@@ -58,7 +59,7 @@ void CSplashView::paint(juce::Graphics& g)
 
     g.setColour(juce::Colour((juce::uint8)140, (juce::uint8)140, (juce::uint8)140, (juce::uint8)alpha));
     g.setFont(10.0f * s);
-    g.drawText("Version: 3.2.0 Build8 MAC 64-bit ",
+    g.drawText(juce::String("Version: 3.2.0 Build8 ") + oxn3::kBuildPlatform + " 64-bit ",
                juce::Rectangle<int>((int)(85.0f * s), (int)(121.0f * s), (int)(171.0f * s), (int)(16.0f * s)),
                juce::Justification::topRight, true);
 

@@ -48,7 +48,8 @@ TEST(NoteInput, NoteSoundsAndIsRecordedAtTheCursor)
         {30, 0, 0, kSlide | kUp | kAccent | kTie | 0x80, 30, 0, 1, 6, kGate | kDown | kTie | 0x80},
         {-3, 90, 0, 0, -1, 1, 0, 0, kGate | kDown},         {50, 90, 1, 0, 50, 1, 0, 14, kGate},
         {23, 90, 0, 0, 23, 1, 0, 0, kGate | kDown},         {73, 90, 0, 0, 73, 1, 0, 25, kGate | kUp},
-        {84, 90, 0, 0, 83, 1, 0, 35, kGate | kUp}};
+        {84, 90, 0, 0, 83, 1, 0, 35, kGate | kUp},          {72, 90, 0, 0, 72, 1, 0, 36, kGate},
+        {24, 90, 0, 0, 24, 1, 0, 0, kGate | kDown}};
     // clang-format on
     for (const auto& [note, velocity, tuningMode, oldFlags, entry, gate, accent, pitch, flags] : cases)
     {

@@ -33,7 +33,7 @@ TEST(PatternNoteLength, CountsTiedStepsUpToTheEndOfTheLength)
 
 TEST(PatternTranspose, WrapsAroundZeroToThirtySixAndKeepsFlags)
 {
-    const std::tuple<int, int, int> cases[] = {{36, 1, 0}, {-12, 1, 26}, {0, -1, 36}, {36, -1, 35}};
+    const std::tuple<int, int, int> cases[] = {{36, 1, 0}, {35, 1, 36}, {-12, 1, 26}, {0, -1, 36}, {36, -1, 35}};
     for (const auto& [from, by, to] : cases)
     {
         Vst303Pattern p = numberedPattern(1, G | T | 0x40);

@@ -120,19 +120,52 @@ TEST(AdvancedRandomGenerator, ScaleRules)
     }
 }
 
-TEST(RandomizeGenerator, PitchRangeAndNoSlideOnRests)
+TEST(AdvancedRandomGenerator, ADegreeFoundOnlyOnTheSixteenthDrawIsNotApplied)
 {
-    for (unsigned seed = 1; seed <= 50; ++seed)
+    // Length 1, note density 100, only degree 5: the draws are the octave, the position, then up
+    // to 16 degrees. Find seeds whose first hit comes on the 15th and on the 16th degree draw.
+    auto firstHit = [](uint32_t seed) {
+        RandomGenerator g;
+        g.state = seed;
+        g.next(), g.next();
+        for (int draw = 1; draw <= 16; ++draw)
+            if (g.next() % 12 == 5)
+                return draw;
+        return 0;
+    };
+    for (const auto& [draw, pitch] : {std::pair{15, 7}, std::pair{16, 2}})
     {
-        std::srand(seed);
+        uint32_t seed = 1;
+        while (firstHit(seed) != draw)
+            ++seed;
+        AdvancedRandom_t s = quietSettings();
+        std::tie(s.seed, s.patLength, s.root, s.noteDensity, s.randomizeNote) = std::make_tuple(seed, 1, 2, 100, 1);
+        std::fill(std::begin(s.scale), std::end(s.scale), 0);
+        s.scale[5] = 1;
+        RandomGenerator g;
+        EXPECT_EQ(generate(s, g).steps[0].pitch, pitch) << "hit on draw " << draw;
+    }
+}
+
+TEST(RandomizeGenerator, RatesPitchRangeAndNoSlideOnRests)
+{
+    // Three steps in four sound; up and down are each set on every second step.
+    std::srand(7);
+    int steps = 0, gates = 0, ups = 0, downs = 0;
+    for (int run = 0; run < 200; ++run)
+    {
         Vst303Pattern p = numberedPattern(64, 0xFF);
         p.Randomize();
         for (const step_t& s : p.steps)
         {
-            EXPECT_TRUE(s.pitch >= 0 && s.pitch <= 13) << "seed " << seed;
-            EXPECT_FALSE(s.has(step_t::kTie | step_t::kSpare) || (!s.has(G) && s.has(S))) << "seed " << seed;
+            EXPECT_TRUE(s.pitch >= 0 && s.pitch <= 13);
+            EXPECT_FALSE(s.has(step_t::kTie | step_t::kSpare) || (!s.has(G) && s.has(S)));
+            ++steps, gates += s.has(G), ups += s.has(step_t::kUp), downs += s.has(step_t::kDown);
         }
     }
+    EXPECT_NEAR(gates / double(steps), 0.75, 0.02);
+    EXPECT_NEAR(ups / double(steps), 0.5, 0.02);
+    EXPECT_NEAR(downs / double(steps), 0.5, 0.02);
 }
 
 TEST(AlterPatternGenerator, ReordersTheStepsWithinTheLength)

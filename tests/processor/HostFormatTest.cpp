@@ -1,5 +1,6 @@
 // The built VST3 and LV2 bundles loaded through JUCE's hosting, driven across the format boundary.
 #include <cmath>
+#include <map>
 #include <random>
 
 #include "HostStateContainers.h"
@@ -158,6 +159,74 @@ TEST_P(HostFormat, HostStopStopsTheSequencer)
     host.head.playing = false;
     const auto afterStop = host.run(60);
     EXPECT_LT(afterStop.getMagnitude(0, 40 * kHostBlock, 20 * kHostBlock), kSilence);
+}
+
+// LV2 hosts report the transport only when it changes: between reports the pattern plays on as
+// if every block had one. VST3 hosts report in every block; one without a report stops it.
+TEST_P(HostFormat, BlocksWithoutATransportReport)
+{
+    const auto play = [&](bool reportEveryBlock) {
+        HostedPlugin host(GetParam());
+        host.head.playing = true;
+        juce::AudioBuffer<float> all(1, 60 * kHostBlock);
+        for (int b = 0; b < 60; ++b)
+        {
+            host.head.available = reportEveryBlock || b == 0;
+            host.head.ppq = b * kHostBlock / kSamplesPerStep / 4.0;
+            all.copyFrom(0, b * kHostBlock, host.block(kHostBlock), 0, 0, kHostBlock);
+        }
+        return all;
+    };
+    const auto reportedOnce = play(false);
+    const float lateLevel = reportedOnce.getMagnitude(0, 40 * kHostBlock, 20 * kHostBlock);
+    if (GetParam() == oxn3host::Format::lv2)
+    {
+        EXPECT_GT(lateLevel, kAudible);
+        const auto reported = play(true);
+        for (int i = 0; i < reported.getNumSamples(); ++i)
+            ASSERT_NEAR(reportedOnce.getSample(0, i), reported.getSample(0, i), 1e-6f) << "sample " << i;
+    }
+    else
+    {
+        EXPECT_LT(lateLevel, kSilence);
+    }
+}
+
+// An LV2 host shows the values the plug-in tells it of; the plug-in tells every value once it is
+// created and again after a recall. A VST3 host reads them itself and hears of none on loading.
+// (JUCE's VST3 hosting re-reads every value after a recall on its own, so a recall is checked on
+// the processor directly.)
+TEST_P(HostFormat, HostLearnsEveryValueOnlyWhereItMust)
+{
+    struct ValueRecorder : juce::AudioProcessorParameter::Listener
+    {
+        std::map<int, int> heard; // parameter index -> notifications
+        void parameterValueChanged(int index, float) override { ++heard[index]; }
+        void parameterGestureChanged(int, bool) override {}
+    } recorder;
+    HostedPlugin host(GetParam());
+    ASSERT_TRUE(host.loaded());
+    for (auto* parameter : host.plugin->getParameters())
+        parameter->addListener(&recorder);
+    const bool lv2 = GetParam() == oxn3host::Format::lv2;
+    const auto heardOf = [&](const char* name) { return recorder.heard[host.find(name)->getParameterIndex()]; };
+
+    host.block(kHostBlock);
+    for (const char* name : {"Volume", "Cutoff", "VCF Trim"})
+        EXPECT_EQ(heardOf(name), lv2 ? 1 : 0) << name;
+    EXPECT_NEAR(host.find("Volume")->getValue(), 0.75f, 1e-6);
+
+    if (lv2)
+    {
+        juce::MemoryBlock state;
+        host.plugin->getStateInformation(state);
+        host.plugin->setStateInformation(state.getData(), static_cast<int>(state.getSize()));
+        host.block(kHostBlock);
+        for (const char* name : {"Volume", "Cutoff", "VCF Trim"})
+            EXPECT_EQ(heardOf(name), 2) << name;
+    }
+    for (auto* parameter : host.plugin->getParameters())
+        parameter->removeListener(&recorder);
 }
 
 TEST_P(HostFormat, NoMidiOutputByDefault)

@@ -59,11 +59,12 @@ TEST(ConfigFile, WritesEveryOptionInItsFormat)
 {
     auto processor = makeProcessor();
     processor->GateTrim = 0.25;
+    processor->VCANoise = 5; // a hand-edited value is written as it stands
     const juce::File written = juce::File(processor->configFolder).getChildFile("Written.ini");
     ASSERT_EQ(processor->WriteConfig("Written.ini"), 1);
     EXPECT_EQ(written.loadFileAsString(),
               "; OXN3 Configuration\nVCOMode = 1\nOutputClipping = 0\nVCOPhaseReset = 0\nImprovedEmulation = 1\n"
-              "VCOVibrato = 1\nVCANoise = 0\nVCAClicks = 1\nGateTrim = 0.250000\nResoTrim = 0.500000\n"
+              "VCOVibrato = 1\nVCANoise = 5\nVCAClicks = 1\nGateTrim = 0.250000\nResoTrim = 0.500000\n"
               "VCFTrim = 0.500000\nTuningTrim = 0.500000\nSyncMode = 1\nMidiMode = 0\nMidiOutput = 0\n"
               "HighPass = 0.000000\nBassBoost = 0.500000\nEmulationEngine = 3\nShowSticker = 1\n");
     written.deleteFile();
@@ -129,13 +130,13 @@ TEST(TuningFile, NoteLinesLineEndsAndValues)
                            "note 69 = 440.0\nnote 128 = 100.0\nnote 60=261.5\n"
                            "note 10 = 11.5\r\nnote 11 = 12.5\rnote 12 = 13.5\n"
                            "note 14 = 15.5 " + std::string(200, 'x') + "\n" // cut at 79 characters, the next line read
-                           "note 1 = abc\nnote 15 = 16.5"); // no line end at the end of the file
+                           "note 1 = abc\nnote 20 =\nnote 15 = 16.5"); // two words: note 20 keeps its value // no line end at the end of the file
     auto processor = makeProcessor();
-    const double before[2] = {processor->tuningTable[0], processor->tuningTable[127]};
+    const double before[3] = {processor->tuningTable[0], processor->tuningTable[127], processor->tuningTable[20]};
     EXPECT_EQ(processor->LoadTuningTable(file.path.c_str()), 1);
     const std::pair<int, double> expected[] = {{69, 440.0}, {60, 261.5}, {10, 11.5}, {11, 12.5}, {12, 13.5},
                                                {14, 15.5},  {15, 16.5},  {1, 0.0},
-                                               {0, before[0]}, {127, before[1]}}; // "basefreq"; no note 128
+                                               {0, before[0]}, {127, before[1]}, {20, before[2]}}; // "basefreq"; no note 128
     for (const auto& [note, frequency] : expected)
         EXPECT_EQ(processor->tuningTable[note], frequency) << note;
     EXPECT_EQ(processor->synth->customTuningTable[69], 440.0); // handed to the engine

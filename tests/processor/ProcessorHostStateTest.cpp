@@ -130,6 +130,8 @@ TEST(HostState, ClampsLengthsAndPatternAndKeepsWhatIsMissing)
     p.steps[9] = step_t{3, step_t::kSlide};
     p.steps[1].flags = step_t::kTie | step_t::kAccent;
     processor->synth->patterns[8].setLength(5);
+    for (const int i : {0, 6, 10, 16})
+        processor->setParameter(i, 0.9f);
 
     juce::XmlElement xml("MYPLUGINSETTINGS");
     xml.setAttribute("CurrentPattern", 200);
@@ -146,6 +148,10 @@ TEST(HostState, ClampsLengthsAndPatternAndKeepsWhatIsMissing)
     EXPECT_EQ(processor->synth->currentPattern, 127);
     EXPECT_EQ(processor->synth->patterns[0].getLength(), 1);
     EXPECT_EQ(processor->synth->patterns[1].getLength(), 64);
+    // Missing parameter attributes take the reader's defaults, not the values held before.
+    const std::pair<int, float> defaults[] = {{0, 0.5f}, {6, 0.0f}, {10, 0.5f}, {16, 0.5f}};
+    for (const auto& [index, value] : defaults)
+        EXPECT_EQ(processor->getParameter(index), value) << index;
 
     xml.setAttribute("CurrentPattern", -5);
     recall(*processor, xml);

@@ -1,4 +1,6 @@
 // The host transport driving the sequencer in pattern mode.
+#include <algorithm>
+#include <cmath>
 #include <utility>
 
 #include <gtest/gtest.h>
@@ -11,17 +13,21 @@ namespace
 {
 struct SyncedProcessor
 {
-    std::unique_ptr<JuceDemoPluginAudioProcessor> processor = makeProcessor();
+    std::unique_ptr<JuceDemoPluginAudioProcessor> processor;
     TestPlayHead head;
 
-    SyncedProcessor() { processor->setPlayHead(&head); }
+    explicit SyncedProcessor(juce::AudioProcessor::WrapperType wrapper = juce::AudioProcessor::wrapperType_Undefined)
+        : processor(makeProcessorAs(wrapper))
+    {
+        processor->setPlayHead(&head);
+    }
     ~SyncedProcessor() { processor->setPlayHead(nullptr); }
 
-    void blockAt(double ppq, bool playing, int numSamples = 1)
+    juce::AudioBuffer<float> blockAt(double ppq, bool playing, int numSamples = 1)
     {
         head.ppq = ppq;
         head.playing = playing;
-        render(*processor, numSamples);
+        return render(*processor, numSamples);
     }
     Synth303& engine() { return *processor->synth; }
     std::pair<int, double> position() { return {engine().playStep, processor->hostStepPhase}; }
@@ -84,6 +90,50 @@ TEST(HostSync, MovingTheStoppedTransportStopsANoteStartedPattern)
     EXPECT_EQ(s.engine().running, 1);
     s.blockAt(6.0, false, 512); // the user moved the stopped transport
     EXPECT_EQ(s.engine().running, 0);
+}
+
+// LV2 hosts report the transport only when it changes; between reports it goes on as last
+// reported, and only a report stops it.
+TEST(HostSync, Lv2TransportGoesOnBetweenReports)
+{
+    const auto lv2 = juce::AudioProcessor::wrapperType_LV2;
+    const double quartersPerBlock = kTestBlock / kTestRate * 2.0; // 120 BPM
+    SyncedProcessor everyBlock(lv2);
+    SyncedProcessor firstOnly(lv2);
+    SyncedProcessor framesOnly(lv2); // reports carry the sample frame, not the quarters
+    framesOnly.head.reportsQuarters = false;
+    float largestDifference = 0.0f;
+    for (int block = 0; block < 40; ++block)
+    {
+        const double ppq = block * quartersPerBlock;
+        const auto reported = everyBlock.blockAt(ppq, true, kTestBlock);
+        firstOnly.head.available = block == 0;
+        framesOnly.head.frame = block * kTestBlock;
+        for (SyncedProcessor* other : {&firstOnly, &framesOnly})
+        {
+            const auto continued = other->blockAt(ppq, true, kTestBlock);
+            for (int i = 0; i < kTestBlock; ++i)
+                largestDifference =
+                    std::max(largestDifference, std::abs(reported.getSample(0, i) - continued.getSample(0, i)));
+        }
+    }
+    EXPECT_EQ(everyBlock.engine().playStep, 3); // the pattern moved on
+    EXPECT_LT(largestDifference, 1e-6f);
+    firstOnly.head.available = true;
+    firstOnly.blockAt(40 * quartersPerBlock, false, kTestBlock);
+    EXPECT_EQ(firstOnly.engine().running, 0);
+
+    // A stopped transport reported once: a note-started pattern runs until the transport moves.
+    SyncedProcessor stopped(lv2);
+    stopped.blockAt(2.0, false, kTestBlock);
+    stopped.head.available = false;
+    auto midi = midiAt({on(3)}, 0);
+    render(*stopped.processor, kTestBlock, midi);
+    render(*stopped.processor, kTestBlock);
+    EXPECT_EQ(stopped.engine().running, 1);
+    stopped.head.available = true;
+    stopped.blockAt(6.0, false, kTestBlock);
+    EXPECT_EQ(stopped.engine().running, 0);
 }
 
 // Tempo and transport are read only in pattern mode with sync on.

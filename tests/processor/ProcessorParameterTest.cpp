@@ -1,4 +1,6 @@
 // The parameter table, its value texts and the one setter every caller goes through.
+#include <map>
+
 #include <gtest/gtest.h>
 
 #include "ProcessorTestHelpers.h"
@@ -38,7 +40,7 @@ TEST(ParameterTable, HostAndEditorTextsAndLearnNames)
     };
     const TextCase cases[] = {
         {0, 0.5f, "50%, +0.0 semitones", "Tuning: 50%, +0.0 semitones"}, {0, 0.0f, "0%, -12.0 semitones", nullptr},
-        {7, 0.26f, "Pattern Edit", nullptr}, {7, 1.3f, "N/A", nullptr},   {8, 0.51f, "Square", "Waveform: Square"},
+        {7, 0.26f, "Pattern Edit", nullptr}, {7, 1.3f, "N/A", nullptr},   {8, 0.51f, "Square", "Waveform: Square"}, {8, 0.5f, "Saw", nullptr},
         {12, 1.0f, "Fold", nullptr},         {12, 0.0f, nullptr, "Bypass"}, {2, 0.42f, nullptr, "Resonance: 42%"},
         {1, 0.53f, "52%", nullptr}, // 0.53f x 100 in single precision is 52.99999, truncated
     };
@@ -104,4 +106,47 @@ TEST(ParameterTable, EditorAndLearnChangesReachTheHostButHostChangesDoNotEcho)
     processor->setParameter(150, 1.0f); // a learn id is no host parameter
     EXPECT_EQ(host.changes, 1);
     processor->removeListener(&host);
+}
+
+// An LV2 host learns values only from the plug-in's change messages: it hears every value once
+// prepared and after every recall. Other hosts hear of no value that did not change.
+TEST(ParameterTable, OnlyLv2HostsHearEveryValueOnPrepareAndRecall)
+{
+    const struct
+    {
+        juce::AudioProcessor::WrapperType wrapper;
+        int announced;
+    } cases[] = {{juce::AudioProcessor::wrapperType_LV2, oxn3::kNumParameters},
+                 {juce::AudioProcessor::wrapperType_VST3, 0},
+                 {juce::AudioProcessor::wrapperType_Standalone, 0}};
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(c.wrapper);
+        struct ValueRecorder : juce::AudioProcessorListener
+        {
+            std::map<int, float> values;
+            int changes = 0;
+            void audioProcessorParameterChanged(juce::AudioProcessor*, int index, float value) override
+            {
+                ++changes;
+                values[index] = value;
+            }
+            void audioProcessorChanged(juce::AudioProcessor*, const ChangeDetails&) override {}
+        } host;
+        auto processor = oxn3test::makeProcessorAs(c.wrapper);
+        processor->addListener(&host);
+        processor->prepareToPlay(oxn3test::kTestRate, oxn3test::kTestBlock);
+        EXPECT_EQ(host.changes, c.announced);
+        if (c.announced > 0)
+        {
+            EXPECT_FLOAT_EQ(host.values[oxn3::kVolume], 0.75f);
+            EXPECT_FLOAT_EQ(host.values[oxn3::kCutoff], 0.0f);
+        }
+
+        juce::MemoryBlock state;
+        processor->getStateInformation(state);
+        processor->setStateInformation(state.getData(), static_cast<int>(state.getSize()));
+        EXPECT_EQ(host.changes, 2 * c.announced);
+        processor->removeListener(&host);
+    }
 }

@@ -18,13 +18,18 @@ public:
     double bpm = 120.0;
     bool playing = false;
     bool available = true;
+    bool reportsQuarters = true; // false: the position is given by `frame` only
+    juce::int64 frame = 0;
 
     juce::Optional<PositionInfo> getPosition() const override
     {
         if (!available)
             return {};
         PositionInfo info;
-        info.setPpqPosition(ppq);
+        if (reportsQuarters)
+            info.setPpqPosition(ppq);
+        else
+            info.setTimeInSamples(frame);
         info.setBpm(bpm);
         info.setIsPlaying(playing);
         return info;
@@ -37,6 +42,15 @@ inline std::unique_ptr<JuceDemoPluginAudioProcessor> makeProcessor(double sample
     auto processor = std::make_unique<JuceDemoPluginAudioProcessor>();
     processor->setRateAndBufferSizeDetails(sampleRate, blockSize);
     processor->prepareToPlay(sampleRate, blockSize);
+    return processor;
+}
+
+// A processor as the given plug-in format's wrapper creates it.
+inline std::unique_ptr<JuceDemoPluginAudioProcessor> makeProcessorAs(juce::AudioProcessor::WrapperType wrapper)
+{
+    juce::AudioProcessor::setTypeOfNextNewPlugin(wrapper);
+    auto processor = makeProcessor();
+    juce::AudioProcessor::setTypeOfNextNewPlugin(juce::AudioProcessor::wrapperType_Undefined);
     return processor;
 }
 

@@ -23,8 +23,20 @@ seconds=3
 
 work=$(mktemp -d)
 pids=()
+# Every background program runs under `timeout -k`, which passes our TERM on and follows it with a
+# KILL. jack_midiseq does not always end on TERM: after two seconds whatever is left is killed.
 cleanup() {
   for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
+  for _ in $(seq 20); do
+    running=0
+    for pid in "${pids[@]}"; do if kill -0 "$pid" 2>/dev/null; then running=1; fi; done
+    [ "$running" -eq 0 ] && break
+    sleep 0.1
+  done
+  for pid in "${pids[@]}"; do
+    pkill -9 -P "$pid" 2>/dev/null || true
+    kill -9 "$pid" 2>/dev/null || true
+  done
   for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null || true; done
   rm -rf "$work"
 }
@@ -53,7 +65,7 @@ if [ "$midi_ports" -lt 2 ] || [ "$atom_inputs" -lt 1 ] || [ "$atom_outputs" -lt 
 fi
 
 # --- a dummy JACK server
-jackd --no-realtime --name "$JACK_DEFAULT_SERVER" -d dummy -r "$rate" -p "$period" >"$work/jackd.log" 2>&1 &
+timeout -k 2 90 jackd --no-realtime --name "$JACK_DEFAULT_SERVER" -d dummy -r "$rate" -p "$period" >"$work/jackd.log" 2>&1 &
 pids+=($!)
 for _ in $(seq 100); do
   timeout 5 jack_lsp >/dev/null 2>&1 && break
@@ -65,7 +77,7 @@ timeout 5 jack_lsp >/dev/null 2>&1 || { cat "$work/jackd.log"; fail "jackd did n
 # jalv reads commands from stdin: a FIFO this script holds open keeps it waiting, and closes with us.
 mkfifo "$work/jalv.in"
 exec 3<>"$work/jalv.in"
-timeout 60 jalv -x -n oxn3 "$uri" <"$work/jalv.in" >"$work/jalv.log" 2>&1 &
+timeout -k 2 60 jalv -x -n oxn3 "$uri" <"$work/jalv.in" >"$work/jalv.log" 2>&1 &
 pids+=($!)
 ports_of() { timeout 5 jack_lsp -p -t oxn3 2>/dev/null | awk -v want="$1" -v kind="$2" '
   /^oxn3:/ { name = $0; next }
@@ -80,7 +92,7 @@ midi_in=$(ports_of input midi | head -n 1)
 [ -n "$audio_out" ] && [ -n "$midi_in" ] || { cat "$work/jalv.log"; timeout 5 jack_lsp -p -t; fail "jalv shows no ports"; }
 
 # --- a note loop into the plug-in: on for half of every second
-timeout 60 jack_midiseq seq "$rate" 0 "$note" $((rate / 2)) >"$work/midiseq.log" 2>&1 &
+timeout -k 2 60 jack_midiseq seq "$rate" 0 "$note" $((rate / 2)) >"$work/midiseq.log" 2>&1 &
 pids+=($!)
 for _ in $(seq 50); do timeout 5 jack_lsp | grep -q '^seq:' && break; sleep 0.1; done
 seq_out=$(timeout 5 jack_lsp seq: | head -n 1)
