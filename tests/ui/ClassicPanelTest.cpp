@@ -258,8 +258,15 @@ TEST_F(ClassicPanel, DroppedAudioGoesToTheAnalyser)
     const juce::File wav(folder.path("loop.WAV"));
     writeWav(wav);
     synth.currentPattern = 10;
+    for (int p : {10, 11})
+        for (step_t& s : synth.patterns[p].steps)
+            s = {30, step_t::kSpare};
+    const Vst303Pattern next = synth.patterns[11];
     panel.filesDropped({wav.getFullPathName()}, 0, 0);
     EXPECT_GT(processor->sampleLength, 0);
+    ASSERT_NE(editor->analyzer, nullptr);
+    EXPECT_NE(synth.patterns[10].steps[0].pitch, 30); // transcribed into the current pattern
+    EXPECT_TRUE(samePattern(synth.patterns[11], next));
 }
 
 TEST_F(ClassicPanel, StepReadOutShowsTwoDigitsInRedWhileRecording)
