@@ -62,12 +62,6 @@ TEST(BitmapWidgets, FrameChoiceFromValueAndRange)
     knob.setSize(20, 30);
     knob.setValue(0.75, juce::dontSendNotification);
     EXPECT_EQ(paintedFrame(knob), 3); // source y 120
-    juce::Image pair = numberedStrip(2, 12, 8, true);
-    CHorizontalSwitch sw(&pair, 2, true);
-    sw.setRange(0.0, 1.0, 1.0);
-    sw.setSize(12, 8);
-    sw.setValue(1.0, juce::dontSendNotification);
-    EXPECT_EQ(paintedFrame(sw), 1);
 }
 
 TEST(BitmapWidgets, OverlayRepaintsOnlyOnANewString)
@@ -161,6 +155,5 @@ TEST(BitmapWidgets, GalleryAtScaleOneAndTwo)
         oxn3test::saveSnapshot(image, s == 1 ? "bitmap_widgets_x1" : "bitmap_widgets_x2");
         const juce::Colour dimmed = image.getPixelAt(learning.getX() + 1, learning.getY() + 1);
         EXPECT_GT(oxn3test::countPixelsUnlike(image, learning.getBounds(), dimmed), 10); // overlay text
-        EXPECT_GT(image.getPixelAt(led.getBounds().getCentreX(), led.getBounds().getCentreY()).getRed(), 200);
     }
 }

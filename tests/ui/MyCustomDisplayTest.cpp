@@ -26,7 +26,7 @@ struct RecordingPage : MyCustomDisplay
     void valueEnd(int t) override { add("e", t); }
     std::string take()
     {
-        std::string s(log);
+        const std::string s(log);
         log[0] = 0;
         return s;
     }
@@ -49,26 +49,15 @@ TEST(PanelRules, InclusiveBoundsWidenedSliderAndDirtyArea)
     PanelControl d;
     d.x = 10.3f, d.y = 4, d.w = 20, d.h = -30; // negative size: an empty rectangle, not a negative one
     EXPECT_EQ(dirtyArea(d, 2.0f), juce::Rectangle<int>(12, 0, 57, 0));
-}
-
-TEST(PanelRules, ValueStepKnobDragAndEmptyControls)
-{
-    PanelControl c; // new: previousValue -1, so the first change marks it dirty
-    c.dirty = 0;
-    updateValue(c, 0.3f);
-    EXPECT_TRUE(c.dirty);
-    c.dirty = 0;
-    updateValue(c, 0.3f); // compares value with previousValue (0 and 0.3), not with the new value
-    EXPECT_TRUE(c.dirty);
-    c.dirty = 0;
-    updateValue(c, 0.9f);
-    EXPECT_FALSE(c.dirty);
-    EXPECT_FLOAT_EQ(knobDragValue(0.5f, 90, 100), 0.575f);
-    EXPECT_EQ(knobDragValue(0.5f, -500, 100), 1.0f);
-    EXPECT_EQ(knobDragValue(0.5f, 500, 100), 0.0f);
     const PanelControl empty; // 0/0 must not become NaN
-    EXPECT_EQ(sliderValueAt(empty, 1.0f, 0), 0.0f);
-    EXPECT_EQ(switchPositionAt(empty, 1.0f, 0), 0.0f);
+    EXPECT_EQ(sliderValueAt(empty, 1.0f, 0) + switchPositionAt(empty, 1.0f, 0), 0.0f);
+    PanelControl c; // new: previousValue -1, so the first change marks it dirty; the step compares the
+    c.dirty = 0;    // value with previousValue, not with the new value
+    for (const auto& [v, dirty] : {std::pair{0.3f, 1}, {0.3f, 1}, {0.9f, 0}})
+    {
+        updateValue(c, v);
+        EXPECT_EQ(std::exchange(c.dirty, 0), dirty) << v;
+    }
 }
 
 TEST(PanelRules, FullTableAndLongTextsNeverWritePastARecord)
@@ -127,41 +116,32 @@ TEST(PanelMouse, NotificationOrderPerControlType)
     EXPECT_FLOAT_EQ(knob->value, 0.575f);
 }
 
-TEST(PanelMouse, OverlapSliderJumpAndHover)
+TEST(PanelMouse, OverlapSliderHoverAndIdle)
 {
     RecordingPage page;
-    PanelControl* under = page.addControl(1, 0, 0, 0, 20, 20, "", 0);
+    PanelControl* anim = page.addControl(3, 3, 0, 0, 20, 20, "", 1);
     PanelControl* slider = page.addControl(2, 2, 10, 10, 6, 100, "", 0);
-    panelHover(page, 12, 15);
-    EXPECT_EQ(page.hoveredIndex, 1);
-    EXPECT_EQ(under->hoverTarget + slider->hoverTarget, 2.0f);
-    panelPress(page, 12, 35, 1); // the later control wins; 0 is the top
-    EXPECT_EQ(page.pressedTag, 2);
+    panelHover(page, 12, 15); // both show hover; the later one is hovered and receives the press
+    EXPECT_EQ(page.hoveredIndex + anim->hoverTarget + slider->hoverTarget, 3.0f);
+    panelPress(page, 12, 35, 1); // slider: 0 is the top
     EXPECT_FLOAT_EQ(slider->value, 0.25f);
+    panelRelease(page);
     panelHover(page, 300, 300); // nothing hit: the hovered index stays
     EXPECT_EQ(page.hoveredIndex, 1);
-    panelLeave(page);
-    EXPECT_EQ(page.hoveredIndex, -1);
-    EXPECT_EQ(under->hoverTarget, 0.0f);
-}
-
-TEST(PanelIdle, HoverDecayAnimationAndFrameClock)
-{
-    RecordingPage page;
-    PanelControl* anim = page.addControl(3, 3, 0, 0, 10, 10, "", 1);
-    PanelControl* plain = page.addControl(4, 4, 20, 0, 10, 10, "", 0);
     anim->hoverTarget = 1;
     page.onIdle(false);
     EXPECT_EQ(page.frameCounter + anim->hoverLevel, 0.0f);
     for (int i = 0; i < 8; ++i)
     {
-        anim->dirty = plain->dirty = 0;
+        anim->dirty = slider->dirty = 0;
         page.onIdle(true);
-        EXPECT_TRUE(anim->dirty && !plain->dirty); // type 3 repaints on every tick, even when settled
+        EXPECT_TRUE(anim->dirty && !slider->dirty); // type 3 repaints on every tick, even when settled
     }
     EXPECT_EQ(page.frameCounter, 8);
     EXPECT_FLOAT_EQ(anim->hoverLevel, 1.0f - 1.0f / 256.0f);
     EXPECT_EQ(anim->animation, 1.0f);
+    panelLeave(page);
+    EXPECT_EQ(page.hoveredIndex + anim->hoverTarget, -1.0f);
 }
 
 TEST(PanelMouse, MouseAndIdlePathsAllocateNothing)
