@@ -19,7 +19,7 @@ build=${OXN3_FUZZ_BUILD_DIR:-build-fuzz}
 rss=${OXN3_FUZZ_RSS_MB:-2048}
 timeout=${OXN3_FUZZ_TIMEOUT:-10}
 jobs=${OXN3_FUZZ_JOBS:-4}
-readers=(pat tb ph prm rbs config map tun gui)
+readers=(pat tb ph prm rbs config map tun detect gui)
 
 with_state=OFF
 if [ "$state_seconds" -gt 0 ]; then

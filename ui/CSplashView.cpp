@@ -1,8 +1,8 @@
 #include "ui/CSplashView.h"
 
-#include "ui/BuildInfo.h"
 #include "ui/DisplayRules.h"
 #include "ui/PluginEditor.h"
+#include "ui/VersionText.h"
 
 // Short lines: the band they are centred in reaches past the view's right edge.
 const char* const CSplashView::creditsText = "OXN3\n"
@@ -59,7 +59,7 @@ void CSplashView::paint(juce::Graphics& g)
 
     g.setColour(juce::Colour((juce::uint8)140, (juce::uint8)140, (juce::uint8)140, (juce::uint8)alpha));
     g.setFont(10.0f * s);
-    g.drawText(juce::String("Version: 3.2.0 Build8 ") + oxn3::kBuildPlatform + " 64-bit ",
+    g.drawText(oxn3::kAboutVersionLine,
                juce::Rectangle<int>((int)(85.0f * s), (int)(121.0f * s), (int)(171.0f * s), (int)(16.0f * s)),
                juce::Justification::topRight, true);
 

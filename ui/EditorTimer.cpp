@@ -36,17 +36,6 @@ bool isController(int cc)
 {
     return cc >= 0 && cc <= 127;
 }
-
-// The grid page's idle step, for page classes that have one.
-template <typename Page>
-auto idle(Page* page, bool shown, int) -> decltype(page->onIdle(shown), void())
-{
-    page->onIdle(shown);
-}
-template <typename Page>
-void idle(Page*, bool, long)
-{
-}
 } // namespace
 
 void JuceDemoPluginAudioProcessorEditor::timerCallback()
@@ -124,7 +113,7 @@ void JuceDemoPluginAudioProcessorEditor::showPages(int v)
         randomView->onIdle(v == 3);
         preferencesView->onIdle(v == 4);
         waveformDisplay->onIdle(v == -1);
-        idle(patternDisplay, v == -1, 0);
+        patternDisplay->onIdle(v == -1);
     }
     lastViewMode = v;
 }

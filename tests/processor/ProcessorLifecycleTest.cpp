@@ -14,7 +14,7 @@ TEST(ProcessorLifecycle, IdentityAndHostAnswers)
     EXPECT_EQ(processor->getName(), "OXN3");
     EXPECT_TRUE(processor->acceptsMidi());
     EXPECT_TRUE(processor->producesMidi());
-    EXPECT_FALSE(processor->hasEditor());
+    EXPECT_TRUE(processor->hasEditor());
     EXPECT_EQ(processor->getNumPrograms(), 1);
     EXPECT_EQ(processor->getProgramName(0), "Default");
     EXPECT_EQ(processor->getTotalNumOutputChannels(), 2);

@@ -1,0 +1,196 @@
+#include <cstring>
+
+#include "SettingsPageHelpers.h"
+#include "ui/AdvancedRandomMapping.h"
+#include "ui/CAdvancedRandomView.h"
+
+namespace
+{
+using namespace oxn3test;
+
+bool samePattern(const Vst303Pattern& a, const Vst303Pattern& b)
+{
+    return std::memcmp(&a, &b, sizeof(Vst303Pattern)) == 0;
+}
+
+class AdvancedRandomViewTest : public ::testing::Test
+{
+protected:
+    EditorFixture f;
+    CAdvancedRandomView page{nullptr, &f.editor};
+
+    AdvancedRandom_t& settings() { return f.processor->advancedRandom; }
+    Vst303Pattern& pattern() { return f.processor->synth->activePattern(); }
+    PanelControl& control(int tag) { return *page.getControlWithTag(tag); }
+
+    // A control left at `v` by the mouse, then read by the page as after every click and drag step.
+    void move(int tag, float v)
+    {
+        control(tag).value = v;
+        page.updateAdvancedRandom();
+    }
+};
+
+TEST(AdvancedRandomMapping, ControlsAndSettingsMeetAtTheirEnds)
+{
+    struct Case
+    {
+        float v;
+        int density, root;
+    };
+    for (const Case& c : {Case{0.0f, 100, 0}, Case{1.0f, 0, 11}, Case{0.5f, 50, 5}, Case{0.999f, 0, 10}})
+    {
+        EXPECT_EQ(oxn3::densityFromSlider(c.v), c.density) << c.v;
+        EXPECT_EQ(oxn3::rootFromKnob(c.v), c.root) << c.v;
+    }
+    // A setting written into the controls reads back unchanged, so a tick never drifts it.
+    for (int d = 0; d <= 100; ++d)
+        EXPECT_EQ(oxn3::densityFromSlider(oxn3::sliderFromDensity(d)), d);
+    for (int r = 0; r <= 11; ++r)
+        EXPECT_EQ(oxn3::rootFromKnob(oxn3::knobFromRoot(r)), r);
+}
+
+TEST_F(AdvancedRandomViewTest, ApplyOffChangesSettingsAndCaptionsButNotThePattern)
+{
+    const Vst303Pattern before = pattern();
+    move(102, 1.0f);
+    move(105, 0.5f);
+    page.update();
+    EXPECT_EQ(settings().gateDensity, 0);
+    EXPECT_EQ(settings().root, 5);
+    EXPECT_STREQ(control(127).label, "0%");
+    EXPECT_STREQ(control(126).label, "50%");
+    EXPECT_TRUE(samePattern(pattern(), before));
+}
+
+TEST_F(AdvancedRandomViewTest, ApplyOnRegeneratesFromTheSeedSoASliderBackWhereItStartedRestores)
+{
+    const Vst303Pattern original = pattern();
+    page.buttonClicked(123);
+    EXPECT_EQ(settings().apply, 1);
+    EXPECT_EQ(f.editor.undoLabel, "Randomize Pattern");
+    EXPECT_TRUE(samePattern(f.editor.undoPattern, original));
+
+    move(101, 0.5f);
+    const Vst303Pattern atStart = pattern();
+    EXPECT_FALSE(samePattern(atStart, original));
+    move(101, 0.9f);
+    EXPECT_FALSE(samePattern(pattern(), atStart));
+    move(101, 0.5f);
+    EXPECT_TRUE(samePattern(pattern(), atStart));
+}
+
+TEST_F(AdvancedRandomViewTest, ClicksAndDragStepsRegenerateWhileApplyIsOn)
+{
+    placePage(page, 2.0f);
+    clickAt(page, 565, 105); // Apply
+    EXPECT_EQ(settings().apply, 1);
+    EXPECT_EQ(control(123).value, 1.0f);
+
+    // Drag the note slider from its top to the bottom and back to where the press put it.
+    const juce::Point<float> down(167 * 2.0f, 26 * 2.0f);
+    page.mouseDown(mouseAt(page, down, down));
+    EXPECT_EQ(settings().noteDensity, 100);
+    const Vst303Pattern atPress = pattern();
+    page.mouseDrag(mouseAt(page, {down.x, 106 * 2.0f}, down));
+    EXPECT_EQ(settings().noteDensity, 0);
+    EXPECT_FALSE(samePattern(pattern(), atPress));
+    page.mouseDrag(mouseAt(page, down, down));
+    page.mouseUp(mouseAt(page, down, down));
+    EXPECT_TRUE(samePattern(pattern(), atPress));
+    EXPECT_EQ(f.processor->touchedParameter, 101);
+
+    // The seed buttons spring back and flash; a new seed makes a new pattern.
+    clickAt(page, 565, 13);
+    EXPECT_EQ(control(124).value, 0.0f);
+    EXPECT_EQ(control(124).animation, 1.0f);
+    EXPECT_FALSE(samePattern(pattern(), atPress));
+    clickAt(page, 565, 40);
+    EXPECT_TRUE(samePattern(pattern(), atPress));
+}
+
+TEST_F(AdvancedRandomViewTest, DensitySliderAtTheBottomGivesNoStepThatProperty)
+{
+    page.buttonClicked(123);
+    move(104, 1.0f);
+    EXPECT_EQ(settings().accentDensity, 0);
+    for (int i = 0; i < pattern().getStepCount(); ++i)
+        EXPECT_FALSE(pattern().steps[i].has(step_t::kAccent)) << i;
+}
+
+TEST_F(AdvancedRandomViewTest, SeedHistoryWalksBackToTheFirstSeed)
+{
+    const int first = settings().seed;
+    page.buttonClicked(125);
+    EXPECT_EQ(settings().seed, first) << "Prev Seed on an empty history";
+
+    page.buttonClicked(124);
+    const int second = settings().seed;
+    page.buttonClicked(124);
+    EXPECT_NE(settings().seed, second) << "two quick clicks still give two seeds";
+    EXPECT_GE(settings().seed, 0);
+    EXPECT_EQ(control(124).value, 1.0f);
+    EXPECT_EQ(control(124).animation, 1.0f);
+
+    page.buttonClicked(125);
+    EXPECT_EQ(settings().seed, second);
+    page.buttonClicked(125);
+    EXPECT_EQ(settings().seed, first);
+    EXPECT_TRUE(page.seedHistory.empty());
+}
+
+TEST_F(AdvancedRandomViewTest, SettingsFromMidiLearnShowWithinOneTick)
+{
+    f.processor->handleMidiCC(103, 0);   // slide density 0
+    f.processor->handleMidiCC(105, 127); // root B
+    f.processor->handleMidiCC(110, 0);   // E off
+    page.onIdle(true);
+    EXPECT_EQ(control(103).value, 1.0f);
+    EXPECT_STREQ(control(128).label, "0%");
+    EXPECT_FLOAT_EQ(control(105).value, 1.0f);
+    EXPECT_EQ(control(110).value, 0.0f);
+
+    page.valueChanged(118, 0.0f);
+    EXPECT_EQ(f.processor->touchedParameter, 118);
+}
+
+TEST_F(AdvancedRandomViewTest, InTheEditorAControllerMoveShowsOnTheNextTick)
+{
+    f.processor->PatternKnob = 3;
+    f.editor.timerCallback();
+    CAdvancedRandomView& shown = *f.editor.randomView;
+    ASSERT_TRUE(shown.isVisible());
+    f.processor->handleMidiCC(102, 0); // gate density 0
+    f.editor.timerCallback();
+    EXPECT_EQ(shown.getControlWithTag(102)->value, 1.0f);
+    EXPECT_STREQ(shown.getControlWithTag(127)->label, "0%");
+    snapshotEditor(f.editor, "editor_view3_randomiser.png");
+}
+
+TEST_F(AdvancedRandomViewTest, LearnOverlaysShowControllerNumbersOnlyWhileLearning)
+{
+    f.processor->midiCCMap[74] = 101;
+    for (float scale : {1.0f, 2.0f})
+    {
+        placePage(page, scale);
+        for (int tick = 0; tick < 6; ++tick) // the keys' fill settles
+            page.onIdle(true);
+        for (bool learning : {true, false})
+        {
+            f.processor->midiLearnActive = learning ? 1 : 0;
+            const juce::String name = juce::String("advanced_random_learn_") + (learning ? "on" : "off") + "_x" +
+                                      juce::String(static_cast<int>(scale)) + ".png";
+            const juce::Image image = snapshot(page, name);
+            EXPECT_EQ(control(101).showOverlay, learning ? 1 : 0);
+            EXPECT_EQ(control(124).showOverlay, learning ? 1 : 0);
+            EXPECT_EQ(control(125).showOverlay, 0);
+            if (learning)
+            {
+                EXPECT_STREQ(control(101).overlayText, "#74");
+                EXPECT_STREQ(control(102).overlayText, "N/A");
+            }
+            EXPECT_GT(litPixels(image, image.getBounds()), 0);
+        }
+    }
+}
+} // namespace

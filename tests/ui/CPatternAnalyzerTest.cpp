@@ -1,0 +1,272 @@
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "EditorTestHelpers.h"
+#include "PanelTestHelpers.h"
+#include "processor/PluginProcessor.h"
+#include "tests/engine/VoiceTestHelpers.h"
+#include "ui/CPatternAnalyzer.h"
+#include "ui/PluginEditor.h"
+
+namespace
+{
+using oxn3test::mouseAt;
+constexpr float kScale = 1.3f;
+const juce::Colour kBackground(0xff202428);
+
+// Steps without accent: the help text's settings make accented notes thump.
+Vst303Pattern bassLine()
+{
+    const int pitches[16] = {0, 7, 12, 3, 5, 0, 10, 8, 0, 3, 7, 12, 5, 0, 2, 9};
+    Vst303Pattern p;
+    p.setLength(16);
+    for (int i = 0; i < 16; ++i)
+    {
+        p.steps[i] = step_t();
+        p.steps[i].pitch = static_cast<int8_t>(pitches[i]);
+        p.steps[i].flags = (i % 5 == 4) ? 0 : step_t::kGate;
+        p.steps[i].set(step_t::kDown, i % 6 == 1);
+        p.steps[i].set(step_t::kUp, i % 7 == 2);
+    }
+    return p;
+}
+
+int midiNote(const step_t& s)
+{
+    return 36 + s.pitch + (s.has(step_t::kUp) ? 12 : 0) - (s.has(step_t::kDown) ? 12 : 0);
+}
+
+// One bar of the pattern at the help text's settings, written as a WAV file, as OXN3 renders it.
+juce::File renderedLoop(const Vst303Pattern& pattern, int rate, const char* name)
+{
+    auto synth = makeVoice(rate);
+    synth->patterns[0] = pattern;
+    synth->cutoff = synth->envmod = synth->decay = synth->accent = 1.0f;
+    synth->resonance = 0.0f;
+    synth->volume = 0.5f;
+    synth->VCOMode = 1;
+    settleKnobs(*synth);
+    synth->setTempo(80.0);
+    synth->setRunStop(1);
+    std::vector<float> audio = render(*synth, static_cast<int>(synth->samplesPerStep * 16 + 0.5));
+    for (float& v : audio)
+        v *= 0.5f;
+
+    const juce::File file = juce::File::getSpecialLocation(juce::File::tempDirectory).getChildFile(name);
+    file.deleteFile();
+    std::unique_ptr<juce::OutputStream> out(file.createOutputStream().release());
+    std::unique_ptr<juce::AudioFormatWriter> writer(
+        juce::WavAudioFormat().createWriterFor(out.get(), rate, 1, 24, {}, 0));
+    out.release(); // the writer owns the stream now
+    const float* channels[] = {audio.data()};
+    writer->writeFromFloatArrays(channels, 1, static_cast<int>(audio.size()));
+    return file;
+}
+
+struct AnalyzerPage : ::testing::Test
+{
+    JuceDemoPluginAudioProcessor processor;
+    JuceDemoPluginAudioProcessorEditor editor{processor};
+    CPatternAnalyzer page{nullptr, &editor};
+    Synth303& synth = *processor.synth;
+
+    void SetUp() override
+    {
+        page.setSynth(&synth);
+        page.setScale(kScale);
+        page.setBounds(0, 0, static_cast<int>(622 * kScale), static_cast<int>(133 * kScale));
+    }
+
+    int xAt(float fraction) const
+    {
+        const CPatternAnalyzer::WaveArea a = page.waveArea();
+        return static_cast<int>(a.x0 + fraction * a.width);
+    }
+    int bottom() const { return page.getHeight() - 1; }
+    void press(int x, int y) { page.mouseDown(mouseAt(page, x, y)); }
+    void drag(int x, int y) { page.mouseDrag(mouseAt(page, x, y)); }
+    void release(int x, int y) { page.mouseUp(mouseAt(page, x, y)); }
+    void click(int x, int y) { press(x, y), release(x, y); }
+    void clickButton(int designY) { click(static_cast<int>(40 * kScale), static_cast<int>((designY + 9) * kScale)); }
+
+    juce::Image paintPage(int times = 1)
+    {
+        juce::Image image = oxn3test::blankImage(page.getWidth(), page.getHeight(), kBackground);
+        for (int i = 0; i < times; ++i)
+        {
+            juce::Graphics g(image);
+            g.fillAll(kBackground);
+            page.paint(g);
+        }
+        return image;
+    }
+};
+} // namespace
+
+TEST(AnalyzerRules, MarkersPushAndStopEachOther)
+{
+    const struct
+    {
+        bool left;
+        float to, start, end, wantStart, wantEnd;
+    } cases[] = {
+        {true, 0.7f, 0.2f, 0.5f, 0.7f, 0.7f},  // left pushes right along
+        {true, -0.3f, 0.2f, 0.5f, 0.0f, 0.5f},
+        {true, 1.4f, 0.2f, 0.5f, 1.0f, 1.0f},
+        {false, 0.1f, 0.2f, 0.5f, 0.2f, 0.2f}, // right stops at left; left stays
+        {false, 1.4f, 0.2f, 0.5f, 0.2f, 1.0f},
+        {false, 0.8f, 0.2f, 0.5f, 0.2f, 0.8f},
+    };
+    for (const auto& c : cases)
+    {
+        float start = c.start, end = c.end;
+        if (c.left)
+            CPatternAnalyzer::moveLeftMarker(c.to, start, end);
+        else
+            CPatternAnalyzer::moveRightMarker(c.to, start, end);
+        EXPECT_FLOAT_EQ(start, c.wantStart) << c.left << " " << c.to;
+        EXPECT_FLOAT_EQ(end, c.wantEnd) << c.left << " " << c.to;
+    }
+    EXPECT_EQ(CPatternAnalyzer::lengthAfterDrag(16, -40), 26);
+    EXPECT_EQ(CPatternAnalyzer::lengthAfterDrag(16, 400), 1);
+    EXPECT_EQ(CPatternAnalyzer::lengthAfterDrag(16, -400), 64);
+}
+
+TEST_F(AnalyzerPage, MarkerHandlesDragAndTheDeadAreaKeepsThePlayPosition)
+{
+    press(xAt(0.0f) + 2, bottom());
+    drag(xAt(0.6f), 10);
+    release(xAt(0.6f), 10);
+    EXPECT_NEAR(page.selectionStart, 0.6f, 0.01f);
+    press(xAt(1.0f) - 3, bottom());
+    drag(xAt(0.2f), 10);
+    EXPECT_FLOAT_EQ(page.selectionEnd, page.selectionStart);
+    release(xAt(0.2f), 10);
+
+    processor.samplePlayPosition = 1234.0;
+    click(static_cast<int>(400 * kScale), 5);
+    EXPECT_EQ(processor.samplePlayPosition, 1234.0);
+    EXPECT_FALSE(page.playPositionClicked);
+}
+
+TEST_F(AnalyzerPage, PlayWaveStartsAtTheClickThenFromTheStart)
+{
+    const int n = processor.sampleBuffer.getNumSamples();
+    click(xAt(0.5f), 60);
+    EXPECT_NEAR(processor.samplePlayPosition, n / 2, n / 200);
+    const double clicked = processor.samplePlayPosition;
+    clickButton(5); // Play Wave
+    EXPECT_EQ(processor.playSample, 1);
+    EXPECT_EQ(processor.samplePlayPosition, clicked);
+    clickButton(5);
+    EXPECT_EQ(processor.playSample, 0);
+    clickButton(5);
+    EXPECT_EQ(processor.playSample, 1);
+    EXPECT_EQ(processor.samplePlayPosition, 0.0);
+
+    page.onIdle(true);
+    EXPECT_STREQ(page.getControlWithTag(CPatternAnalyzer::kPlayWave)->label, "Stop Wave");
+    clickButton(26); // Play Pattern
+    EXPECT_EQ(synth.running, 1);
+    page.onIdle(true);
+    EXPECT_STREQ(page.getControlWithTag(CPatternAnalyzer::kPlayPattern)->label, "Stop Pattern");
+}
+
+TEST_F(AnalyzerPage, StepsFollowsTheLengthAndDragsIt)
+{
+    PanelControl* steps = page.getControlWithTag(CPatternAnalyzer::kSteps);
+    page.onIdle(true);
+    EXPECT_STREQ(steps->label, "Steps 16");
+    synth.activePattern().setLength(7);
+    page.onIdle(true);
+    EXPECT_STREQ(steps->label, "Steps 7");
+
+    const int y = static_cast<int>(119 * kScale);
+    press(40, y);
+    drag(40, y - 40);
+    release(40, y - 40);
+    EXPECT_EQ(synth.activePattern().getLength(), 17);
+    EXPECT_EQ(processor.touchedParameter, CPatternAnalyzer::kSteps);
+}
+
+TEST_F(AnalyzerPage, NoWaveLoadedAndHelpFadeRestarts)
+{
+    const juce::Rectangle<int> middle(xAt(0.35f), page.getHeight() / 3, xAt(0.65f) - xAt(0.35f), page.getHeight() / 3);
+    EXPECT_GT(oxn3test::countPixelsUnlike(paintPage(), middle, kBackground), 50); // "NO WAVE LOADED"
+
+    clickButton(68); // Help
+    ASSERT_TRUE(page.helpVisible);
+    paintPage(12);
+    EXPECT_EQ(page.helpFrame, 12);
+    const juce::Image help = paintPage(30);
+    oxn3test::saveSnapshot(help, "analyzer_help");
+    clickButton(68);
+    paintPage();
+    clickButton(68);
+    paintPage();
+    EXPECT_EQ(page.helpFrame, 1);
+    clickButton(47); // Detect closes the help view
+    EXPECT_FALSE(page.helpVisible);
+}
+
+// A loop OXN3 rendered at 48 kHz, dropped on the page, comes back as the pattern that made it.
+TEST_F(AnalyzerPage, DroppedRenderedLoopWritesItsPatternBack)
+{
+    const Vst303Pattern sent = bassLine();
+    const juce::File loop = renderedLoop(sent, 48000, "oxn3-analyser-loop.wav");
+    synth.activePattern().Clear();
+    page.helpVisible = true;
+    page.filesDropped(juce::StringArray(loop.getFullPathName()), 10, 10);
+    EXPECT_FALSE(page.helpVisible);
+    EXPECT_EQ(processor.sampleFileRate, 48000.0);
+    const Vst303Pattern& heard = synth.activePattern();
+    for (int i = 0; i < 16; ++i)
+    {
+        EXPECT_EQ(heard.steps[i].has(step_t::kGate), sent.steps[i].has(step_t::kGate)) << i;
+        if (sent.steps[i].has(step_t::kGate))
+        {
+            EXPECT_EQ(midiNote(heard.steps[i]), midiNote(sent.steps[i])) << i;
+        }
+    }
+
+    // An unreadable file keeps that audio; Detect runs on it again.
+    const juce::File bogus = loop.getSiblingFile("oxn3-analyser-bogus.wav");
+    bogus.replaceWithText("not audio");
+    synth.activePattern().Clear();
+    page.loadChosenFile(bogus);
+    EXPECT_EQ(page.audioFolder, bogus);
+    EXPECT_GT(processor.sampleBuffer.getNumSamples(), 100000);
+    EXPECT_FALSE(synth.activePattern().steps[4].has(step_t::kGate));
+
+    page.selectionStart = 0.125f;
+    page.selectionEnd = 0.875f;
+    processor.samplePlayPosition = processor.sampleBuffer.getNumSamples() * 0.3;
+    oxn3test::saveSnapshot(paintPage(), "analyzer_wave");
+    loop.deleteFile();
+    bogus.deleteFile();
+}
+
+// Inside the editor: the page shows in view mode 2, follows the length within one tick and
+// shows a dropped loop.
+TEST(AnalyzerInEditor, FollowsTheLengthWithinATickAndShowsTheDroppedLoop)
+{
+    oxn3test::EditorRig rig;
+    rig.processor.PatternKnob = 2;
+    JuceDemoPluginAudioProcessorEditor& editor = rig.open();
+    rig.tick();
+    ASSERT_NE(editor.analyzer, nullptr);
+    EXPECT_TRUE(editor.analyzer->isVisible());
+    rig.processor.synth->activePattern().setLength(9);
+    rig.tick();
+    EXPECT_STREQ(editor.analyzer->getControlWithTag(CPatternAnalyzer::kSteps)->label, "Steps 9");
+
+    rig.processor.synth->activePattern().setLength(16);
+    const juce::File loop = renderedLoop(bassLine(), 44100, "oxn3-analyser-editor-loop.wav");
+    editor.analyzer->filesDropped(juce::StringArray(loop.getFullPathName()), 10, 10);
+    rig.tick(2);
+    EXPECT_FALSE(rig.processor.synth->activePattern().steps[4].has(step_t::kGate));
+    oxn3test::saveSnapshot(editor.createComponentSnapshot(editor.getLocalBounds(), true, 1.0f),
+                           juce::String("analyzer_editor"));
+    loop.deleteFile();
+}

@@ -1,0 +1,411 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <vector>
+
+#include "EditorFixture.h"
+#include "ui/CCustomDisplay.h"
+#include "ui/PatchMenu.h"
+#include "ui/RebirthConversion.h"
+
+using namespace oxn3;
+
+namespace
+{
+struct Item
+{
+    int id; // 0 for a separator
+    juce::String text;
+    bool enabled, ticked;
+};
+
+std::vector<Item> itemsOf(const juce::PopupMenu& menu)
+{
+    std::vector<Item> items;
+    for (juce::PopupMenu::MenuItemIterator it(menu); it.next();)
+    {
+        const juce::PopupMenu::Item& i = it.getItem();
+        items.push_back({i.isSeparator ? 0 : i.itemID, i.text, i.isEnabled, i.isTicked});
+    }
+    return items;
+}
+
+const Item* find(const std::vector<Item>& items, int id)
+{
+    for (const Item& i : items)
+        if (i.id == id)
+            return &i;
+    return nullptr;
+}
+
+bool samePattern(const Vst303Pattern& a, const Vst303Pattern& b)
+{
+    return std::memcmp(&a, &b, sizeof a) == 0;
+}
+
+// A ReBirth song of one or two bass units, each record r of unit u: length lengths[r], step s
+// pitch 10u + s, flags from `flags`.
+std::string rebirthSong(const std::vector<int>& lengths, int units, uint8_t flags, uint8_t waveform = 1)
+{
+    ByteBuilder b;
+    for (int u = 0; u < units; ++u)
+    {
+        rbs303_t unit;
+        for (int k = 0; k < 6; ++k)
+            unit.bytes[rebirth::kFirstKnobByte + k] = static_cast<uint8_t>(127 - 20 * k);
+        unit.bytes[rebirth::kWaveformByte] = waveform;
+        for (int r = 0; r < rebirth::kRecordsPerUnit; ++r)
+        {
+            uint8_t* rec = unit.bytes + rebirth::kFirstRecordByte + rebirth::kRecordBytes * r;
+            rec[0] = static_cast<uint8_t>(lengths[static_cast<size_t>(r) % lengths.size()]);
+            for (int s = 0; s < 16; ++s)
+                rec[1 + 2 * s] = static_cast<uint8_t>(10 * u + s), rec[2 + 2 * s] = flags;
+        }
+        b.text("303 ").be32(rbs303_t::kBytes);
+        b.bytes.insert(b.bytes.end(), unit.bytes, unit.bytes + rbs303_t::kBytes);
+        b.byte(0);
+    }
+    return std::string(b.bytes.begin(), b.bytes.end());
+}
+} // namespace
+
+class PatchMenu : public EditorFixture
+{
+  protected:
+    juce::Array<juce::File> answer;
+    std::vector<PatchFileDialog> asked;
+    std::vector<juce::String> alerts;
+
+    PatchMenu()
+    {
+        patchMenuSeams().chooseFiles = [this](const PatchFileDialog& d) {
+            asked.push_back(d);
+            return answer;
+        };
+        patchMenuSeams().alert = [this](const juce::String& title, const juce::String& text) {
+            alerts.push_back(title + "|" + text);
+        };
+        for (int p = 0; p < 144; ++p)
+            synth.patterns[p].steps[20].pitch = 33; // marks steps that imports must leave alone
+    }
+    ~PatchMenu() override { patchMenuSeams() = {}; }
+
+    void choose(int id, std::initializer_list<juce::String> paths)
+    {
+        answer.clear();
+        for (const juce::String& p : paths)
+            answer.add(juce::File(p));
+        editor->menuItemSelected(id, editor.get());
+    }
+
+    std::vector<Item> menu() { return itemsOf(buildPatchMenu(*editor)); }
+};
+
+TEST_F(PatchMenu, ItemsInOrderWithTheirTicksAndStates)
+{
+    std::vector<int> ids;
+    for (const Item& i : menu())
+        ids.push_back(i.id);
+    EXPECT_EQ(ids, (std::vector<int>{1, 2, 0, 3, 4, 5, 0, 6, 7, 0, 9, 10, 11, 12, 13, 0, 14, 15, 16, 0, 17, 18, 0, 20,
+                                     19, 21, 22, 23, 24, 0, 25, 26, 29, 0}));
+
+    // {id, text, enabled, ticked} in two processor states
+    auto check = [&](const std::vector<Item>& expected) {
+        const std::vector<Item> items = menu();
+        for (const Item& e : expected)
+        {
+            const Item* i = find(items, e.id);
+            ASSERT_NE(i, nullptr) << e.id;
+            EXPECT_EQ(i->text, e.text);
+            EXPECT_EQ(i->enabled, e.enabled) << e.text;
+            EXPECT_EQ(i->ticked, e.ticked) << e.text;
+        }
+    };
+    check({{5, "Undo", false, false},
+           {6, "MIDI Mode: Pattern", true, false},
+           {7, "Sync Mode: Host", true, false},
+           {9, "MIDI Learn", true, false},
+           {13, "MIDI Output [VST]", true, false},
+           {15, "Load Tuning File", true, false},
+           {18, "Pattern Triplet", true, false},
+           {22, "Select skin [Now " + juce::String(skinDir) + "]", true, false},
+           {24, "Show Sticker", true, true},
+           {29, "Output Clipping: Off", true, false}});
+
+    processor->MidiMode = 1, processor->SyncMode = 0, processor->midiLearnActive = 1, processor->MidiOutput = 1;
+    processor->TuningMode = 1, processor->ShowSticker = 0, processor->OutputClipping = 1;
+    synth.activePattern().setTriplet(1);
+    editor->undoLabel = "Alter Pattern";
+    check({{5, "Undo Alter Pattern", true, false},
+           {6, "MIDI Mode: Note", true, false},
+           {7, "Sync Mode: Midi Trigger", true, false},
+           {9, "MIDI Learn", true, true},
+           {13, "MIDI Output [VST]", true, true},
+           {15, "Load Tuning File", true, true},
+           {18, "Pattern Triplet", true, true},
+           {24, "Show Sticker", true, false},
+           {29, "Output Clipping: On", true, false}});
+}
+
+TEST_F(PatchMenu, OneItemPerPatternFileOfTheFolder)
+{
+    writePattern("bass.pat", 5, 1);
+    writePattern("acid.pat", 9, 2);
+    folder.write("notes.txt", std::string("x"));
+    if (!editor->scannerThread.isThreadRunning())
+        editor->scannerThread.startThread();
+    editor->patternFileList.setDirectory(juce::File(folder.path("x")).getParentDirectory(), false, true);
+    for (int i = 0; i < 500 && editor->patternFileList.isStillLoading(); ++i)
+        juce::Thread::sleep(10);
+    ASSERT_EQ(editor->patternFileList.getNumFiles(), 2);
+
+    const std::vector<Item> items = menu();
+    ASSERT_EQ(items.size(), 36u);
+    const int acid = items[34].text == "acid" ? 1000 : 1001;
+    EXPECT_EQ(items[acid - 1000 + 34].text, "acid");
+    editor->menuItemSelected(acid, editor.get());
+    EXPECT_EQ(synth.activePattern().getLength(), 9);
+    EXPECT_EQ(editor->lastBrowseFolder.getFileName(), "acid.pat");
+    EXPECT_TRUE(asked.empty());
+}
+
+TEST_F(PatchMenu, LoadPatternFillsSlotsFromTheCurrentOneUpTo127)
+{
+    const juce::String a = writePattern("a.pat", 5, 1), b = writePattern("b.pat", 6, 2), c = writePattern("c.pat", 7, 3);
+    synth.currentPattern = 126;
+    choose(kMenuLoadPattern, {a, b, c});
+    ASSERT_EQ(asked.size(), 1u);
+    EXPECT_EQ(asked[0].title, "Load Pattern...");
+    EXPECT_TRUE(asked[0].multiple);
+    EXPECT_EQ(synth.patterns[126].getLength(), 5);
+    EXPECT_EQ(synth.patterns[127].getLength(), 6);
+    EXPECT_EQ(synth.patterns[128].getLength(), 16);
+    EXPECT_EQ(processor->patternsFolder, juce::File(folder.path("x")).getParentDirectory());
+    EXPECT_EQ(editor->lastBrowseFolder, juce::File(a));
+
+    synth.currentPattern = 127;
+    choose(kMenuLoadPattern, {c, a});
+    EXPECT_EQ(synth.patterns[127].getLength(), 7);
+    EXPECT_EQ(asked[1].start, juce::File(a)); // the last file chosen is where the next dialog starts
+
+    choose(kMenuLoadPattern, {}); // cancelled
+    EXPECT_EQ(editor->lastBrowseFolder, juce::File(c));
+}
+
+TEST_F(PatchMenu, KnobLinesOfEveryLoadedFileAreAppliedSoTheLastOneStays)
+{
+    const juce::String a = writePattern("a.pat", 5, 1, 0.2f), b = writePattern("b.pat", 6, 2, 0.7f);
+    choose(kMenuLoadPattern, {a, b});
+    EXPECT_FLOAT_EQ(processor->getParameter(1), 0.7f);
+
+    processor->PatternLock = 1;
+    choose(kMenuLoadPattern, {a});
+    EXPECT_FLOAT_EQ(processor->getParameter(1), 0.7f);
+}
+
+TEST_F(PatchMenu, SavedPatternLoadsBackWithItsKnobs)
+{
+    Vst303Pattern& p = synth.activePattern();
+    p.header = Vst303Pattern::kTripletBit | 13;
+    p.steps[3] = {-4, step_t::kGate | step_t::kAccent | step_t::kDown}; // the file has no tie column
+    processor->setParameter(1, 0.3f);
+    const Vst303Pattern saved = p;
+    choose(kMenuSavePattern, {folder.path("saved.pat")});
+    EXPECT_EQ(asked[0].title, "Save Pattern...");
+    EXPECT_TRUE(asked[0].save);
+    EXPECT_EQ(processor->patternsFolder, juce::File(folder.path("x")).getParentDirectory());
+
+    synth.currentPattern = 40;
+    processor->setParameter(1, 0.9f);
+    choose(kMenuLoadPattern, {folder.path("saved.pat")});
+    EXPECT_TRUE(samePattern(synth.patterns[40], saved));
+    EXPECT_NEAR(processor->getParameter(1), 0.3f, 1e-6);
+}
+
+TEST_F(PatchMenu, UndoRestoresIntoTheNowCurrentPatternOnce)
+{
+    CCustomDisplay panel(nullptr, editor.get());
+    panel.setSynth(&synth);
+    processor->advancedRandom.apply = 1;
+    EXPECT_FALSE(find(menu(), kMenuUndo)->enabled);
+
+    const Vst303Pattern before = synth.patterns[0];
+    panel.press(classicpanel::buttonBox(22, 1.0f).getCentre(), false, false); // randomise
+    panel.release();
+    EXPECT_TRUE(find(menu(), kMenuUndo)->enabled);
+    EXPECT_EQ(find(menu(), kMenuUndo)->text, "Undo Randomize Pattern");
+    const Vst303Pattern randomised = synth.patterns[0];
+
+    synth.currentPattern = 3;
+    editor->menuItemSelected(kMenuUndo, editor.get());
+    EXPECT_TRUE(samePattern(synth.patterns[3], before));
+    EXPECT_TRUE(samePattern(synth.patterns[0], randomised));
+    EXPECT_EQ(processor->advancedRandom.apply, 0);
+    EXPECT_FALSE(find(menu(), kMenuUndo)->enabled);
+
+    processor->advancedRandom.apply = 1;
+    panel.press(classicpanel::buttonBox(20, 1.0f).getCentre(), false, false); // clear
+    editor->menuItemSelected(kMenuUndo, editor.get());
+    EXPECT_EQ(processor->advancedRandom.apply, 1);
+}
+
+TEST_F(PatchMenu, ModesAndToggles)
+{
+    synth.running = 1, synth.gate = 1, synth.keyHeld = 1;
+    editor->menuItemSelected(kMenuMidiMode, editor.get());
+    EXPECT_EQ(processor->MidiMode, 1);
+    EXPECT_EQ(synth.running + synth.gate + synth.keyHeld, 0);
+    editor->menuItemSelected(kMenuMidiMode, editor.get());
+    EXPECT_EQ(processor->MidiMode, 0);
+    EXPECT_EQ(synth.running, 0);
+
+    editor->menuItemSelected(kMenuSyncMode, editor.get());
+    EXPECT_EQ(processor->SyncMode, 0);
+    editor->menuItemSelected(kMenuMidiLearn, editor.get());
+    EXPECT_EQ(processor->midiLearnActive, 1);
+    EXPECT_EQ(processor->guiRefresh, 1);
+    editor->menuItemSelected(kMenuTriplet, editor.get());
+    EXPECT_EQ(synth.activePattern().getTriplet(), 1);
+    editor->menuItemSelected(kMenuLargeSize, editor.get());
+    EXPECT_EQ(editor->getWidth(), 1508);
+    editor->menuItemSelected(999, editor.get()); // not a command
+    EXPECT_TRUE(asked.empty());
+}
+
+TEST_F(PatchMenu, TuningFileToggleAlertAndLoad)
+{
+    processor->TuningMode = 1;
+    editor->menuItemSelected(kMenuTuning, editor.get());
+    EXPECT_EQ(processor->TuningMode, 0);
+    EXPECT_TRUE(asked.empty()); // back to equal temperament without a dialog
+
+    choose(kMenuTuning, {folder.path("missing.tun")});
+    EXPECT_EQ(asked[0].title, "Import Tuning File (.tun)");
+    ASSERT_EQ(alerts.size(), 1u);
+    EXPECT_EQ(alerts[0], "Quellbrook Groundwalk 3|Could not load .tun file");
+    EXPECT_EQ(processor->TuningMode, 0);
+
+    choose(kMenuTuning, {juce::String(folder.write("a.tun", std::string("[Exact Tuning]\nnote 69 = 432.0\n")))});
+    EXPECT_EQ(processor->TuningMode, 1);
+    EXPECT_EQ(processor->tuningTable[69], 432.0);
+}
+
+TEST_F(PatchMenu, RebirthSongFillsPatterns0To63)
+{
+    const Vst303Pattern p40 = synth.patterns[40];
+    synth.patterns[1].setTriplet(1);
+    processor->PatternLock = 1;
+    const float cutoff = processor->getParameter(1);
+    // records: length 0, 20 (held at 16), 5; one unit only; flag 0x1F is a rest with every flag
+    choose(kMenuImport, {juce::String(folder.write("song.RBS", rebirthSong({0, 20, 5}, 1, 0x1F)))});
+    EXPECT_EQ(processor->getParameter(1), cutoff);
+    EXPECT_EQ(synth.patterns[0].getLength(), 1);
+    EXPECT_EQ(synth.patterns[0].steps[0].pitch, 0); // length 0 touches no step
+    EXPECT_EQ(synth.patterns[1].getLength(), 16);
+    EXPECT_EQ(synth.patterns[1].getTriplet(), 1);
+    EXPECT_EQ(synth.patterns[1].steps[15].pitch, 15);
+    EXPECT_EQ(synth.patterns[1].steps[15].flags, step_t::kSlide | step_t::kAccent | step_t::kUp | step_t::kDown);
+    EXPECT_EQ(synth.patterns[1].steps[20].pitch, 33);
+    EXPECT_EQ(synth.patterns[2].getLength(), 5);
+    EXPECT_TRUE(samePattern(synth.patterns[40], p40)); // no second unit: kept
+
+    processor->PatternLock = 0;
+    choose(kMenuImport, {juce::String(folder.write("two.rbs", rebirthSong({3}, 2, 0x00, 7)))});
+    EXPECT_FLOAT_EQ(processor->getParameter(0), 1.0f);
+    EXPECT_FLOAT_EQ(processor->getParameter(2), 87.0f / 127.0f);
+    EXPECT_FLOAT_EQ(processor->getParameter(8), 1.0f); // a damaged waveform byte held in range
+    EXPECT_EQ(synth.patterns[40].steps[2].pitch, 12);
+    EXPECT_EQ(synth.patterns[40].steps[2].flags, step_t::kGate);
+}
+
+TEST_F(PatchMenu, ImportsAndExportsGoByExtension)
+{
+    synth.currentPattern = 9;
+    const juce::String pat = writePattern("x.pat", 11, 4, 0.05f);
+    juce::File(folder.path("my.tb")).createDirectory(); // a folder name does not pick the importer
+    const juce::String inTbFolder = writePattern("my.tb/y.PAT", 12, 5);
+    const juce::String prm = folder.write("p.prm", std::string("END_STEP = 5\nSTEP 1 = STATE=1 NOTE=41 ACCENT=0 SLIDE=0\n"));
+    std::string ph = "12 0 0\n";
+    for (int s = 0; s < 16; ++s)
+        ph += "5 1 1 1 1 1 0 0 0\n";
+    const juce::String phFile = folder.write("b.ph", ph);
+
+    const float cutoff = processor->getParameter(1);
+    choose(kMenuImport, {pat});
+    EXPECT_EQ(asked[0].wildcard, "*.rbs;*.tb;*.ph;*.prm;*.pat");
+    EXPECT_EQ(synth.patterns[9].getLength(), 11);
+    EXPECT_EQ(processor->getParameter(1), cutoff); // knob line not applied by the import
+    choose(kMenuImport, {inTbFolder});
+    EXPECT_EQ(synth.patterns[9].getLength(), 12);
+    EXPECT_EQ(synth.patterns[0].steps[20].pitch, 33);
+    choose(kMenuImport, {prm});
+    EXPECT_EQ(synth.patterns[9].getLength(), 6); // steps 0..END_STEP
+    choose(kMenuImport, {phFile});
+    EXPECT_EQ(synth.patterns[0].getLength(), 12);
+    EXPECT_EQ(editor->lastBrowseFolder, juce::File(phFile));
+
+    choose(kMenuExportMidi, {folder.path("out.mid")});
+    choose(kMenuExportREPatch, {folder.path("out.repatch")});
+    choose(kMenuSaveMidiMap, {folder.path("out.map")});
+    EXPECT_TRUE(juce::File(folder.path("out.mid")).loadFileAsString().startsWith("MThd"));
+    EXPECT_TRUE(juce::File(folder.path("out.repatch")).loadFileAsString().contains("JukeboxPatch"));
+    EXPECT_TRUE(juce::File(folder.path("out.map")).existsAsFile());
+    EXPECT_EQ(editor->lastBrowseFolder, juce::File(folder.path("out.map"))); // exports leave it alone
+}
+
+TEST_F(PatchMenu, DialogsStartWhereThePartSays)
+{
+    processor->patternsFolder = juce::File(folder.path("Patterns"));
+    const juce::File config = juce::File(folder.path("x")).getParentDirectory();
+    // {id, title, save, start}
+    const std::tuple<int, const char*, bool, juce::File> cases[] = {
+        {kMenuLoadMidiMap, "Load MidiCC Map", false, processor->patternsFolder},
+        {kMenuSaveMidiMap, "Save MidiCC Map", true, processor->patternsFolder},
+        {kMenuExportREPatch, "Export Reason Patch", true, processor->patternsFolder},
+        {kMenuExportMidi, "Export Pattern as MIDI", true, processor->patternsFolder},
+        {kMenuSkin, "Select Skin File (.oxn3skin)", false, config},
+        {kMenuBackground, "Select Background File", false, config}};
+    for (const auto& [id, title, save, start] : cases)
+    {
+        const PatchFileDialog d = patchFileDialogFor(*editor, id);
+        EXPECT_EQ(d.title, title);
+        EXPECT_EQ(d.save, save) << title;
+        EXPECT_EQ(d.start, start) << title;
+    }
+    EXPECT_EQ(patchFileDialogFor(*editor, kMenuCopyPattern).commandId, 0);
+}
+
+TEST_F(PatchMenu, PathsOver255BytesAreRefused)
+{
+    juce::File deep = juce::File(folder.path("x")).getParentDirectory();
+    for (int i = 0; i < 6; ++i)
+        deep = deep.getChildFile(juce::String::repeatedString("d", 50));
+    ASSERT_TRUE(deep.createDirectory());
+    const juce::File file = deep.getChildFile("p.pat");
+    ASSERT_GT(file.getFullPathName().getNumBytesAsUTF8(), 255u);
+    choose(kMenuSavePattern, {file.getFullPathName()});
+    EXPECT_FALSE(file.exists());
+    EXPECT_EQ(editor->statusCounter, 50);
+    EXPECT_EQ(editor->lastBrowseFolder, juce::File());
+}
+
+TEST_F(PatchMenu, SkinAndBackgroundWaitForTheNextWindow)
+{
+    char savedSkin[sizeof skinDir];
+    std::memcpy(savedSkin, skinDir, sizeof skinDir);
+    std::strcpy(backgroundFilename, "/old.png");
+    choose(kMenuSkin, {folder.path("Night.oxn3skin")});
+    EXPECT_STREQ(skinDir, "Night");
+    EXPECT_STREQ(backgroundFilename, "");
+    EXPECT_EQ(editor->statusCounter, 50);
+    std::memcpy(skinDir, savedSkin, sizeof skinDir);
+
+    juce::Image picture(juce::Image::RGB, 4, 3, true);
+    juce::FileOutputStream out(juce::File(folder.path("bg.png")));
+    juce::PNGImageFormat().writeImageToStream(picture, out);
+    out.flush();
+    choose(kMenuBackground, {folder.path("bg.png")});
+    EXPECT_EQ(editor->backgroundImage.getWidth(), 4);
+    EXPECT_STREQ(backgroundFilename, folder.path("bg.png").c_str());
+    backgroundFilename[0] = '\0';
+}

@@ -1,0 +1,253 @@
+#include <cstring>
+
+#include "engine/Synth303.h"
+#include "patterns/Vst303PatternMetaData.h"
+#include "processor/PluginProcessor.h"
+#include "ui/PatchMenu.h"
+#include "ui/PatchPath.h"
+#include "ui/PluginEditor.h"
+#include "ui/RebirthConversion.h"
+
+namespace
+{
+using namespace oxn3;
+using Editor = JuceDemoPluginAudioProcessorEditor;
+
+constexpr int kReopenTicks = 50;
+constexpr int kPathTooLongTicks = 50;
+constexpr int kLastSlot = 127;
+const char* const kAlertTitle = "Quellbrook Groundwalk 3";
+const char* const kTuningFailedText = "Could not load .tun file";
+
+// The dialog that is open; replaced by the next one, gone when the program ends.
+struct OpenDialog : juce::DeletedAtShutdown
+{
+    std::unique_ptr<juce::FileChooser> chooser;
+    ~OpenDialog() override { clearSingletonInstance(); }
+    JUCE_DECLARE_SINGLETON_SINGLETHREADED_MINIMAL(OpenDialog)
+};
+JUCE_IMPLEMENT_SINGLETON(OpenDialog)
+
+juce::File lastFileStart(Editor& ed)
+{
+    return ed.lastBrowseFolder != juce::File() ? ed.lastBrowseFolder : ed.processor.patternsFolder;
+}
+
+void showAlert(const juce::String& title, const juce::String& text)
+{
+    if (patchMenuSeams().alert)
+        patchMenuSeams().alert(title, text);
+    else
+        juce::AlertWindow::showMessageBoxAsync(juce::MessageBoxIconType::WarningIcon, title, text, "OK");
+}
+
+// The folder of the chosen pattern file becomes the patterns folder the menu lists.
+void followPatternFolder(Editor& ed, const juce::File& file)
+{
+    const juce::File folder = file.getParentDirectory();
+    ed.setPatchDir(folder);
+    ed.patternFileList.setDirectory(folder, false, true);
+    ed.patternFileList.refresh();
+}
+
+// Imports go by the file's extension, whatever the folders on the way are called.
+void importFile(Editor& ed, const juce::File& file, const char* path)
+{
+    Synth303& s = *ed.processor.synth;
+    const juce::String ext = file.getFileExtension().toLowerCase();
+    if (ext == ".rbs")
+        importRebirthSong(ed, path);
+    else if (ext == ".ph")
+        s.importPhoscyonPatterns(path);
+    else if (ext == ".tb")
+        s.importTechnobox2Patterns(path);
+    else if (ext == ".prm")
+        s.importTB03Pattern(path);
+    else if (ext == ".pat")
+        s.activePattern().Load(path, nullptr, nullptr);
+    else
+        return;
+    ed.repaint();
+}
+
+void loadPatternFiles(Editor& ed, const juce::Array<juce::File>& files)
+{
+    followPatternFolder(ed, files[0]);
+    ed.lastBrowseFolder = files[0];
+    Synth303& s = *ed.processor.synth;
+    const int first = juce::jlimit(0, kLastSlot, s.currentPattern);
+    for (int k = 0; k < files.size() && first + k <= kLastSlot; ++k)
+    {
+        PatchPath path;
+        if (toPatchPath(files[k], path))
+            ed.loadPatch(&s.patterns[first + k], path);
+        else
+            ed.setPatchDisplayText(pathTooLongText(), kPathTooLongTicks);
+    }
+}
+
+void chooseSkin(Editor& ed, const juce::File& file)
+{
+    const juce::String name = file.getFileNameWithoutExtension();
+    std::strncpy(skinDir, name.toRawUTF8(), sizeof(skinDir) - 1);
+    skinDir[sizeof(skinDir) - 1] = '\0';
+    backgroundFilename[0] = '\0';
+    ed.setPatchDisplayText("Please reopen the GUI", kReopenTicks);
+}
+
+void chooseBackground(Editor& ed, const juce::File& file, const char* path)
+{
+    ed.backgroundImage = juce::ImageFileFormat::loadFrom(file);
+    std::strncpy(backgroundFilename, path, sizeof(backgroundFilename) - 1);
+    backgroundFilename[sizeof(backgroundFilename) - 1] = '\0';
+    ed.setPatchDisplayText("Please reopen the GUI", kReopenTicks);
+}
+} // namespace
+
+namespace oxn3
+{
+PatchMenuSeams& patchMenuSeams()
+{
+    static PatchMenuSeams seams;
+    return seams;
+}
+
+PatchFileDialog patchFileDialogFor(Editor& ed, int id)
+{
+    const juce::File last = lastFileStart(ed);
+    const juce::File patterns = ed.processor.patternsFolder;
+    const juce::File config = patterns.getParentDirectory();
+    auto make = [id](const char* title, const char* wildcard, juce::File start, bool save, bool multiple = false) {
+        return PatchFileDialog{id, title, wildcard, start, save, multiple};
+    };
+    switch (id)
+    {
+    case kMenuLoadPattern: return make("Load Pattern...", "*.pat", last, false, true);
+    case kMenuSavePattern: return make("Save Pattern...", "*.pat", last, true);
+    case kMenuLoadMidiMap: return make("Load MidiCC Map", "*.map", patterns, false);
+    case kMenuSaveMidiMap: return make("Save MidiCC Map", "*.map", patterns, true);
+    case kMenuImport:
+        return make("Import OXN1/ReBirth/technoBox2/TB-03 Patterns", "*.rbs;*.tb;*.ph;*.prm;*.pat", last, false);
+    case kMenuTuning:
+        if (ed.processor.TuningMode >= 1)
+            return {};
+        return make("Import Tuning File (.tun)", "*.tun", patterns, false);
+    case kMenuExportREPatch: return make("Export Reason Patch", "*.repatch", last, true);
+    case kMenuExportMidi: return make("Export Pattern as MIDI", "*.mid", last, true);
+    case kMenuSkin: return make("Select Skin File (.oxn3skin)", "*.oxn3skin", config, false);
+    case kMenuBackground: return make("Select Background File", "*.jpg;*.jpeg;*.png", config, false);
+    default: return {};
+    }
+}
+
+void askForPatchFiles(Editor& ed, const PatchFileDialog& dialog)
+{
+    if (patchMenuSeams().chooseFiles)
+    {
+        const juce::Array<juce::File> files = patchMenuSeams().chooseFiles(dialog);
+        if (!files.isEmpty())
+            runPatchFileCommand(ed, dialog.commandId, files);
+        return;
+    }
+    int flags = juce::FileBrowserComponent::canSelectFiles;
+    if (dialog.save)
+        flags |= juce::FileBrowserComponent::saveMode | juce::FileBrowserComponent::warnAboutOverwriting;
+    else
+        flags |= juce::FileBrowserComponent::openMode;
+    if (dialog.multiple)
+        flags |= juce::FileBrowserComponent::canSelectMultipleItems;
+
+    OpenDialog* open = OpenDialog::getInstance();
+    open->chooser = std::make_unique<juce::FileChooser>(dialog.title, dialog.start, dialog.wildcard, true);
+    juce::Component::SafePointer<Editor> safe(&ed);
+    const int id = dialog.commandId;
+    open->chooser->launchAsync(flags, [safe, id](const juce::FileChooser& chooser) {
+        const juce::Array<juce::File> files = chooser.getResults();
+        if (safe != nullptr && !files.isEmpty() && files[0] != juce::File())
+            runPatchFileCommand(*safe, id, files);
+    });
+}
+
+void runPatchFileCommand(Editor& ed, int id, const juce::Array<juce::File>& files)
+{
+    if (files.isEmpty())
+        return;
+    JuceDemoPluginAudioProcessor& p = ed.processor;
+    Synth303& s = *p.synth;
+    if (id == kMenuLoadPattern)
+    {
+        loadPatternFiles(ed, files);
+        return;
+    }
+    const juce::File& file = files[0];
+    PatchPath path;
+    if (!toPatchPath(file, path))
+    {
+        ed.setPatchDisplayText(pathTooLongText(), kPathTooLongTicks);
+        return;
+    }
+    switch (id)
+    {
+    case kMenuSavePattern:
+        ed.lastBrowseFolder = file;
+        ed.savePatch(&s.activePattern(), path);
+        followPatternFolder(ed, file);
+        break;
+    case kMenuLoadMidiMap: ed.lastBrowseFolder = file, p.ReadMidiCC(path); break;
+    case kMenuSaveMidiMap: ed.lastBrowseFolder = file, p.WriteMidiCC(path); break;
+    case kMenuImport:
+        ed.lastBrowseFolder = file;
+        importFile(ed, file, path);
+        break;
+    case kMenuTuning:
+        ed.lastBrowseFolder = file;
+        if (p.LoadTuningTable(path))
+            p.TuningMode = 1;
+        else
+            showAlert(kAlertTitle, kTuningFailedText);
+        break;
+    case kMenuExportREPatch:
+    {
+        Vst303PatternMetaData meta;
+        fillPatchMetadata(p, meta);
+        s.activePattern().exportREPatch(path, &meta);
+        break;
+    }
+    case kMenuExportMidi: s.exportMidiPattern(path); break;
+    case kMenuSkin:
+        ed.lastBrowseFolder = file;
+        chooseSkin(ed, file);
+        break;
+    case kMenuBackground:
+        ed.lastBrowseFolder = file;
+        chooseBackground(ed, file, path);
+        break;
+    default:
+        if (id >= kPatternFileItem)
+        {
+            ed.lastBrowseFolder = file;
+            ed.loadPatch(&s.activePattern(), path);
+        }
+        break;
+    }
+}
+
+void importRebirthSong(Editor& ed, const char* path)
+{
+    JuceDemoPluginAudioProcessor& p = ed.processor;
+    rbs303_t units[kRbsUnits];
+    const int count = import_rbs(path, units, kRbsUnits);
+    if (count <= 0)
+        return;
+    if (!p.PatternLock)
+    {
+        const uint8_t* knobs = units[0].bytes;
+        for (int i = 0; i < 6; ++i)
+            p.setParameter(i, juce::jlimit(0.0f, 1.0f, static_cast<float>(knobs[rebirth::kFirstKnobByte + i] / 127.0)));
+        // The waveform byte is 0 (saw) or 1 (square); a damaged song must not push the knob out of range.
+        p.setParameter(8, juce::jlimit(0.0f, 1.0f, static_cast<float>(knobs[rebirth::kWaveformByte])));
+        p.updateHostDisplay();
+    }
+    rebirth::convertUnits(units, count, p.synth->patterns);
+}
+} // namespace oxn3
