@@ -1,17 +1,6 @@
 #include "AllocationCounter.h"
 
-#include <cstdlib>
-#include <new>
-
-// Under AddressSanitizer its own allocator must serve every block, or it cannot see a read of
-// freed memory: allocations are then counted through its hooks instead of by interposing.
-#if defined(__SANITIZE_ADDRESS__)
-#define OXN3_COUNT_THROUGH_SANITIZER_HOOKS 1
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define OXN3_COUNT_THROUGH_SANITIZER_HOOKS 1
-#endif
-#endif
+#include <cstddef>
 
 namespace
 {
@@ -26,29 +15,26 @@ void noteAllocation()
 }
 } // namespace
 
+// Under AddressSanitizer its own allocator must serve every block, or it cannot see a read of
+// freed memory: allocations are then counted through its hooks. Otherwise the executable's
+// malloc family interposes on glibc's, which also serves operator new and the loaded plug-ins.
+#if defined(__SANITIZE_ADDRESS__)
+#define OXN3_COUNT_THROUGH_SANITIZER_HOOKS 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define OXN3_COUNT_THROUGH_SANITIZER_HOOKS 1
+#endif
+#endif
+
 #if defined(OXN3_COUNT_THROUGH_SANITIZER_HOOKS)
-extern "C" int __sanitizer_install_malloc_and_free_hooks(void (*onMalloc)(const volatile void*, size_t),
-                                                         void (*onFree)(const volatile void*));
-
-namespace
-{
-void onSanitizerMalloc(const volatile void*, size_t)
-{
-    noteAllocation();
-}
-
-void onSanitizerFree(const volatile void*)
-{
-}
-
-[[maybe_unused]] const int hooksInstalled = __sanitizer_install_malloc_and_free_hooks(onSanitizerMalloc, onSanitizerFree);
-} // namespace
+extern "C" int __sanitizer_install_malloc_and_free_hooks(void (*)(const volatile void*, size_t),
+                                                         void (*)(const volatile void*));
+[[maybe_unused]] static const int hooksInstalled = __sanitizer_install_malloc_and_free_hooks(
+    [](const volatile void*, size_t) { noteAllocation(); }, [](const volatile void*) {});
 #else
-// glibc's own allocator entry points: the interposed functions below forward to them.
 extern "C" void* __libc_malloc(size_t size);
 extern "C" void* __libc_calloc(size_t count, size_t size);
 extern "C" void* __libc_realloc(void* pointer, size_t size);
-extern "C" void __libc_free(void* pointer);
 
 extern "C" void* malloc(size_t size)
 {
@@ -67,54 +53,10 @@ extern "C" void* realloc(void* pointer, size_t size)
     noteAllocation();
     return __libc_realloc(pointer, size);
 }
-
-extern "C" void free(void* pointer)
-{
-    __libc_free(pointer);
-}
-
-void* operator new(size_t size)
-{
-    noteAllocation();
-    if (void* block = __libc_malloc(size == 0 ? 1 : size))
-        return block;
-    throw std::bad_alloc();
-}
-
-void* operator new[](size_t size)
-{
-    return operator new(size);
-}
-
-void operator delete(void* pointer) noexcept
-{
-    __libc_free(pointer);
-}
-
-void operator delete[](void* pointer) noexcept
-{
-    __libc_free(pointer);
-}
-
-void operator delete(void* pointer, size_t) noexcept
-{
-    __libc_free(pointer);
-}
-
-void operator delete[](void* pointer, size_t) noexcept
-{
-    __libc_free(pointer);
-}
-
 #endif
 
 namespace oxn3test
 {
-long allocationsOnThisThread()
-{
-    return threadAllocations;
-}
-
 CountingScope::CountingScope() : start(threadAllocations)
 {
     ++countingDepth;

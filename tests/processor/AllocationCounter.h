@@ -1,12 +1,9 @@
 #pragma once
 
-// Counts heap allocations made by the calling thread while a CountingScope is alive.
-// The test executables replace operator new and interpose malloc/calloc/realloc, so allocations
-// inside a dynamically loaded plug-in are seen as well.
+// Counts heap allocations made by the calling thread while a CountingScope is alive, also those
+// inside a dynamically loaded plug-in (the test executables interpose on malloc).
 namespace oxn3test
 {
-long allocationsOnThisThread();
-
 class CountingScope
 {
 public:

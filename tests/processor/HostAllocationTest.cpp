@@ -5,12 +5,7 @@
 
 using namespace oxn3test;
 
-namespace
-{
-class HostAllocation : public testing::TestWithParam<oxn3host::Format>
-{
-};
-} // namespace
+using HostAllocation = BundleTest;
 
 TEST_P(HostAllocation, CounterReachesIntoThePlugin)
 {
@@ -50,8 +45,4 @@ TEST_P(HostAllocation, NoAllocationAfterTheFirstBlock)
     EXPECT_EQ(allocations, 0);
 }
 
-INSTANTIATE_TEST_SUITE_P(BuiltBundles, HostAllocation,
-                         testing::Values(oxn3host::Format::vst3, oxn3host::Format::lv2),
-                         [](const testing::TestParamInfo<oxn3host::Format>& info) {
-                             return std::string(oxn3host::formatName(info.param));
-                         });
+INSTANTIATE_TEST_SUITE_P(BuiltBundles, HostAllocation, kBothBundles, bundleName);

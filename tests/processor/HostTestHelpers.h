@@ -1,30 +1,26 @@
 #pragma once
 
 #include <memory>
-#include <ostream>
+#include <string>
 
 #include <gtest/gtest.h>
 
+#include "MidiTestHelpers.h"
 #include "PluginHost.h"
-
-namespace oxn3host
-{
-inline const char* formatName(Format format)
-{
-    return format == Format::vst3 ? "VST3" : "LV2";
-}
-
-// Names the format in gtest's messages.
-inline void PrintTo(Format format, std::ostream* out)
-{
-    *out << formatName(format);
-}
-} // namespace oxn3host
 
 namespace oxn3test
 {
 constexpr double kHostRate = 44100.0;
 constexpr int kHostBlock = 512;
+
+// Tests run on both built bundles, named by format.
+using BundleTest = testing::TestWithParam<oxn3host::Format>;
+inline const auto kBothBundles = testing::Values(oxn3host::Format::vst3, oxn3host::Format::lv2);
+
+inline std::string bundleName(const testing::TestParamInfo<oxn3host::Format>& info)
+{
+    return info.param == oxn3host::Format::vst3 ? "VST3" : "LV2";
+}
 
 // One loaded plug-in with a transport of the test's own.
 struct HostedPlugin
@@ -78,22 +74,4 @@ struct HostedPlugin
 
     juce::AudioProcessorParameter* find(const char* name) { return oxn3host::findParameter(*plugin, name); }
 };
-
-inline juce::MidiBuffer midiAt(std::initializer_list<juce::MidiMessage> messages, int sample)
-{
-    juce::MidiBuffer midi;
-    for (const auto& message : messages)
-        midi.addEvent(message, sample);
-    return midi;
-}
-
-inline juce::MidiMessage on(int note)
-{
-    return juce::MidiMessage::noteOn(1, note, juce::uint8{100});
-}
-
-inline juce::MidiMessage off(int note)
-{
-    return juce::MidiMessage::noteOff(1, note);
-}
 } // namespace oxn3test

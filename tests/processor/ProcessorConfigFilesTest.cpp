@@ -2,6 +2,8 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <tuple>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -29,11 +31,8 @@ struct ScratchFile
 // options written by "Save Default Config" are never read back.
 TEST(ConfigFile, ReadsOnlyItsTwoKeys)
 {
-    const struct
-    {
-        std::string text;
-        int lockToPresetLengths, emulationEngine;
-    } cases[] = {
+    // {text, LockToPresetLengths, EmulationEngine}
+    const std::tuple<std::string, int, int> cases[] = {
         {"; OXN3 Configuration\nVCOMode = 2\nLockToPresetLengths = 1\nEmulationEngine = 0x3\n", 1, 3},
         {"EmulationEngine = 010\n", 0, 8},
         {"EmulationEngine=0\n", 0, 3}, // a key joined to its value is not recognised
@@ -43,14 +42,13 @@ TEST(ConfigFile, ReadsOnlyItsTwoKeys)
     };
     const juce::File config = juce::File(makeProcessor()->configFolder).getChildFile("Config.ini");
     config.getParentDirectory().createDirectory();
-    for (const auto& c : cases)
+    for (const auto& [text, lock, engine] : cases)
     {
-        SCOPED_TRACE(c.text.substr(0, 60));
-        config.replaceWithText(c.text);
+        config.replaceWithText(text);
         auto processor = makeProcessor();
-        EXPECT_EQ(processor->LockToPresetLengths, c.lockToPresetLengths);
-        EXPECT_EQ(processor->EmulationEngine, c.emulationEngine);
-        EXPECT_EQ(processor->VCOMode, 1);
+        EXPECT_EQ(std::make_tuple(processor->LockToPresetLengths, processor->EmulationEngine, processor->VCOMode),
+                  std::make_tuple(lock, engine, 1))
+            << text.substr(0, 60);
     }
     config.deleteFile();
 }
@@ -79,29 +77,22 @@ TEST(ConfigFile, WritesEveryOptionInItsFormat)
 // Sizes outside 1..128 leave both maps empty; a word stops the reading there.
 TEST(MidiMapFile, SizesAndShortFiles)
 {
-    const struct
-    {
-        std::string text;
-        int cc[2];
-        int key[2];
-    } cases[] = {
-        {"MidiMapSize = 2\n5\n7\n200\n201\n", {5, 7}, {200, 201}},
-        {"MidiMapSize = 0\n5\n7\n200\n201\n", {-1, -1}, {-1, -1}},
-        {"MidiMapSize = 200\n5\n7\n200\n201\n", {-1, -1}, {-1, -1}},
-        {"MidiMapSize = 3\n1\nsix\n3\n", {1, -1}, {-1, -1}},
+    // {text, controllers 0 and 1, keys 0 and 1}
+    const std::pair<std::string, std::vector<int>> cases[] = {
+        {"MidiMapSize = 2\n5\n7\n200\n201\n", {5, 7, 200, 201}},
+        {"MidiMapSize = 0\n5\n7\n200\n201\n", {-1, -1, -1, -1}},
+        {"MidiMapSize = 200\n5\n7\n200\n201\n", {-1, -1, -1, -1}},
+        {"MidiMapSize = 3\n1\nsix\n3\n", {1, -1, -1, -1}},
     };
-    for (const auto& c : cases)
+    for (const auto& [text, maps] : cases)
     {
-        SCOPED_TRACE(c.text);
-        const ScratchFile file(c.text);
+        const ScratchFile file(text);
         auto processor = makeProcessor();
         processor->midiCCMap[50] = processor->midiKeyMap[0] = 9;
         EXPECT_EQ(processor->ReadMidiCC(file.path.c_str()), 1);
-        for (int n = 0; n < 2; ++n)
-        {
-            EXPECT_EQ(processor->midiCCMap[n], c.cc[n]) << n;
-            EXPECT_EQ(processor->midiKeyMap[n], c.key[n]) << n;
-        }
+        const std::vector<int> read = {processor->midiCCMap[0], processor->midiCCMap[1], processor->midiKeyMap[0],
+                                       processor->midiKeyMap[1]};
+        EXPECT_EQ(read, maps) << text;
         EXPECT_EQ(processor->midiCCMap[50], -1);
     }
     EXPECT_EQ(makeProcessor()->ReadMidiCC("/nonexistent/x.map"), 0);
@@ -145,28 +136,22 @@ TEST(TuningFile, NoteLinesLineEndsAndValues)
 
 TEST(QuotedString, ReadsUpToTheClosingQuoteWithinTheBuffer)
 {
-    const struct
-    {
-        std::string text;
-        int length;
-        std::string value;
-        int next; // the character read after it
-    } cases[] = {
+    // {text, length, value, the character read after it}
+    const std::tuple<std::string, int, std::string, int> cases[] = {
         {"\"Default Skin\" rest", 12, "Default Skin", ' '}, // the closing quote is consumed
         {"Default Skin", 0, "untouched", 'e'},              // the first character is consumed
         {"\"open to the end", 15, "open to the end", EOF},
         {"\"" + std::string(300, 'v') + "\"X", 15, std::string(15, 'v'), 'X'}, // cut, and consumed
     };
-    for (const auto& c : cases)
+    for (const auto& [text, length, value, next] : cases)
     {
-        SCOPED_TRACE(c.text.substr(0, 20));
-        const ScratchFile file(c.text);
+        const ScratchFile file(text);
         FILE* stream = std::fopen(file.path.c_str(), "rb");
         ASSERT_NE(stream, nullptr);
         char out[16] = "untouched";
-        EXPECT_EQ(oxn3files::read_quoted_string(stream, out), c.length);
-        EXPECT_EQ(std::string(out), c.value);
-        EXPECT_EQ(std::fgetc(stream), c.next);
+        const int read = oxn3files::read_quoted_string(stream, out);
+        EXPECT_EQ(std::make_tuple(read, std::string(out), std::fgetc(stream)), std::make_tuple(length, value, next))
+            << text.substr(0, 20);
         std::fclose(stream);
     }
 }

@@ -1,7 +1,9 @@
 // The host transport driving the sequencer in pattern mode.
 #include <algorithm>
 #include <cmath>
+#include <tuple>
 #include <utility>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -34,34 +36,31 @@ struct SyncedProcessor
 };
 } // namespace
 
-// Each position reads (play step, host step phase); the phases are exact binary fractions.
+// Quarter positions played in turn at 120 BPM -> (play step, host step phase) after each; the
+// phases are exact binary fractions. One quarter holds three triplet steps.
 TEST(HostSync, QuarterPositionsBecomeStepsAndPhases)
 {
-    SyncedProcessor s;
-    s.blockAt(4.0, true);
-    EXPECT_EQ(s.engine().running, 1);
-    EXPECT_EQ(s.position(), std::make_pair(0, 0.0));
-    s.blockAt(4.125, true);
-    EXPECT_EQ(s.position(), std::make_pair(0, 0.5));
-    s.blockAt(4.25, true);
-    EXPECT_EQ(s.position(), std::make_pair(1, 0.0));
-
+    using Position = std::pair<int, double>;
+    const std::tuple<int, std::vector<double>, std::vector<Position>> cases[] = {
+        {0, {4.0, 4.125, 4.25}, {{0, 0.0}, {0, 0.5}, {1, 0.0}}},
+        {1, {0.0, 4.0, 5.0}, {{0, 0.0}, {0, 0.0}, {3, 0.0}}}}; // 12 triplet steps: 4.0 is step 12 mod 12
+    for (const auto& [triplet, quarters, positions] : cases)
+    {
+        SyncedProcessor s;
+        s.engine().patterns[0].setLength(triplet ? 12 : 16);
+        s.engine().patterns[0].setTriplet(triplet);
+        for (size_t i = 0; i < quarters.size(); ++i)
+        {
+            s.blockAt(quarters[i], true);
+            EXPECT_EQ(s.engine().running, 1);
+            EXPECT_EQ(s.position(), positions[i]) << quarters[i];
+        }
+    }
     // A count-in before the song start stays inside the last step of the bar before.
+    SyncedProcessor s;
     s.blockAt(-0.2, true, 64);
     EXPECT_EQ(s.engine().playStep, 15);
     EXPECT_GE(s.processor->hostStepPhase, 0.0);
-}
-
-TEST(HostSync, TripletPatternScalesTicks)
-{
-    SyncedProcessor s;
-    s.engine().patterns[0].setLength(12);
-    s.engine().patterns[0].setTriplet(1);
-    s.blockAt(0.0, true);
-    s.blockAt(4.0, true); // t = 46080: step 12 mod 12 = 0, phase 0
-    EXPECT_EQ(s.position(), std::make_pair(0, 0.0));
-    s.blockAt(5.0, true); // one quarter holds three triplet steps
-    EXPECT_EQ(s.position(), std::make_pair(3, 0.0));
 }
 
 TEST(HostSync, StopOrVanishingPositionStopsTheSequencer)

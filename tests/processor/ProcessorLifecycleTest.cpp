@@ -1,5 +1,6 @@
 // Identity answers and the data folder.
 #include <cstdlib>
+#include <tuple>
 
 #include <gtest/gtest.h>
 
@@ -11,20 +12,17 @@ using oxn3test::makeProcessor;
 TEST(ProcessorLifecycle, IdentityAndHostAnswers)
 {
     auto processor = makeProcessor();
-    EXPECT_EQ(processor->getName(), "OXN3");
-    EXPECT_TRUE(processor->acceptsMidi());
-    EXPECT_TRUE(processor->producesMidi());
-    EXPECT_TRUE(processor->hasEditor());
-    EXPECT_EQ(processor->getNumPrograms(), 1);
-    EXPECT_EQ(processor->getProgramName(0), "Default");
-    EXPECT_EQ(processor->getTotalNumOutputChannels(), 2);
-
-    juce::AudioProcessor::BusesLayout mono;
-    mono.outputBuses.add(juce::AudioChannelSet::mono());
-    EXPECT_TRUE(processor->checkBusesLayoutSupported(mono));
-    juce::AudioProcessor::BusesLayout surround;
-    surround.outputBuses.add(juce::AudioChannelSet::create5point1());
-    EXPECT_FALSE(processor->checkBusesLayoutSupported(surround));
+    EXPECT_EQ(std::make_tuple(processor->getName(), processor->acceptsMidi(), processor->producesMidi(),
+                              processor->hasEditor(), processor->getNumPrograms(), processor->getProgramName(0),
+                              processor->getTotalNumOutputChannels()),
+              std::make_tuple(juce::String("OXN3"), true, true, true, 1, juce::String("Default"), 2));
+    for (const auto& [set, supported] : {std::pair{juce::AudioChannelSet::mono(), true},
+                                         std::pair{juce::AudioChannelSet::create5point1(), false}})
+    {
+        juce::AudioProcessor::BusesLayout layout;
+        layout.outputBuses.add(set);
+        EXPECT_EQ(processor->checkBusesLayoutSupported(layout), supported);
+    }
 }
 
 TEST(ProcessorLifecycle, DataFolderFollowsXdgDataHome)

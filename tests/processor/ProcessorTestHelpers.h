@@ -1,8 +1,8 @@
 #pragma once
 
-#include <initializer_list>
 #include <memory>
 
+#include "MidiTestHelpers.h"
 #include "processor/PluginProcessor.h"
 
 namespace oxn3test
@@ -67,29 +67,6 @@ inline juce::AudioBuffer<float> render(JuceDemoPluginAudioProcessor& processor, 
 {
     juce::MidiBuffer midi;
     return render(processor, numSamples, midi);
-}
-
-inline juce::MidiMessage on(int note, int velocity = 100)
-{
-    return juce::MidiMessage::noteOn(1, note, static_cast<juce::uint8>(velocity));
-}
-
-inline juce::MidiMessage off(int note)
-{
-    return juce::MidiMessage::noteOff(1, note);
-}
-
-inline juce::MidiMessage controller(int number, int value)
-{
-    return juce::MidiMessage::controllerEvent(1, number, value);
-}
-
-inline juce::MidiBuffer midiAt(std::initializer_list<juce::MidiMessage> messages, int sample)
-{
-    juce::MidiBuffer midi;
-    for (const auto& message : messages)
-        midi.addEvent(message, sample);
-    return midi;
 }
 
 // Plays `message` at the start of a one-sample block, the way the host hands it over.
