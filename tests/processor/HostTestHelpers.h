@@ -1,12 +1,22 @@
 #pragma once
 
 #include <memory>
+#include <ostream>
 #include <string>
 
 #include <gtest/gtest.h>
 
 #include "MidiTestHelpers.h"
 #include "PluginHost.h"
+
+// Names the format in gtest's messages.
+namespace oxn3host
+{
+inline void PrintTo(Format format, std::ostream* out)
+{
+    *out << (format == Format::vst3 ? "VST3" : "LV2");
+}
+} // namespace oxn3host
 
 namespace oxn3test
 {
