@@ -63,6 +63,7 @@ void BM_RoundTripRates(benchmark::State& state)
     state.counters["gate%"] = 100 * c.gateShare();
     state.counters["pitch%"] = 100 * c.pitchShare();
     state.counters["plainPitch%"] = 100 * c.plainPitchShare();
+    state.counters["accentedPitch%"] = 100 * c.accentedPitchShare();
     state.counters["accent%"] = 100 * c.accentShare();
     state.counters["slide%"] = 100 * c.slideShare();
 }

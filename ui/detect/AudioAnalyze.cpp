@@ -1,8 +1,11 @@
 // Audio-to-pattern transcription: each step's energy decides gate and slide, its loudest sample
-// the accent, and the spacing of its upward zero crossings the pitch.
+// the accent, and the spacing of its upward zero crossings (or of the ends of its steep falls,
+// when those repeat more evenly) the pitch.
 #include <algorithm>
 #include <climits>
+#include <cstdlib>
 #include <cmath>
+#include <limits>
 #include <vector>
 
 #include "ui/detect/WaveBuffer.h"
@@ -15,6 +18,8 @@ constexpr float kSoundingMeanSquare = 0.001f;
 constexpr float kAccentLevel = 0.5f;
 constexpr double kArmFraction = -0.1;     // a crossing counts only after a dip below this x peak
 constexpr float kStablePeriodDelta = 10.0f;
+constexpr int kSlopeLagDivisor = 16;      // the slope spans this fraction of the zero-crossing period
+constexpr int kCycleCountSlack = 4;       // falls and zero crossings may count this fraction apart
 constexpr double kLnMidiNoteZeroHz = 2.101178494242947; // ln 8.1758 Hz
 constexpr double kLn2 = 0.6931471824645996;
 constexpr int kRestNote = 1;
@@ -54,6 +59,65 @@ int findCrossings(const float* data, int64_t start, int64_t end, float peak, int
         prev = x;
     }
     return count;
+}
+
+// x[i] - x[i - lag]: a high-pass that leaves a cycle's sharp fall and drops its slow swing.
+float slopeAt(const float* data, int64_t i, int64_t lag)
+{
+    return data[i] - data[std::max<int64_t>(i - lag, 0)];
+}
+
+// Where each steep fall that takes the signal below kArmFraction x peak ends: the slope turns
+// upward again. A saw's reset keeps its place in the cycle while an accent's decay reshapes the
+// rest of the cycle and moves its zero crossings. Returns the count.
+int findSteepFalls(const float* data, int64_t start, int64_t end, float peak, int64_t lag, int* falls)
+{
+    float steepest = 0.0f;
+    for (int64_t i = start; i < end; ++i)
+        steepest = std::max(steepest, std::fabs(slopeAt(data, i, lag)));
+    const float threshold = static_cast<float>(kArmFraction * peak);
+    const float slopeThreshold = static_cast<float>(kArmFraction * steepest);
+    float prev = 0.0f;
+    bool falling = false;
+    bool armed = false;
+    int count = 0;
+    for (int64_t i = start; i < end; ++i)
+    {
+        const float d = slopeAt(data, i, lag);
+        if (d < slopeThreshold)
+            falling = true;
+        if (falling && data[i] < threshold)
+            armed = true;
+        if (prev < 0.0f && d >= 0.0f && armed)
+        {
+            falls[count++] = static_cast<int>(i);
+            falling = armed = false;
+        }
+        prev = d;
+    }
+    return count;
+}
+
+// The spacings of `count` marks into `periods`; returns how many.
+int periodsBetween(const int* marks, int count, float* periods)
+{
+    for (int j = 0; j + 1 < count; ++j)
+        periods[j] = static_cast<float>(marks[j + 1] - marks[j]);
+    return std::max(count - 1, 0);
+}
+
+// The typical change from one period to the next (the lower median, so that a stray period
+// at a note's start weighs nothing); infinite with fewer than two periods. `scratch` holds
+// count - 1 floats.
+float jitter(const float* periods, int count, float* scratch)
+{
+    if (count < 2)
+        return std::numeric_limits<float>::infinity();
+    for (int j = 1; j < count; ++j)
+        scratch[j - 1] = std::fabs(periods[j] - periods[j - 1]);
+    float* middle = scratch + (count - 2) / 2;
+    std::nth_element(scratch, middle, scratch + count - 1);
+    return *middle;
 }
 
 // The step's period in samples, or 0 when none can be had. After a slide into the step the
@@ -111,10 +175,14 @@ void WaveBuffer::audioAnalyze(int* notes, int* gates, int* accents, int* slides,
     // Consecutive crossings lie at least two samples apart.
     const size_t listSize = static_cast<size_t>(std::min(stepLen, n)) / 2 + 2;
     std::vector<int> crossings(listSize);
-    std::vector<float> periodData(listSize);
-    WaveBuffer periods;
-    periods.data = periodData.data();
-    periods.size = static_cast<int32_t>(listSize);
+    std::vector<int> falls(listSize);
+    std::vector<float> crossingPeriodData(listSize);
+    std::vector<float> fallPeriodData(listSize);
+    std::vector<float> changes(listSize);
+    WaveBuffer crossingPeriods, fallPeriods;
+    crossingPeriods.data = crossingPeriodData.data();
+    fallPeriods.data = fallPeriodData.data();
+    crossingPeriods.size = fallPeriods.size = static_cast<int32_t>(listSize);
 
     bool prevSlide = false;
     int lastNote = kUnmeasuredFirstNote;
@@ -131,12 +199,26 @@ void WaveBuffer::audioAnalyze(int* notes, int* gates, int* accents, int* slides,
 
         int accent = 0;
         const int c = findCrossings(data, start, end, peak, crossings.data(), accent);
-        for (int j = 0; j + 1 < c; ++j)
-            periodData[j] = static_cast<float>(crossings[j + 1] - crossings[j]);
+        const WaveBuffer* periods = &crossingPeriods;
+        int periodCount = periodsBetween(crossings.data(), c, crossingPeriods.data);
+        if (periodCount > 0 && bodyMS > kSoundingMeanSquare)
+        {
+            // Each cycle is also marked where its steep fall ends; the marks that repeat more
+            // evenly give the period (the falls for a saw whose shape changes, the zero crossings
+            // for a smooth tone with noise).
+            const int64_t lag = std::max<int64_t>(1, (crossings[c - 1] - crossings[0]) / periodCount / kSlopeLagDivisor);
+            const int fallCount = periodsBetween(falls.data(), findSteepFalls(data, start, end, peak, lag, falls.data()), fallPeriods.data);
+            const bool sameCycles = std::abs(fallCount - periodCount) <= periodCount / kCycleCountSlack + 1;
+            if (sameCycles && jitter(fallPeriods.data, fallCount, changes.data()) < jitter(crossingPeriods.data, periodCount, changes.data()))
+            {
+                periods = &fallPeriods;
+                periodCount = fallCount;
+            }
+        }
 
         if (bodyMS > kSoundingMeanSquare)
         {
-            const float period = estimatePeriod(periods, c - 1, prevSlide);
+            const float period = estimatePeriod(*periods, periodCount, prevSlide);
             lastNote = noteOfPeriod(rate, period, lastNote);
             notes[k] = lastNote;
             gates[k] = 1;

@@ -114,6 +114,27 @@ TEST(AudioAnalyze, PeriodsAveragedOrTakenAtTheEndOfAGlide)
     }
 }
 
+// A saw on a slow swing: its zero crossings drift a semitone's worth per period, its resets do
+// not. A smooth tone with noise keeps its zero crossings, which are then the steadier marks.
+TEST(AudioAnalyze, PeriodComesFromTheSteadierMarks)
+{
+    std::mt19937 rng(303);
+    std::uniform_real_distribution<float> noise(-0.03f, 0.03f);
+    const double period = 401;
+    const size_t n = 4 * kStepLen;
+    std::vector<float> swingingSaw(n), noisyTone(n);
+    addTone(noisyTone, 0, n, period);
+    for (size_t i = 0; i < n; ++i)
+    {
+        const double phase = std::fmod(static_cast<double>(i), period) / period;
+        const double swing = 0.6 * (1.0 - 2.0 * static_cast<double>(i % kStepLen) / kStepLen);
+        swingingSaw[i] = static_cast<float>(2 * phase - 1 + swing);
+        noisyTone[i] += noise(rng);
+    }
+    for (const auto* x : {&swingingSaw, &noisyTone})
+        EXPECT_EQ(analyze(*x, 4).notes, (std::vector<int>{45, 45, 45, 45})) << (x == &noisyTone ? "noisy tone" : "saw");
+}
+
 TEST(AudioAnalyze, SilentBodyAfterALoudTailIsARestWithoutSlide)
 {
     std::vector<float> x(2 * kStepLen);

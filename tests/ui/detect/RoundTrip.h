@@ -29,6 +29,7 @@ struct RoundTripCounts
     double accentShare() const { return share(accentRight, bothGated); }
     double slideShare() const { return share(slideRight, bothGated); }
     double plainPitchShare() const { return share(plainPitchRight, plainGated); }
+    double accentedPitchShare() const { return share(pitchRight - plainPitchRight, bothGated - plainGated); }
     static double share(int n, int of) { return of > 0 ? static_cast<double>(n) / of : 0.0; }
 };
 
