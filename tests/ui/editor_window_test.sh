@@ -49,24 +49,24 @@ cleanup() {
 trap cleanup EXIT
 fail() { echo "FAIL: $*" >&2; cat "$work"/*.log >&2 2>/dev/null || true; exit 1; }
 
-timeout -k 2 120 matchbox-window-manager -use_titlebar no >"$work/wm.log" 2>&1 &
+timeout -k 2 140 matchbox-window-manager -use_titlebar no >"$work/wm.log" 2>&1 &
 pids+=($!)
 
 case "$kind" in
   host)
-    timeout -k 2 60 "$3" "$1" "$2" 30 >"$work/host.log" 2>&1 &
+    timeout -k 2 90 "$3" "$1" "$2" 60 >"$work/host.log" 2>&1 &
     ;;
   standalone)
-    timeout -k 2 60 "$1" >"$work/app.log" 2>&1 &
+    timeout -k 2 90 "$1" >"$work/app.log" 2>&1 &
     ;;
   jalv)
     export LV2_PATH="$(dirname "$1"):/usr/lib/lv2"
     export JACK_DEFAULT_SERVER="oxn3-ui-$$" JACK_NO_START_SERVER=1 JACK_NO_AUDIO_RESERVATION=1
-    timeout -k 2 60 jackd --no-realtime --name "$JACK_DEFAULT_SERVER" -d dummy -r 44100 -p 512 >"$work/jackd.log" 2>&1 &
+    timeout -k 2 90 jackd --no-realtime --name "$JACK_DEFAULT_SERVER" -d dummy -r 44100 -p 512 >"$work/jackd.log" 2>&1 &
     pids+=($!)
     for _ in $(seq 50); do timeout 5 jack_lsp >/dev/null 2>&1 && break; sleep 0.2; done
     timeout 5 jack_lsp >/dev/null 2>&1 || fail "jackd did not start"
-    timeout -k 2 60 jalv.gtk3 "$2" >"$work/jalv.log" 2>&1 </dev/null &
+    timeout -k 2 90 jalv.gtk3 "$2" >"$work/jalv.log" 2>&1 </dev/null &
     ;;
   *) fail "unknown kind $kind" ;;
 esac
@@ -74,7 +74,8 @@ app=$!
 pids+=($app)
 
 # Wait (bounded) for a window named after the plug-in, then let it paint.
-for _ in $(seq 60); do
+# A loaded machine may take long to start the host and open the window.
+for _ in $(seq 90); do
   timeout 5 xwininfo -root -tree 2>/dev/null | grep -qi "oxn3" && break
   kill -0 "$app" 2>/dev/null || fail "$kind ended before its window appeared"
   sleep 0.5
