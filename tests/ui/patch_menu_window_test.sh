@@ -75,10 +75,12 @@ open_menu() {
 # Chooses menu items with the keyboard (Down from the top, Up from the bottom).
 menu_keys() { xdo key --delay 60 "$@"; sleep 0.3; }
 
+# Types <file> into the open save dialog and confirms; [png] is a screenshot of the dialog.
 save_as() {
   local dialog
   dialog=$(window_named "^Save Pattern")
   settled_geometry "$dialog"
+  [ -z "${2:-}" ] || screenshot "$2"
   # The file name box lies 63 pixels above the dialog's bottom edge.
   xdo mousemove $((X + WIDTH / 2)) $((Y + HEIGHT - 63)) click 1
   sleep 0.2
@@ -113,8 +115,7 @@ echo "menu: $changed of 100000 pixels under the status line changed"
 
 # "Save Pattern" (second item) in a fresh data folder: the dialog starts in the patterns folder.
 menu_keys Down Down Return
-save_as z_default.pat
-screenshot "$shots/patch_menu_saved.png"
+save_as z_default.pat "$shots/patch_menu_save_dialog.png"
 expected=$(printf '; OXN3 Meta tag: 16\n'; printf '0 0 0 0 0 1\n%.0s' $(seq 16))
 actual=$(sed 2d "$patterns/z_default.pat")
 [ "$actual" = "$expected" ] || fail "the default pattern's file reads: $(cat "$patterns/z_default.pat")"
