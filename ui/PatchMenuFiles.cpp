@@ -149,6 +149,10 @@ void askForPatchFiles(Editor& ed, const PatchFileDialog& dialog)
             runPatchFileCommand(ed, dialog.commandId, files);
         return;
     }
+    // A fresh install has no patterns folder yet: a dialog started there would offer "Patterns"
+    // as the file name in the folder above and save the pattern under that name.
+    if (dialog.start == ed.processor.patternsFolder)
+        dialog.start.createDirectory();
     int flags = juce::FileBrowserComponent::canSelectFiles;
     if (dialog.save)
         flags |= juce::FileBrowserComponent::saveMode | juce::FileBrowserComponent::warnAboutOverwriting;

@@ -1,0 +1,66 @@
+# Sourced by the scripts that drive OXN3's windows on a virtual X display (xvfb-run,
+# matchbox-window-manager). Every program they start runs under `timeout -k`; whatever still runs
+# two seconds after the clean-up's TERM is killed, so the clean-up itself cannot wait without end.
+
+xvfb_server_args="-screen 0 1280x800x24"
+
+absolute_path() { echo "$(cd "$(dirname "$1")" && pwd)/$(basename "$1")"; }
+
+# Runs the calling script again inside xvfb-run, with --on-display before its arguments.
+#   rerun_on_virtual_display <seconds> <script> <args...>
+rerun_on_virtual_display() {
+  local seconds=$1 script=$2
+  shift 2
+  exec timeout -k 5 "$seconds" xvfb-run -a -s "$xvfb_server_args" bash "$script" --on-display "$@"
+}
+
+# Makes $work and arranges the clean-up of everything started with start_bounded.
+session_begin() {
+  work=$(mktemp -d)
+  pids=()
+  trap session_cleanup EXIT
+}
+
+session_cleanup() {
+  local pid running
+  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
+  for _ in $(seq 20); do
+    running=0
+    for pid in "${pids[@]}"; do if kill -0 "$pid" 2>/dev/null; then running=1; fi; done
+    [ "$running" -eq 0 ] && break
+    sleep 0.1
+  done
+  for pid in "${pids[@]}"; do pkill -9 -P "$pid" 2>/dev/null || true; kill -9 "$pid" 2>/dev/null || true; done
+  for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null || true; done
+  rm -rf "$work"
+}
+
+fail() { echo "FAIL: $*" >&2; cat "$work"/*.log >&2 2>/dev/null || true; exit 1; }
+
+# Starts a program in the background, bounded, with its output in $work/<log>; its pid is $last_pid.
+#   start_bounded <seconds> <log> <program> <args...>
+start_bounded() {
+  local seconds=$1 log=$2
+  shift 2
+  timeout -k 2 "$seconds" "$@" >"$work/$log" 2>&1 </dev/null &
+  last_pid=$!
+  pids+=("$last_pid")
+}
+
+start_window_manager() { start_bounded 120 wm.log matchbox-window-manager -use_titlebar no; }
+
+# Waits (bounded) for a window whose name matches <pattern>, while <pid> runs.
+wait_for_window() {
+  local pattern=$1 pid=$2 what=$3
+  for _ in $(seq 90); do # a loaded machine may take long to open the window
+    timeout -k 2 5 xwininfo -root -tree 2>/dev/null | grep -qi "$pattern" && return 0
+    kill -0 "$pid" 2>/dev/null || fail "$what ended before its window appeared"
+    sleep 0.5
+  done
+  fail "no window named $pattern appeared"
+}
+
+screenshot() {
+  timeout -k 2 30 xwd -root -silent >"$work/screen.xwd" || fail "xwd failed"
+  timeout -k 2 30 convert "xwd:$work/screen.xwd" "$1" || fail "convert failed"
+}
