@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "PanelTestHelpers.h"
+#include "UiTestHelpers.h"
 #include "ui/CBitmapSlider.h"
 #include "ui/ValueChangedListener.h"
 
@@ -21,10 +21,7 @@ juce::Image numberedStrip(int frames, int w, int h, bool horizontal)
 
 juce::Image render(juce::Component& c)
 {
-    juce::Image image = oxn3test::blankImage(c.getWidth(), c.getHeight(), juce::Colours::white);
-    juce::Graphics g(image);
-    c.paint(g);
-    return image;
+    return oxn3test::paintOf(c, juce::Colours::white);
 }
 
 int paintedFrame(juce::Component& c)
@@ -120,7 +117,7 @@ TEST(BitmapWidgets, RockerReportsZeroTwoOneAndStickerIgnoresTheMouse)
     sticker.setSize(40, 40);
     sticker.setValue(0.3, juce::dontSendNotification);
     sticker.mouseDown(oxn3test::mouseAt(sticker, 20, 0));
-    sticker.mouseDrag(oxn3test::mouseAt(sticker, 20, 40, 1, {}, {20, 0}));
+    sticker.mouseDrag(oxn3test::mouseAt(sticker, {20, 40}, {20, 0}));
     EXPECT_EQ(sticker.getValue(), 0.3);
     const juce::Image image = render(sticker); // the top-left three quarters only
     EXPECT_EQ(image.getPixelAt(29, 29).getRed() + image.getPixelAt(30, 30).getRed(), 10 + 255);

@@ -1,26 +1,30 @@
-#include <cstring>
-
-#include "SettingsPageHelpers.h"
+#include "UiTestHelpers.h"
+#include "ui/MyCustomDisplay.h"
 #include "ui/AdvancedRandomMapping.h"
 #include "ui/CAdvancedRandomView.h"
 
 namespace
 {
-using namespace oxn3test;
+using oxn3test::mouseAt;
+using oxn3test::samePattern;
 
-bool samePattern(const Vst303Pattern& a, const Vst303Pattern& b)
-{
-    return std::memcmp(&a, &b, sizeof(Vst303Pattern)) == 0;
-}
-
-class AdvancedRandomViewTest : public ::testing::Test
+class AdvancedRandomViewTest : public oxn3test::EditorTest
 {
 protected:
-    EditorFixture f;
-    CAdvancedRandomView page{nullptr, &f.editor};
+    CAdvancedRandomView page{nullptr, editor.get()};
 
-    AdvancedRandom_t& settings() { return f.processor->advancedRandom; }
-    Vst303Pattern& pattern() { return f.processor->synth->activePattern(); }
+    void place(float scale)
+    {
+        page.setScale(scale);
+        page.setBounds(0, 0, static_cast<int>(622 * scale), static_cast<int>(133 * scale));
+    }
+    void clickAt(float x, float y)
+    {
+        page.mouseDown(mouseAt(page, static_cast<int>(x * page.scale), static_cast<int>(y * page.scale)));
+        page.mouseUp(mouseAt(page, static_cast<int>(x * page.scale), static_cast<int>(y * page.scale)));
+    }
+    AdvancedRandom_t& settings() { return processor->advancedRandom; }
+    Vst303Pattern& pattern() { return synth.activePattern(); }
     PanelControl& control(int tag) { return *page.getControlWithTag(tag); }
 
     // A control left at `v` by the mouse, then read by the page as after every click and drag step.
@@ -68,8 +72,8 @@ TEST_F(AdvancedRandomViewTest, ApplyOnRegeneratesFromTheSeedSoASliderBackWhereIt
     const Vst303Pattern original = pattern();
     page.buttonClicked(123);
     EXPECT_EQ(settings().apply, 1);
-    EXPECT_EQ(f.editor.undoLabel, "Randomize Pattern");
-    EXPECT_TRUE(samePattern(f.editor.undoPattern, original));
+    EXPECT_EQ(editor->undoLabel, "Randomize Pattern");
+    EXPECT_TRUE(samePattern(editor->undoPattern, original));
 
     move(101, 0.5f);
     const Vst303Pattern atStart = pattern();
@@ -78,12 +82,17 @@ TEST_F(AdvancedRandomViewTest, ApplyOnRegeneratesFromTheSeedSoASliderBackWhereIt
     EXPECT_FALSE(samePattern(pattern(), atStart));
     move(101, 0.5f);
     EXPECT_TRUE(samePattern(pattern(), atStart));
+
+    move(104, 1.0f); // a density slider at the bottom: no step gets that property
+    EXPECT_EQ(settings().accentDensity, 0);
+    for (int i = 0; i < pattern().getStepCount(); ++i)
+        EXPECT_FALSE(pattern().steps[i].has(step_t::kAccent)) << i;
 }
 
 TEST_F(AdvancedRandomViewTest, ClicksAndDragStepsRegenerateWhileApplyIsOn)
 {
-    placePage(page, 2.0f);
-    clickAt(page, 565, 105); // Apply
+    place(2.0f);
+    clickAt(565, 105); // Apply
     EXPECT_EQ(settings().apply, 1);
     EXPECT_EQ(control(123).value, 1.0f);
 
@@ -98,24 +107,15 @@ TEST_F(AdvancedRandomViewTest, ClicksAndDragStepsRegenerateWhileApplyIsOn)
     page.mouseDrag(mouseAt(page, down, down));
     page.mouseUp(mouseAt(page, down, down));
     EXPECT_TRUE(samePattern(pattern(), atPress));
-    EXPECT_EQ(f.processor->touchedParameter, 101);
+    EXPECT_EQ(processor->touchedParameter, 101);
 
     // The seed buttons spring back and flash; a new seed makes a new pattern.
-    clickAt(page, 565, 13);
+    clickAt(565, 13);
     EXPECT_EQ(control(124).value, 0.0f);
     EXPECT_EQ(control(124).animation, 1.0f);
     EXPECT_FALSE(samePattern(pattern(), atPress));
-    clickAt(page, 565, 40);
+    clickAt(565, 40);
     EXPECT_TRUE(samePattern(pattern(), atPress));
-}
-
-TEST_F(AdvancedRandomViewTest, DensitySliderAtTheBottomGivesNoStepThatProperty)
-{
-    page.buttonClicked(123);
-    move(104, 1.0f);
-    EXPECT_EQ(settings().accentDensity, 0);
-    for (int i = 0; i < pattern().getStepCount(); ++i)
-        EXPECT_FALSE(pattern().steps[i].has(step_t::kAccent)) << i;
 }
 
 TEST_F(AdvancedRandomViewTest, SeedHistoryWalksBackToTheFirstSeed)
@@ -141,9 +141,9 @@ TEST_F(AdvancedRandomViewTest, SeedHistoryWalksBackToTheFirstSeed)
 
 TEST_F(AdvancedRandomViewTest, SettingsFromMidiLearnShowWithinOneTick)
 {
-    f.processor->handleMidiCC(103, 0);   // slide density 0
-    f.processor->handleMidiCC(105, 127); // root B
-    f.processor->handleMidiCC(110, 0);   // E off
+    processor->handleMidiCC(103, 0);   // slide density 0
+    processor->handleMidiCC(105, 127); // root B
+    processor->handleMidiCC(110, 0);   // E off
     page.onIdle(true);
     EXPECT_EQ(control(103).value, 1.0f);
     EXPECT_STREQ(control(128).label, "0%");
@@ -151,36 +151,36 @@ TEST_F(AdvancedRandomViewTest, SettingsFromMidiLearnShowWithinOneTick)
     EXPECT_EQ(control(110).value, 0.0f);
 
     page.valueChanged(118, 0.0f);
-    EXPECT_EQ(f.processor->touchedParameter, 118);
+    EXPECT_EQ(processor->touchedParameter, 118);
 }
 
 TEST_F(AdvancedRandomViewTest, InTheEditorAControllerMoveShowsOnTheNextTick)
 {
-    f.processor->PatternKnob = 3;
-    f.editor.timerCallback();
-    CAdvancedRandomView& shown = *f.editor.randomView;
+    processor->PatternKnob = 3;
+    editor->timerCallback();
+    CAdvancedRandomView& shown = *editor->randomView;
     ASSERT_TRUE(shown.isVisible());
-    f.processor->handleMidiCC(102, 0); // gate density 0
-    f.editor.timerCallback();
+    processor->handleMidiCC(102, 0); // gate density 0
+    editor->timerCallback();
     EXPECT_EQ(shown.getControlWithTag(102)->value, 1.0f);
     EXPECT_STREQ(shown.getControlWithTag(127)->label, "0%");
-    snapshotEditor(f.editor, "editor_view3_randomiser.png");
+    oxn3test::saveSnapshot(editor->createComponentSnapshot(editor->getLocalBounds()), "editor_view3_randomiser");
 }
 
 TEST_F(AdvancedRandomViewTest, LearnOverlaysShowControllerNumbersOnlyWhileLearning)
 {
-    f.processor->midiCCMap[74] = 101;
+    processor->midiCCMap[74] = 101;
     for (float scale : {1.0f, 2.0f})
     {
-        placePage(page, scale);
+        place(scale);
         for (int tick = 0; tick < 6; ++tick) // the keys' fill settles
             page.onIdle(true);
         for (bool learning : {true, false})
         {
-            f.processor->midiLearnActive = learning ? 1 : 0;
-            const juce::String name = juce::String("advanced_random_learn_") + (learning ? "on" : "off") + "_x" +
-                                      juce::String(static_cast<int>(scale)) + ".png";
-            const juce::Image image = snapshot(page, name);
+            processor->midiLearnActive = learning ? 1 : 0;
+            const juce::Image image = oxn3test::paintOf(page, juce::Colour(0xff23262e));
+            oxn3test::saveSnapshot(image, juce::String("advanced_random_learn_") + (learning ? "on" : "off") + "_x" +
+                                              juce::String(static_cast<int>(scale)));
             EXPECT_EQ(control(101).showOverlay, learning ? 1 : 0);
             EXPECT_EQ(control(124).showOverlay, learning ? 1 : 0);
             EXPECT_EQ(control(125).showOverlay, 0);
@@ -189,7 +189,7 @@ TEST_F(AdvancedRandomViewTest, LearnOverlaysShowControllerNumbersOnlyWhileLearni
                 EXPECT_STREQ(control(101).overlayText, "#74");
                 EXPECT_STREQ(control(102).overlayText, "N/A");
             }
-            EXPECT_GT(litPixels(image, image.getBounds()), 0);
+            EXPECT_GT(oxn3test::litPixels(image, image.getBounds()), 0);
         }
     }
 }

@@ -3,9 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "EditorTestHelpers.h"
-#include "PanelTestHelpers.h"
-#include "StepPagesTestHelpers.h"
+#include "UiTestHelpers.h"
 #include "ui/CPatternDisplay.h"
 #include "ui/CWaveformDisplay.h"
 #include "ui/PatternGridGeometry.h"
@@ -14,10 +12,9 @@
 namespace
 {
 using juce::ModifierKeys;
-using oxn3test::EditorFixture;
-
-struct GridFixture : EditorFixture
+struct GridFixture : oxn3test::EditorRig
 {
+    Vst303Pattern& pattern = synth.activePattern();
     CPatternDisplay grid{nullptr, editor.get()};
     CWaveformDisplay scope{nullptr, editor.get()};
 
@@ -101,11 +98,11 @@ TEST(PatternGrid, OnlyARestoredViewOfMinusOneShowsTheGridUnderTheScope)
     {
         oxn3test::EditorRig rig;
         juce::MemoryBlock state;
-        rig.processor.getStateInformation(state);
+        rig.processor->getStateInformation(state);
         auto xml = juce::AudioProcessor::getXmlFromBinary(state.getData(), int(state.getSize()));
         xml->setAttribute("PatternKnob", view);
         juce::AudioProcessor::copyXmlToBinary(*xml, state);
-        rig.processor.setStateInformation(state.getData(), int(state.getSize()));
+        rig.processor->setStateInformation(state.getData(), int(state.getSize()));
         auto& editor = rig.open();
         editor.setSize(754, 276);
         rig.tick(2);
@@ -183,7 +180,7 @@ TEST(Scope, OneBarFillsThePageAtEveryWidthAndColumnsBeyondTheBufferDrawNothing)
 
     GridFixture f;
     f.scope.timeZoom = 0.1f;
-    const auto image = oxn3test::paintPage(f.scope, 622, 133, juce::Colours::transparentBlack);
+    const auto image = oxn3test::paintOf(f.scope, juce::Colours::transparentBlack);
     auto columnDrawn = [&](int x) {
         for (int y = 20; y < 120; ++y)
             if (image.getPixelAt(x, y).getAlpha() != 0)
@@ -210,7 +207,7 @@ TEST(Scope, SnapshotsOfTheGridUnderTheScope)
         f.grid.onIdle(true);
         f.scope.onIdle(true);
 
-        auto image = oxn3test::paintPage(f.grid, int(622 * s), int(133 * s));
+        auto image = oxn3test::paintOf(f.grid, juce::Colour(24, 26, 30));
         juce::Graphics g(image);
         f.scope.paint(g);
         oxn3test::saveSnapshot(image, s == 1.0f ? "grid_scope_x1" : "grid_scope_x2");

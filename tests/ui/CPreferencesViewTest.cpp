@@ -1,21 +1,32 @@
 #include <cmath>
 
-#include "SettingsPageHelpers.h"
+#include "UiTestHelpers.h"
+#include "ui/MyCustomDisplay.h"
 #include "ui/CPatchDisplay.h"
 #include "ui/CPreferencesView.h"
 #include "ui/CubeMaths.h"
 
 namespace
 {
-using namespace oxn3test;
+using oxn3test::mouseAt;
 
-class PreferencesViewTest : public ::testing::Test
+class PreferencesViewTest : public oxn3test::EditorTest
 {
 protected:
-    EditorFixture f;
-    CPreferencesView page{nullptr, &f.editor};
+    CPreferencesView page{nullptr, editor.get()};
 
-    JuceDemoPluginAudioProcessor& p() { return *f.processor; }
+    PreferencesViewTest() { place(1.0f); }
+    void place(float scale)
+    {
+        page.setScale(scale);
+        page.setBounds(0, 0, static_cast<int>(622 * scale), static_cast<int>(133 * scale));
+    }
+    void clickAt(float x, float y)
+    {
+        page.mouseDown(mouseAt(page, static_cast<int>(x * page.scale), static_cast<int>(y * page.scale)));
+        page.mouseUp(mouseAt(page, static_cast<int>(x * page.scale), static_cast<int>(y * page.scale)));
+    }
+    JuceDemoPluginAudioProcessor& p() { return *processor; }
     PanelControl& control(int tag) { return *page.getControlWithTag(tag); }
     PanelControl& caption(int tag)
     {
@@ -28,28 +39,27 @@ protected:
 
 TEST_F(PreferencesViewTest, CaptionClicksActLikeTheirBoxesAndVcoModeCaptionAlternates)
 {
-    placePage(page, 1.0f);
     Synth303& engine = *p().synth;
     engine.running = engine.runRequest = engine.gate = engine.slideActive = engine.keyHeld = 1;
-    clickAt(page, 60, 90); // "Note Mode" stops the pattern at once
+    clickAt(60, 90); // "Note Mode" stops the pattern at once
     EXPECT_EQ(p().MidiMode, 1);
     EXPECT_EQ(engine.running + engine.runRequest + engine.gate + engine.slideActive + engine.keyHeld, 0);
     engine.running = 1;
-    clickAt(page, 60, 90); // back to pattern mode: only the mode changes
+    clickAt(60, 90); // back to pattern mode: only the mode changes
     EXPECT_EQ(p().MidiMode, 0);
     EXPECT_EQ(engine.running, 1);
 
-    clickAt(page, 60, 122); // "Improved Emulation": the dimming shows at once
+    clickAt(60, 122); // "Improved Emulation": the dimming shows at once
     EXPECT_EQ(p().ImprovedEmulation, 0);
     EXPECT_EQ(caption(207).enabled, 0);
 
     for (int expected : {0, 1, 0, 1})
     {
-        clickAt(page, 60, 10); // "VCO Mode"
+        clickAt(60, 10); // "VCO Mode"
         EXPECT_EQ(p().VCOMode, expected);
         page.onIdle(true);
     }
-    clickAt(page, 36, 14); // the switch's right end
+    clickAt(36, 14); // the switch's right end
     EXPECT_EQ(p().VCOMode, 2);
 }
 
@@ -81,7 +91,7 @@ TEST_F(PreferencesViewTest, BassAndVcfTrimDimWithTheClassicEngineButStillWork)
 
     page.valueChanged(206, 0.25f);
     EXPECT_FLOAT_EQ(p().getParameter(16), 0.25f);
-    EXPECT_EQ(f.editor.patchDisplay->text, "Bass: 25%");
+    EXPECT_EQ(editor->patchDisplay->text, "Bass: 25%");
     EXPECT_EQ(p().touchedParameter, 16);
     page.valueChanged(212, 0.75f);
     EXPECT_DOUBLE_EQ(p().VCFTrim, 0.75);
@@ -96,15 +106,15 @@ TEST_F(PreferencesViewTest, BassAndVcfTrimDimWithTheClassicEngineButStillWork)
 TEST_F(PreferencesViewTest, InTheEditorARestoredStateShowsOnTheNextTicks)
 {
     p().PatternKnob = 4;
-    f.editor.timerCallback();
-    CPreferencesView& shown = *f.editor.preferencesView;
+    editor->timerCallback();
+    CPreferencesView& shown = *editor->preferencesView;
     ASSERT_TRUE(shown.isVisible());
     p().ImprovedEmulation = 0;
     p().VCANoise = 1;
-    f.editor.timerCallback();
+    editor->timerCallback();
     EXPECT_EQ(shown.getControlWithTag(102)->value, 1.0f);
     EXPECT_EQ(shown.getControlWithTag(212)->enabled, 0);
-    snapshotEditor(f.editor, "editor_view4_preferences.png");
+    oxn3test::saveSnapshot(editor->createComponentSnapshot(editor->getLocalBounds()), "editor_view4_preferences");
 }
 
 TEST_F(PreferencesViewTest, TrimsGoThroughTheHostParameterWithTruncatedPercentTexts)
@@ -121,8 +131,8 @@ TEST_F(PreferencesViewTest, TrimsGoThroughTheHostParameterWithTruncatedPercentTe
         page.valueChanged(c.tag, c.v);
         EXPECT_FLOAT_EQ(p().getParameter(c.parameter), c.v) << c.tag;
         EXPECT_EQ(p().touchedParameter, c.parameter);
-        EXPECT_EQ(f.editor.patchDisplay->text, c.text);
-        EXPECT_EQ(f.editor.statusCounter, 10);
+        EXPECT_EQ(editor->patchDisplay->text, c.text);
+        EXPECT_EQ(editor->statusCounter, 10);
     }
     EXPECT_DOUBLE_EQ(p().ResoTrim, static_cast<double>(0.999f));
 
@@ -134,7 +144,6 @@ TEST_F(PreferencesViewTest, TrimsGoThroughTheHostParameterWithTruncatedPercentTe
 
 TEST_F(PreferencesViewTest, SpinHalvesInAbout69TicksAndADragWithoutNetMovementStopsIt)
 {
-    placePage(page, 1.0f);
     const juce::Point<float> down(300, 60);
     page.mouseDown(mouseAt(page, down, down));
     page.mouseDrag(mouseAt(page, {340, 40}, down));
@@ -165,55 +174,6 @@ TEST(CubeMaths, WaveformHalfIsTwistedJustAboveIsStraight)
     EXPECT_EQ(box[4][0], -10.0f) << "the back face keeps its side in both variants";
 }
 
-TEST(CubeMaths, FacesScaleWithDecayAndAccentAndTheShapeEasesByHalves)
-{
-    float shape[5] = {};
-    oxn3::easeCubeShape(shape, {1.0f, 0.8f, 0.4f, 1.0f, 0.5f, 0.25f});
-    EXPECT_FLOAT_EQ(shape[0], 0.4f);
-    EXPECT_FLOAT_EQ(shape[2], 0.325f); // half of Envmod x 0.65
-    const float full[5] = {1.0f, 1.0f, 1.0f, 0.5f, 0.25f};
-    float box[8][3];
-    oxn3::cubeTargetVertices(full, false, box);
-    EXPECT_FLOAT_EQ(box[2][0], 5.0f);   // front x: 10 A D
-    EXPECT_FLOAT_EQ(box[6][0], 10.0f);  // back x: 10 A
-    EXPECT_FLOAT_EQ(box[6][1], 2.5f);   // back y: 10 B E
-    EXPECT_FLOAT_EQ(box[6][2], 2.5f);   // back z: 10 C E
-}
-
-TEST(CubeMaths, RotationCentringAndProjection)
-{
-    const float quarter = static_cast<float>(juce::MathConstants<double>::halfPi);
-    struct Case
-    {
-        float angle[3];
-        float in[3], out[3];
-    };
-    for (const Case& c : {Case{{0, quarter, 0}, {1, 0, 0}, {0, 0, 1}}, Case{{quarter, 0, 0}, {0, 1, 0}, {0, 0, 1}},
-                          Case{{0, 0, quarter}, {1, 0, 0}, {0, 1, 0}}})
-    {
-        float out[3];
-        oxn3::rotateCubeVertex(c.in, c.angle, out);
-        for (int axis = 0; axis < 3; ++axis)
-            EXPECT_NEAR(out[axis], c.out[axis], 1e-6f);
-    }
-    float box[8][3];
-    const float shape[5] = {1, 1, 1, 1, 0.5f};
-    oxn3::cubeTargetVertices(shape, false, box);
-    oxn3::centreCube(box);
-    float sum[3] = {};
-    for (auto& v : box)
-        for (int axis = 0; axis < 3; ++axis)
-            sum[axis] += v[axis];
-    for (float s : sum)
-        EXPECT_NEAR(s, 0.0f, 1e-5f);
-
-    float sx = 0, sy = 0;
-    const float v[3] = {10, -5, 30};
-    oxn3::projectCubeVertex(v, 2.0f, 100, 50, sx, sy);
-    EXPECT_FLOAT_EQ(sx, 200.0f); // 10 x 800 / 80 + 100
-    EXPECT_FLOAT_EQ(sy, 0.0f);
-}
-
 TEST_F(PreferencesViewTest, SnapshotsShowGridBoxAndControls)
 {
     p().setParameter(8, 0.0f); // twisted box
@@ -222,16 +182,17 @@ TEST_F(PreferencesViewTest, SnapshotsShowGridBoxAndControls)
         p().setParameter(static_cast<int>(parameter[0]), parameter[1]);
     for (float scale : {1.0f, 2.0f})
     {
-        placePage(page, scale);
+        place(scale);
         page.cubeSpin[0] = 0.3f, page.cubeSpin[1] = 0.5f;
         juce::Image image;
         for (int frame = 0; frame < 12; ++frame) // let the box grow from its point
         {
             page.onIdle(true);
-            image = snapshot(page, ("preferences_x" + juce::String(static_cast<int>(scale)) + ".png"));
+            image = oxn3test::paintOf(page, juce::Colour(0xff23262e));
         }
+        oxn3test::saveSnapshot(image, "preferences_x" + juce::String(static_cast<int>(scale)));
         const auto centre = oxn3::preferencesGrid(scale).getCentre().toInt();
-        EXPECT_GT(litPixels(image, juce::Rectangle<int>(0, 0, 60, 60).withCentre(centre), 0.8f), 0) << "the box";
+        EXPECT_GT(oxn3test::litPixels(image, juce::Rectangle<int>(0, 0, 60, 60).withCentre(centre), 0.8f), 0);
     }
 }
 } // namespace

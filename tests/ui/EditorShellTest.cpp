@@ -1,105 +1,173 @@
-// The editor shell: children placed by the design geometry at every size, the size limits, the
-// logo click, a skin with a picture missing, and the view knob's start value.
+// The editor shell: the design geometry at every size, the size limits, the logo click, skins and
+// "Gui.ini", and the whole editor drawn at the menu's three sizes.
+#include <set>
+
 #include <gtest/gtest.h>
 
-#include "EditorTestHelpers.h"
+#include "UiTestHelpers.h"
 #include "ui/CAiraDisplay.h"
 #include "ui/CBitmapSlider.h"
 #include "ui/CCustomDisplay.h"
-#include "ui/CPatchDisplay.h"
 #include "ui/CPatternDigits.h"
-#include "ui/EditorGeometry.h"
+#include "ui/DefaultSkin.h"
+#include "ui/guifile/GuiFile.h"
 
-namespace
-{
-juce::MouseEvent clickAt(juce::Component& c, int x, int y)
-{
-    const juce::Point<float> at((float) x, (float) y);
-    const auto now = juce::Time::getCurrentTime();
-    return juce::MouseEvent(juce::Desktop::getInstance().getMainMouseSource(), at, {},
-                            juce::MouseInputSource::defaultPressure, 0, 0, 0, 0, &c, &c, now, at, now, 1, false);
-}
-} // namespace
+using oxn3test::EditorRig;
 
 TEST(EditorShell, ChildrenSitAtDesignCoordinatesAndDoubleAtTwiceTheWidth)
 {
-    oxn3test::EditorRig rig;
+    EditorRig rig(true);
     auto& editor = rig.open();
     for (const int factor : {1, 2})
     {
         editor.setSize(754 * factor, 276 * factor);
-        const struct
-        {
-            juce::Component* child;
-            juce::Rectangle<int> design;
-        } cases[] = {
+        const std::pair<juce::Component*, juce::Rectangle<int>> cases[] = {
             {editor.patchDisplay, {244, 6, 216, 25}},
             {editor.patternDigits, {460, 6, 51, 25}},
-            {(juce::Component*) editor.customDisplay, {66, 130, 622, 133}},
-            {(juce::Component*) editor.airaDisplay, {66, 130, 622, 137}},
+            {editor.customDisplay, {66, 130, 622, 133}},
+            {editor.airaDisplay, {66, 130, 622, 137}},
             {editor.getBitmapSliderWithName("tuningKnob"), {200, 61, 48, 48}},
             {editor.getBitmapSliderWithName("sticker00005"), {649, 47, 80, 56}},
         };
-        for (const auto& c : cases)
-        {
-            EXPECT_EQ(c.child->getBounds(), c.design * factor) << c.child->getName() << " x" << factor;
-        }
-        EXPECT_EQ(rig.processor.uiWidth, 754 * factor);
+        for (const auto& [child, design] : cases)
+            EXPECT_EQ(child->getBounds(), design * factor) << child->getName() << " x" << factor;
+        EXPECT_EQ(rig.processor->uiWidth, 754 * factor);
     }
 }
 
-TEST(EditorShell, SizeLimitsOfTheCornerTheMenuAndTheHostState)
+TEST(EditorShell, SizeLimitsLogoClickAndViewKnob)
 {
-    oxn3test::EditorRig rig;
+    EditorRig rig(true);
     auto& editor = rig.open();
     EXPECT_EQ(editor.getBounds(), juce::Rectangle<int>(0, 0, 980, 358));
     editor.setSize(1508, 552); // the menu's large size
     EXPECT_EQ(editor.getHeight(), 552);
-
     juce::Rectangle<int> dragged(0, 0, 3000, 1100);
     editor.constrainer.checkBounds(dragged, editor.getBounds(), {}, false, false, true, true);
     EXPECT_EQ(dragged.getHeight(), 550);
     EXPECT_LT(dragged.getWidth(), 1508);
-    EXPECT_NEAR((double) dragged.getWidth() / dragged.getHeight(), 754.0 / 276.0, 0.01);
+    EXPECT_NEAR((double)dragged.getWidth() / dragged.getHeight(), 754.0 / 276.0, 0.01);
 
-    rig.processor.uiWidth = 5000, rig.processor.uiHeight = 10;
-    auto& restored = rig.open();
-    EXPECT_EQ(restored.getBounds(), juce::Rectangle<int>(0, 0, 1508, 50));
-}
-
-TEST(EditorShell, LogoClickOpensTheAboutView)
-{
-    oxn3test::EditorRig rig;
-    auto& editor = rig.open();
-    editor.setSize(1508, 552);
-    for (const auto& c : {std::make_tuple(20, 55, true), std::make_tuple(104, 98, true), std::make_tuple(105, 60, false)})
+    for (const auto& [x, y, opens] : {std::tuple(20, 55, true), std::tuple(104, 98, true), std::tuple(105, 60, false)})
     {
         editor.splashVisible = false;
-        editor.mouseDown(clickAt(editor, std::get<0>(c) * 2, std::get<1>(c) * 2));
-        EXPECT_EQ(editor.splashVisible, std::get<2>(c)) << std::get<0>(c) << "," << std::get<1>(c);
+        editor.mouseDown(oxn3test::mouseAt(editor, x * 2, y * 2));
+        EXPECT_EQ(editor.splashVisible, opens) << x << "," << y;
+    }
+
+    rig.processor->uiWidth = 5000, rig.processor->uiHeight = 10;
+    EXPECT_EQ(rig.open().getBounds(), juce::Rectangle<int>(0, 0, 1508, 50));
+    for (const int view : {0, 2, 4})
+    {
+        rig.processor->PatternKnob = view;
+        EXPECT_DOUBLE_EQ(rig.open().patternKnobWidget->getValue(), view * 0.25);
     }
 }
 
 TEST(EditorShell, MissingStripLeavesOnlyThatWidgetAtZeroSize)
 {
-    oxn3test::EditorRig rig;
+    EditorRig rig(true);
     rig.open();
-    rig.close();
+    rig.editor.reset();
     ASSERT_TRUE(rig.file("Default Skin/kb03d.png").deleteFile());
     auto& editor = rig.open();
     for (int i = 0; i < editor.widgetCount; ++i)
         EXPECT_EQ(editor.widgets[i]->getBounds().isEmpty(), editor.widgets[i]->getName() == "cutoffKnob")
             << editor.widgets[i]->getName();
-    // The folder exists, so nothing is written back into it.
-    EXPECT_FALSE(rig.file("Default Skin/kb03d.png").exists());
+    EXPECT_FALSE(rig.file("Default Skin/kb03d.png").exists()); // the folder exists: nothing written back
 }
 
-TEST(EditorShell, ViewKnobStartsAtAQuarterOfTheStoredView)
+TEST(GuiFile, ScannerRules)
 {
-    oxn3test::EditorRig rig;
-    for (const int view : {0, 2, 4})
+    const juce::File file = juce::File::createTempFile(".ini");
+    const struct
     {
-        rig.processor.PatternKnob = view;
-        EXPECT_DOUBLE_EQ(rig.open().patternKnobWidget->getValue(), view * 0.25);
+        const char* text;
+        bool withBackground;
+        const char *skin, *background;
+        int red, alpha;
+    } cases[] = {
+        {"; comment = \"x\"\r\n\r\n\tSkin = \"Gfx\"\r\nBackground = \"/b.png\"\r\nTextColorR = 300\r\nTextColorA = -1\r\n",
+         true, "Gfx", "/b.png", 300, -1},
+        {"Skin = Gfx\nTextColorR = red\n", true, "unchanged", "unchanged", -7, -7},        // unquoted: not taken
+        {"Background = \"/b.png\"\nSkin = \"A\"\n", false, "A", "unchanged", -7, -7},         // skin files: no background
+        {"Unknown = word Skin = \"B\" TextColorR = +12", true, "B", "unchanged", 12, -7}, // unknown key skipped
+        {"Skin = \"unterminated", true, "unterminated", "unchanged", -7, -7},
+        {"skin = \"lower\"\nTextColorR = 99999999999\n", true, "unchanged", "unchanged", 2147483647, -7},
+    };
+    for (const auto& c : cases)
+    {
+        file.replaceWithText(c.text, false, false, nullptr);
+        char skin[1024] = "unchanged", background[1024] = "unchanged";
+        int colour[4] = {-7, -7, -7, -7};
+        oxn3gui::GuiFields fields;
+        fields.skin = skin, fields.skinSize = sizeof(skin);
+        if (c.withBackground)
+            fields.background = background, fields.backgroundSize = sizeof(background);
+        for (int i = 0; i < 4; ++i)
+            fields.colour[i] = &colour[i];
+        EXPECT_EQ(oxn3gui::readGuiFile(file.getFullPathName().toRawUTF8(), fields), 1);
+        EXPECT_STREQ(skin, c.skin) << c.text;
+        EXPECT_STREQ(background, c.background) << c.text;
+        EXPECT_EQ(colour[0] * 1000 + colour[3], c.red * 1000 + c.alpha) << c.text;
+    }
+    file.deleteFile();
+    EXPECT_EQ(oxn3gui::readGuiFile("/nonexistent/Gui.ini", oxn3gui::GuiFields{}), 0);
+}
+
+TEST(GuiConfig, WithoutFilesTheDefaultSkinIsWrittenUsedAndNamedInGuiIni)
+{
+    EditorRig rig(true);
+    auto& editor = rig.open();
+    EXPECT_STREQ(skinDir, "Default Skin");
+    EXPECT_EQ(juce::String(graphicsDir), juce::String(rig.folder.path("Default Skin/")));
+    EXPECT_EQ(rig.file("Default Skin").getNumberOfChildFiles(juce::File::findFiles), oxn3::kDefaultSkinFileCount);
+    EXPECT_TRUE(editor.backgroundImage.isValid());
+    EXPECT_EQ(editor.patchDisplay->textColour, juce::Colour(255, 255, 0));
+    rig.editor.reset();
+    EXPECT_EQ(rig.file("Gui.ini").loadFileAsString(), "Skin = \"Default Skin\"\nBackground = \"\"\n");
+}
+
+TEST(GuiConfig, SkinFileRedirectsTheFolderAndOverridesTheColour)
+{
+    EditorRig rig(true);
+    rig.file("Gui.ini").replaceWithText("Skin = \"Mine\"\r\nTextColorR = 300\r\nTextColorG = 7\r\n");
+    rig.file("Mine.oxn3skin").replaceWithText("Skin = \"Images\"\nTextColorG = 12\n");
+    auto& editor = rig.open();
+    EXPECT_STREQ(skinDir, "Images");
+    EXPECT_EQ(editor.patchDisplay->textColour, juce::Colour(44, 12, 0));
+    EXPECT_FALSE(editor.backgroundImage.isValid()); // "Images" holds no pictures
+    rig.editor.reset();
+    EXPECT_TRUE(rig.file("Gui.ini").loadFileAsString().startsWith("Skin = \"Images\"\n"));
+}
+
+// The whole editor at the menu's three sizes; turning the cutoff changes only its knob's pixels.
+TEST(EditorSnapshot, ThreeSizesAreDrawnAndTheCutoffChangesOnlyItsKnob)
+{
+    EditorRig rig(true);
+    auto& editor = rig.open();
+    rig.tick(100);
+    for (const auto size : {juce::Point<int>(754, 276), juce::Point<int>(980, 358), juce::Point<int>(1508, 552)})
+    {
+        editor.setSize(size.x, size.y);
+        rig.processor->parameterValues[1] = 0.5;
+        rig.tick();
+        const auto before = editor.createComponentSnapshot(editor.getLocalBounds(), true, 1.0f);
+        oxn3test::saveSnapshot(before, "editor_" + juce::String(size.x) + "x" + juce::String(size.y));
+        rig.processor->parameterValues[1] = 0.9;
+        rig.tick();
+        const auto after = editor.createComponentSnapshot(editor.getLocalBounds(), true, 1.0f);
+        std::set<juce::uint32> colours;
+        juce::Rectangle<int> changed;
+        for (int y = 0; y < before.getHeight(); ++y)
+            for (int x = 0; x < before.getWidth(); ++x)
+            {
+                colours.insert(before.getPixelAt(x, y).getARGB());
+                if (before.getPixelAt(x, y) != after.getPixelAt(x, y))
+                    changed = changed.isEmpty() ? juce::Rectangle<int>(x, y, 1, 1) : changed.getUnion({x, y, 1, 1});
+            }
+        EXPECT_GT(colours.size(), 200u) << size.x;
+        EXPECT_FALSE(changed.isEmpty());
+        EXPECT_TRUE(editor.getBitmapSliderWithName("cutoffKnob")->getBounds().contains(changed)) << changed.toString();
     }
 }

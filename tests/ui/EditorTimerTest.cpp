@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "AllocationCounter.h"
-#include "EditorTestHelpers.h"
+#include "UiTestHelpers.h"
 #include "ui/CAdvancedRandomView.h"
 #include "ui/CAiraDisplay.h"
 #include "ui/CBitmapSlider.h"
@@ -26,161 +26,139 @@ struct RepaintCounter : juce::CachedComponentImage
     void releaseResources() override {}
 };
 
-std::vector<bool> shownPages(JuceDemoPluginAudioProcessorEditor& e)
+// The shown pages as a bit pattern: classic, table, analyser, randomiser, preferences, scope, grid.
+int shownPages(JuceDemoPluginAudioProcessorEditor& e)
 {
-    return {e.customDisplay->isVisible(), e.airaDisplay->isVisible(),     e.analyzer->isVisible(),
-            e.randomView->isVisible(),    e.preferencesView->isVisible(), e.waveformDisplay->isVisible(),
-            e.patternDisplay->isVisible()};
+    const juce::Component* pages[] = {e.customDisplay, e.airaDisplay,     e.analyzer,      e.randomView,
+                                      e.preferencesView, e.waveformDisplay, e.patternDisplay};
+    int bits = 0;
+    for (const juce::Component* p : pages)
+        bits = bits * 10 + (p->isVisible() ? 1 : 0);
+    return bits;
 }
+
+using EditorTimer = oxn3test::EditorTest; // the editor's constructor runs tick 1
 } // namespace
 
-TEST(EditorTimer, BannerFromTickTwoToEightyOneThenLiveStatus)
+TEST_F(EditorTimer, BannerFromTickTwoToEightyOneThenLiveStatusAndHeldMessages)
 {
-    oxn3test::EditorRig rig;
-    rig.open(); // the constructor runs tick 1
-    EXPECT_EQ(rig.status(), "");
-    rig.tick();
-    EXPECT_EQ(rig.status(), juce::String("OXN3 3.2.0 Build8 Linux 64-bit "));
-    rig.tick(79); // tick 81
-    EXPECT_EQ(rig.status(), juce::String(oxn3::kVersionBanner));
-    rig.processor.MidiOutput = 1;
-    rig.tick(); // tick 82
-    EXPECT_EQ(rig.status(), "120 BPM | Pattern | Host Sync | M");
+    EXPECT_EQ(status(), "");
+    tick();
+    EXPECT_EQ(status(), juce::String("OXN3 3.2.0 Build8 Linux 64-bit "));
+    tick(79); // tick 81
+    EXPECT_EQ(status(), juce::String(oxn3::kVersionBanner));
+    processor->MidiOutput = 1;
+    tick(); // tick 82
+    EXPECT_EQ(status(), "120 BPM | Pattern | Host Sync | M");
+
+    editor->setPatchDisplayText("held", 50);
+    tick(20);
+    editor->setPatchDisplayText("replaced", 0); // keeps the remaining hold
+    tick(30);
+    EXPECT_EQ(status(), "replaced");
+    tick();
+    EXPECT_TRUE(status().contains("BPM"));
 }
 
-TEST(EditorTimer, HeldMessageLastsItsTicksAndAZeroTickTextKeepsTheHold)
+TEST_F(EditorTimer, LearnTexts)
 {
-    oxn3test::EditorRig rig;
-    auto& editor = rig.open();
-    rig.tick(81);
-    editor.setPatchDisplayText("held", 50);
-    rig.tick(20);
-    editor.setPatchDisplayText("replaced", 0);
-    rig.tick(30);
-    EXPECT_EQ(rig.status(), "replaced");
-    rig.tick();
-    EXPECT_TRUE(rig.status().contains("BPM"));
-}
+    tick(81);
+    processor->midiLearnActive = 1;
+    processor->touchedParameter = -1;
+    tick();
+    EXPECT_EQ(status(), "Touch a parameter");
 
-TEST(EditorTimer, LearnTexts)
-{
-    oxn3test::EditorRig rig;
-    auto& editor = rig.open();
-    rig.tick(81);
-    rig.processor.midiLearnActive = 1;
-    rig.processor.touchedParameter = -1;
-    rig.tick();
-    EXPECT_EQ(rig.status(), "Touch a parameter");
-
-    rig.processor.touchedParameter = 1;
+    processor->touchedParameter = 1;
     int withColon = 0;
     for (int i = 0; i < 8; ++i)
     {
-        rig.tick();
-        withColon += rig.status() == "Midi Learn: N/A -> Cutoff";
-        EXPECT_TRUE(rig.status() == "Midi Learn: N/A -> Cutoff" || rig.status() == "Midi Learn  N/A -> Cutoff");
+        tick();
+        withColon += status() == "Midi Learn: N/A -> Cutoff";
+        EXPECT_TRUE(status() == "Midi Learn: N/A -> Cutoff" || status() == "Midi Learn  N/A -> Cutoff");
     }
     EXPECT_EQ(withColon, 3);
 
-    rig.processor.midiCCMap[7] = 1;
-    rig.tick(8);
-    EXPECT_TRUE(rig.status().endsWith("CC # 7 -> Cutoff"));
-    auto* cutoff = editor.getBitmapSliderWithName("cutoffKnob");
-    EXPECT_TRUE(cutoff->showOverlay);
-    EXPECT_EQ(cutoff->overlayText, "#7");
-    EXPECT_EQ(editor.getBitmapSliderWithName("tuningKnob")->overlayText, "N/A");
+    processor->midiCCMap[7] = 1;
+    tick(8);
+    EXPECT_TRUE(status().endsWith("CC # 7 -> Cutoff"));
+    EXPECT_TRUE(editor->getBitmapSliderWithName("cutoffKnob")->showOverlay);
+    EXPECT_EQ(editor->getBitmapSliderWithName("cutoffKnob")->overlayText, "#7");
+    EXPECT_EQ(editor->getBitmapSliderWithName("tuningKnob")->overlayText, "N/A");
 
-    rig.processor.touchedParameter = 200;
-    rig.processor.lastMidiNote = 60;
-    rig.tick();
-    EXPECT_TRUE(rig.status().startsWith("Midi Key 60 -> ")) << rig.status();
+    processor->touchedParameter = 200;
+    processor->lastMidiNote = 60;
+    tick();
+    EXPECT_TRUE(status().startsWith("Midi Key 60 -> ")) << status();
 }
 
-TEST(EditorTimer, ViewKnobSelectsPagesAndLeavingTheRandomiserClearsApply)
+TEST_F(EditorTimer, ViewKnobSelectsPagesAndLeavingTheRandomiserClearsApply)
 {
-    oxn3test::EditorRig rig;
-    auto& editor = rig.open();
-    auto* knob = editor.patternKnobWidget;
-    knob->setValue(0.75, juce::sendNotificationSync);
-    rig.tick();
-    EXPECT_EQ(shownPages(editor), (std::vector<bool>{false, false, false, true, false, false, false}));
-    EXPECT_EQ(rig.status(), "Advanced Randomizer");
-    rig.processor.advancedRandom.apply = 1;
-    knob->setValue(0.999, juce::sendNotificationSync);
-    rig.tick();
-    EXPECT_EQ(rig.processor.PatternKnob, 3);
-    EXPECT_EQ(rig.processor.advancedRandom.apply, 1);
-    knob->setValue(1.0, juce::sendNotificationSync);
-    rig.tick();
-    EXPECT_EQ(rig.processor.PatternKnob, 4);
-    EXPECT_EQ(rig.processor.advancedRandom.apply, 0);
-    EXPECT_EQ(shownPages(editor), (std::vector<bool>{false, false, false, false, true, false, false}));
-
-    rig.processor.PatternKnob = -1;
-    rig.tick();
-    EXPECT_EQ(shownPages(editor), (std::vector<bool>{false, false, false, false, false, true, true}));
-    rig.processor.PatternKnob = 7;
-    rig.tick();
-    EXPECT_EQ(shownPages(editor), std::vector<bool>(7, false));
+    // {knob, apply before, view, apply after, pages}
+    const std::tuple<double, int, int, int, int> steps[] = {
+        {0.75, 0, 3, 0, 1000}, {0.999, 1, 3, 1, 1000}, {1.0, 1, 4, 0, 100}, {0.75, 0, 3, 0, 1000}};
+    for (const auto& [knob, applyBefore, view, applyAfter, pages] : steps)
+    {
+        processor->advancedRandom.apply = applyBefore;
+        editor->patternKnobWidget->setValue(knob, juce::sendNotificationSync);
+        tick();
+        EXPECT_EQ(processor->PatternKnob, view) << knob;
+        EXPECT_EQ(processor->advancedRandom.apply, applyAfter) << knob;
+        EXPECT_EQ(shownPages(*editor), pages) << knob;
+    }
+    EXPECT_EQ(status(), "Advanced Randomizer");
+    processor->PatternKnob = -1;
+    tick();
+    EXPECT_EQ(shownPages(*editor), 11);
+    processor->PatternKnob = 7;
+    tick();
+    EXPECT_EQ(shownPages(*editor), 0);
 }
 
-TEST(EditorTimer, HeldRockerStepsAtPressAfterTenTicksThenEveryOtherAndStopsAt127)
+TEST_F(EditorTimer, HeldRockerStepsAtPressAfterTenTicksThenEveryOtherAndStopsAt127)
 {
-    oxn3test::EditorRig rig;
-    auto& editor = rig.open();
-    auto& pattern = rig.processor.synth->currentPattern;
+    int& pattern = synth.currentPattern;
     pattern = 100;
-    editor.rocker->setValue(0.0); // upper half held
+    editor->rocker->setValue(0.0); // upper half held
     EXPECT_EQ(pattern, 101);
-    rig.tick(10);
+    tick(10);
     EXPECT_EQ(pattern, 101);
-    rig.tick();
+    tick();
     EXPECT_EQ(pattern, 102);
-    rig.tick(4);
+    tick(4);
     EXPECT_EQ(pattern, 104);
-    editor.rocker->setValue(1.0);
-    rig.tick(10);
+    editor->rocker->setValue(1.0);
+    tick(10);
     EXPECT_EQ(pattern, 104);
 
     pattern = 126;
-    editor.rocker->setValue(0.0);
-    rig.tick(30);
+    editor->rocker->setValue(0.0);
+    tick(30);
     EXPECT_EQ(pattern, 127);
-    editor.rocker->setValue(2.0);
+    editor->rocker->setValue(2.0);
     EXPECT_EQ(pattern, 126);
 }
 
-TEST(EditorTimer, KnobMoveReachesTheHostAndShowsItsValue)
+TEST_F(EditorTimer, KnobMoveShowsItsValueAndAQuietTickRepaintsAndAllocatesNothing)
 {
-    oxn3test::EditorRig rig;
-    auto& editor = rig.open();
-    editor.getBitmapSliderWithName("cutoffKnob")->setValue(0.25, juce::sendNotificationSync);
-    EXPECT_FLOAT_EQ(rig.processor.getParameter(1), 0.25f);
-    EXPECT_EQ(rig.status(), rig.processor.getParameterTextForGUI(1));
-    EXPECT_EQ(editor.statusState, 100);
-}
+    editor->getBitmapSliderWithName("cutoffKnob")->setValue(0.25, juce::sendNotificationSync);
+    EXPECT_FLOAT_EQ(processor->getParameter(1), 0.25f);
+    EXPECT_EQ(status(), processor->getParameterTextForGUI(1));
+    EXPECT_EQ(editor->statusState, 100);
 
-TEST(EditorTimer, QuietTickRepaintsNothingAndAllocatesNothing)
-{
-    oxn3test::EditorRig rig;
-    auto& editor = rig.open();
-    editor.setVisible(true);
-    rig.tick(100);
+    editor->setVisible(true);
+    tick(100);
     auto* counter = new RepaintCounter; // the editor owns it from here
-    editor.setCachedComponentImage(counter);
+    editor->setCachedComponentImage(counter);
     counter->count = 0;
-    rig.tick();
-    long allocations = 0;
+    tick();
     {
         oxn3test::CountingScope scope;
-        rig.tick();
-        allocations = scope.count();
+        tick();
+        EXPECT_EQ(scope.count(), 0);
     }
-    EXPECT_EQ(allocations, 0);
     EXPECT_EQ(counter->count, 0);
-
-    rig.processor.parameterValues[1] = 0.9;
-    rig.tick();
+    processor->parameterValues[1] = 0.9;
+    tick();
     EXPECT_EQ(counter->count, 1); // the cutoff knob alone
-    editor.setCachedComponentImage(nullptr);
+    editor->setCachedComponentImage(nullptr);
 }

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "PanelTestHelpers.h"
+#include "UiTestHelpers.h"
 #include "ui/PanelRules.h"
 
 namespace
@@ -15,10 +15,8 @@ struct Page : MyCustomDisplay
     juce::Image render(float scale, int w, int h)
     {
         setScale(scale);
-        juce::Image image = oxn3test::blankImage((int)(w * scale), (int)(h * scale), kBack);
-        juce::Graphics g(image);
-        paint(g);
-        return image;
+        setSize((int)(w * scale), (int)(h * scale));
+        return oxn3test::paintOf(*this, kBack);
     }
 };
 

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "AllocationCounter.h"
-#include "PanelTestHelpers.h"
+#include "UiTestHelpers.h"
 #include "ui/PanelMouse.h"
 #include "ui/PanelRules.h"
 
@@ -112,7 +112,7 @@ TEST(PanelMouse, NotificationOrderPerControlType)
 
     page.mouseDown(oxn3test::mouseAt(page, 45, 5, 2)); // double-click: 0.5, and drags go on from there
     EXPECT_EQ(page.take(), "B7 b7 c7=0.8 c7=0.5 ");
-    page.mouseDrag(oxn3test::mouseAt(page, 45, -5, 1, {}, {45, 5}));
+    page.mouseDrag(oxn3test::mouseAt(page, {45, -5}, {45, 5}));
     EXPECT_FLOAT_EQ(knob->value, 0.575f);
 }
 

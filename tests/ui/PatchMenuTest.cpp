@@ -3,46 +3,28 @@
 #include <cstring>
 #include <vector>
 
-#include "EditorFixture.h"
+#include "UiTestHelpers.h"
 #include "ui/CCustomDisplay.h"
 #include "ui/PatchMenu.h"
 #include "ui/RebirthConversion.h"
 
 using namespace oxn3;
+using oxn3test::samePattern;
 
 namespace
 {
-struct Item
+// Each item as "id text", with " -" when disabled and " *" when ticked; 0 for a separator.
+std::vector<juce::String> itemsOf(const juce::PopupMenu& menu)
 {
-    int id; // 0 for a separator
-    juce::String text;
-    bool enabled, ticked;
-};
-
-std::vector<Item> itemsOf(const juce::PopupMenu& menu)
-{
-    std::vector<Item> items;
+    std::vector<juce::String> items;
     for (juce::PopupMenu::MenuItemIterator it(menu); it.next();)
     {
         const juce::PopupMenu::Item& i = it.getItem();
-        items.push_back({i.isSeparator ? 0 : i.itemID, i.text, i.isEnabled, i.isTicked});
+        items.push_back(i.isSeparator ? "0" : juce::String(i.itemID) + " " + i.text + (i.isEnabled ? "" : " -") +
+                                                  (i.isTicked ? " *" : ""));
     }
     return items;
 }
-
-const Item* find(const std::vector<Item>& items, int id)
-{
-    for (const Item& i : items)
-        if (i.id == id)
-            return &i;
-    return nullptr;
-}
-
-bool samePattern(const Vst303Pattern& a, const Vst303Pattern& b)
-{
-    return std::memcmp(&a, &b, sizeof a) == 0;
-}
-
 // A ReBirth song of one or two bass units, each record r of unit u: length lengths[r], step s
 // pitch 10u + s, flags from `flags`.
 std::string rebirthSong(const std::vector<int>& lengths, int units, uint8_t flags, uint8_t waveform = 1)
@@ -69,7 +51,7 @@ std::string rebirthSong(const std::vector<int>& lengths, int units, uint8_t flag
 }
 } // namespace
 
-class PatchMenu : public EditorFixture
+class PatchMenu : public oxn3test::EditorTest
 {
   protected:
     juce::Array<juce::File> answer;
@@ -98,53 +80,40 @@ class PatchMenu : public EditorFixture
         editor->menuItemSelected(id, editor.get());
     }
 
-    std::vector<Item> menu() { return itemsOf(buildPatchMenu(*editor)); }
+    std::vector<juce::String> menu() { return itemsOf(buildPatchMenu(*editor)); }
+    juce::String item(int id)
+    {
+        for (const juce::String& i : menu())
+            if (i.upToFirstOccurrenceOf(" ", false, false).getIntValue() == id)
+                return i.fromFirstOccurrenceOf(" ", false, false);
+        return "missing";
+    }
 };
 
 TEST_F(PatchMenu, ItemsInOrderWithTheirTicksAndStates)
 {
     std::vector<int> ids;
-    for (const Item& i : menu())
-        ids.push_back(i.id);
+    for (const juce::String& i : menu())
+        ids.push_back(i.getIntValue());
     EXPECT_EQ(ids, (std::vector<int>{1, 2, 0, 3, 4, 5, 0, 6, 7, 0, 9, 10, 11, 12, 13, 0, 14, 15, 16, 0, 17, 18, 0, 20,
                                      19, 21, 22, 23, 24, 0, 25, 26, 29, 0}));
-
-    // {id, text, enabled, ticked} in two processor states
-    auto check = [&](const std::vector<Item>& expected) {
-        const std::vector<Item> items = menu();
-        for (const Item& e : expected)
-        {
-            const Item* i = find(items, e.id);
-            ASSERT_NE(i, nullptr) << e.id;
-            EXPECT_EQ(i->text, e.text);
-            EXPECT_EQ(i->enabled, e.enabled) << e.text;
-            EXPECT_EQ(i->ticked, e.ticked) << e.text;
-        }
+    const int toggled[] = {5, 6, 7, 9, 13, 15, 18, 24, 29};
+    auto states = [&] {
+        juce::StringArray s;
+        for (int id : toggled)
+            s.add(item(id));
+        return s.joinIntoString("|");
     };
-    check({{5, "Undo", false, false},
-           {6, "MIDI Mode: Pattern", true, false},
-           {7, "Sync Mode: Host", true, false},
-           {9, "MIDI Learn", true, false},
-           {13, "MIDI Output [VST]", true, false},
-           {15, "Load Tuning File", true, false},
-           {18, "Pattern Triplet", true, false},
-           {22, "Select skin [Now " + juce::String(skinDir) + "]", true, false},
-           {24, "Show Sticker", true, true},
-           {29, "Output Clipping: Off", true, false}});
+    EXPECT_EQ(states(), "Undo -|MIDI Mode: Pattern|Sync Mode: Host|MIDI Learn|MIDI Output [VST]|Load Tuning File|"
+                        "Pattern Triplet|Show Sticker *|Output Clipping: Off");
+    EXPECT_EQ(item(22), "Select skin [Now " + juce::String(skinDir) + "]");
 
     processor->MidiMode = 1, processor->SyncMode = 0, processor->midiLearnActive = 1, processor->MidiOutput = 1;
     processor->TuningMode = 1, processor->ShowSticker = 0, processor->OutputClipping = 1;
     synth.activePattern().setTriplet(1);
     editor->undoLabel = "Alter Pattern";
-    check({{5, "Undo Alter Pattern", true, false},
-           {6, "MIDI Mode: Note", true, false},
-           {7, "Sync Mode: Midi Trigger", true, false},
-           {9, "MIDI Learn", true, true},
-           {13, "MIDI Output [VST]", true, true},
-           {15, "Load Tuning File", true, true},
-           {18, "Pattern Triplet", true, true},
-           {24, "Show Sticker", true, false},
-           {29, "Output Clipping: On", true, false}});
+    EXPECT_EQ(states(), "Undo Alter Pattern|MIDI Mode: Note|Sync Mode: Midi Trigger|MIDI Learn *|MIDI Output [VST] *|"
+                        "Load Tuning File *|Pattern Triplet *|Show Sticker|Output Clipping: On");
 }
 
 TEST_F(PatchMenu, OneItemPerPatternFileOfTheFolder)
@@ -154,53 +123,44 @@ TEST_F(PatchMenu, OneItemPerPatternFileOfTheFolder)
     folder.write("notes.txt", std::string("x"));
     if (!editor->scannerThread.isThreadRunning())
         editor->scannerThread.startThread();
-    editor->patternFileList.setDirectory(juce::File(folder.path("x")).getParentDirectory(), false, true);
+    editor->patternFileList.setDirectory(file("x").getParentDirectory(), false, true);
     for (int i = 0; i < 500 && editor->patternFileList.isStillLoading(); ++i)
         juce::Thread::sleep(10);
     ASSERT_EQ(editor->patternFileList.getNumFiles(), 2);
 
-    const std::vector<Item> items = menu();
-    ASSERT_EQ(items.size(), 36u);
-    const int acid = items[34].text == "acid" ? 1000 : 1001;
-    EXPECT_EQ(items[acid - 1000 + 34].text, "acid");
+    const int acid = item(1000) == "acid" ? 1000 : 1001;
+    EXPECT_EQ(item(acid), "acid");
+    EXPECT_EQ(menu().size(), 36u);
     editor->menuItemSelected(acid, editor.get());
     EXPECT_EQ(synth.activePattern().getLength(), 9);
     EXPECT_EQ(editor->lastBrowseFolder.getFileName(), "acid.pat");
     EXPECT_TRUE(asked.empty());
 }
 
-TEST_F(PatchMenu, LoadPatternFillsSlotsFromTheCurrentOneUpTo127)
+TEST_F(PatchMenu, LoadPatternFillsSlotsFromTheCurrentOneUpTo127AndAppliesEachKnobLine)
 {
-    const juce::String a = writePattern("a.pat", 5, 1), b = writePattern("b.pat", 6, 2), c = writePattern("c.pat", 7, 3);
+    const juce::String a = writePattern("a.pat", 5, 1, 0.2f), b = writePattern("b.pat", 6, 2, 0.7f),
+                       c = writePattern("c.pat", 7, 3);
     synth.currentPattern = 126;
     choose(kMenuLoadPattern, {a, b, c});
     ASSERT_EQ(asked.size(), 1u);
     EXPECT_EQ(asked[0].title, "Load Pattern...");
     EXPECT_TRUE(asked[0].multiple);
-    EXPECT_EQ(synth.patterns[126].getLength(), 5);
-    EXPECT_EQ(synth.patterns[127].getLength(), 6);
+    EXPECT_EQ(synth.patterns[126].getLength() * 100 + synth.patterns[127].getLength() * 10, 560);
     EXPECT_EQ(synth.patterns[128].getLength(), 16);
-    EXPECT_EQ(processor->patternsFolder, juce::File(folder.path("x")).getParentDirectory());
+    EXPECT_FLOAT_EQ(processor->getParameter(1), 0.7f); // the last file's knobs stay
+    EXPECT_EQ(processor->patternsFolder, file("x").getParentDirectory());
     EXPECT_EQ(editor->lastBrowseFolder, juce::File(a));
 
     synth.currentPattern = 127;
+    processor->PatternLock = 1;
     choose(kMenuLoadPattern, {c, a});
     EXPECT_EQ(synth.patterns[127].getLength(), 7);
+    EXPECT_FLOAT_EQ(processor->getParameter(1), 0.7f);
     EXPECT_EQ(asked[1].start, juce::File(a)); // the last file chosen is where the next dialog starts
 
     choose(kMenuLoadPattern, {}); // cancelled
     EXPECT_EQ(editor->lastBrowseFolder, juce::File(c));
-}
-
-TEST_F(PatchMenu, KnobLinesOfEveryLoadedFileAreAppliedSoTheLastOneStays)
-{
-    const juce::String a = writePattern("a.pat", 5, 1, 0.2f), b = writePattern("b.pat", 6, 2, 0.7f);
-    choose(kMenuLoadPattern, {a, b});
-    EXPECT_FLOAT_EQ(processor->getParameter(1), 0.7f);
-
-    processor->PatternLock = 1;
-    choose(kMenuLoadPattern, {a});
-    EXPECT_FLOAT_EQ(processor->getParameter(1), 0.7f);
 }
 
 TEST_F(PatchMenu, SavedPatternLoadsBackWithItsKnobs)
@@ -227,13 +187,12 @@ TEST_F(PatchMenu, UndoRestoresIntoTheNowCurrentPatternOnce)
     CCustomDisplay panel(nullptr, editor.get());
     panel.setSynth(&synth);
     processor->advancedRandom.apply = 1;
-    EXPECT_FALSE(find(menu(), kMenuUndo)->enabled);
+    EXPECT_EQ(item(kMenuUndo), "Undo -");
 
     const Vst303Pattern before = synth.patterns[0];
     panel.press(classicpanel::buttonBox(22, 1.0f).getCentre(), false, false); // randomise
     panel.release();
-    EXPECT_TRUE(find(menu(), kMenuUndo)->enabled);
-    EXPECT_EQ(find(menu(), kMenuUndo)->text, "Undo Randomize Pattern");
+    EXPECT_EQ(item(kMenuUndo), "Undo Randomize Pattern");
     const Vst303Pattern randomised = synth.patterns[0];
 
     synth.currentPattern = 3;
@@ -241,7 +200,7 @@ TEST_F(PatchMenu, UndoRestoresIntoTheNowCurrentPatternOnce)
     EXPECT_TRUE(samePattern(synth.patterns[3], before));
     EXPECT_TRUE(samePattern(synth.patterns[0], randomised));
     EXPECT_EQ(processor->advancedRandom.apply, 0);
-    EXPECT_FALSE(find(menu(), kMenuUndo)->enabled);
+    EXPECT_EQ(item(kMenuUndo), "Undo -");
 
     processor->advancedRandom.apply = 1;
     panel.press(classicpanel::buttonBox(20, 1.0f).getCentre(), false, false); // clear
@@ -264,12 +223,34 @@ TEST_F(PatchMenu, ModesAndToggles)
     editor->menuItemSelected(kMenuMidiLearn, editor.get());
     EXPECT_EQ(processor->midiLearnActive, 1);
     EXPECT_EQ(processor->guiRefresh, 1);
-    editor->menuItemSelected(kMenuTriplet, editor.get());
-    EXPECT_EQ(synth.activePattern().getTriplet(), 1);
     editor->menuItemSelected(kMenuLargeSize, editor.get());
     EXPECT_EQ(editor->getWidth(), 1508);
     editor->menuItemSelected(999, editor.get()); // not a command
     EXPECT_TRUE(asked.empty());
+}
+
+// The editor the processor creates: a press on the status line opens the menu, the chosen item runs.
+TEST_F(PatchMenu, StatusLinePressOpensTheMenu)
+{
+    std::unique_ptr<juce::AudioProcessorEditor> window(processor->createEditor());
+    auto& ed = dynamic_cast<JuceDemoPluginAudioProcessorEditor&>(*window);
+    int shown = 0;
+    juce::String pick = "Pattern Triplet";
+    patchMenuSeams().showMenu = [&](const juce::PopupMenu& m, std::function<void(int)> chosen) {
+        ++shown;
+        for (juce::PopupMenu::MenuItemIterator it(m); it.next();)
+            if (it.getItem().text == pick)
+                return chosen(it.getItem().itemID);
+        chosen(0);
+    };
+    for (juce::String item : {"Pattern Triplet", ""}) // the second is dismissed
+    {
+        pick = item;
+        ed.patchDisplay->press(10, false);
+        ed.patchDisplay->release(); // the release opens nothing
+    }
+    EXPECT_EQ(shown, 2);
+    EXPECT_EQ(synth.activePattern().getTriplet(), 1);
 }
 
 TEST_F(PatchMenu, TuningFileToggleAlertAndLoad)
@@ -353,17 +334,14 @@ TEST_F(PatchMenu, ImportsAndExportsGoByExtension)
     EXPECT_EQ(editor->lastBrowseFolder, juce::File(folder.path("out.map"))); // exports leave it alone
 }
 
-TEST_F(PatchMenu, DialogsStartWhereThePartSays)
+TEST_F(PatchMenu, DialogsStartInTheirFolders)
 {
     processor->patternsFolder = juce::File(folder.path("Patterns"));
-    const juce::File config = juce::File(folder.path("x")).getParentDirectory();
+    const juce::File config = file("x").getParentDirectory();
     // {id, title, save, start}
     const std::tuple<int, const char*, bool, juce::File> cases[] = {
         {kMenuLoadMidiMap, "Load MidiCC Map", false, processor->patternsFolder},
-        {kMenuSaveMidiMap, "Save MidiCC Map", true, processor->patternsFolder},
-        {kMenuExportREPatch, "Export Reason Patch", true, processor->patternsFolder},
         {kMenuExportMidi, "Export Pattern as MIDI", true, processor->patternsFolder},
-        {kMenuSkin, "Select Skin File (.oxn3skin)", false, config},
         {kMenuBackground, "Select Background File", false, config}};
     for (const auto& [id, title, save, start] : cases)
     {

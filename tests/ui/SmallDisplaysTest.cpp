@@ -1,23 +1,13 @@
 #include <gtest/gtest.h>
 
-#include "PanelTestHelpers.h"
-#include "ProcessorTestHelpers.h"
-#include "engine/Synth303.h"
-#include "ui/CPatchDisplay.h"
+#include "UiTestHelpers.h"
 #include "ui/CPatternDigits.h"
 #include "ui/CSplashView.h"
 #include "ui/DisplayRules.h"
-#include "ui/PluginEditor.h"
 
 namespace
 {
-struct EditorFixture : ::testing::Test
-{
-    std::unique_ptr<JuceDemoPluginAudioProcessor> processor = oxn3test::makeProcessor();
-    std::unique_ptr<JuceDemoPluginAudioProcessorEditor> editor =
-        std::make_unique<JuceDemoPluginAudioProcessorEditor>(*processor);
-    Synth303& synth = *processor->synth;
-};
+using EditorFixture = oxn3test::EditorTest;
 
 struct Recorder : ValueChangedListener
 {
@@ -26,14 +16,6 @@ struct Recorder : ValueChangedListener
 };
 
 const juce::Colour kBack(0xff303030);
-
-juce::Image render(juce::Component& c, juce::Colour back = kBack)
-{
-    juce::Image image = oxn3test::blankImage(c.getWidth(), c.getHeight(), back);
-    juce::Graphics g(image);
-    c.paint(g);
-    return image;
-}
 } // namespace
 
 TEST(DisplayRules, NoteNamesZonesDragWheelAndFade)
@@ -117,7 +99,7 @@ TEST_F(EditorFixture, AboutViewScrollAndClose)
     CSplashView about(nullptr, editor.get());
     about.scrollOffset = 10;
     about.onIdle(false);                                              // runs whatever the flag says
-    about.mouseDrag(oxn3test::mouseAt(about, 5, 20, 1, {}, {5, 60})); // 40 up from the press
+    about.mouseDrag(oxn3test::mouseAt(about, {5, 20}, {5, 60})); // 40 up from the press
     EXPECT_FLOAT_EQ(about.scrollOffset + (float)about.frameCounter, 19.0f + 1.0f);
     editor->splashVisible = true;
     about.mouseDown(oxn3test::mouseAt(about, 5, 5));
@@ -145,28 +127,23 @@ TEST_F(EditorFixture, SmallDisplaysAtScaleOneAndTwo)
         for (int lockAndRun : {0, 1})
         {
             processor->PatternLock = synth.running = lockAndRun;
-            const juce::Image image = render(digits);
-            oxn3test::saveSnapshot(image, (juce::String(lockAndRun ? "pattern_digits_locked_running"
-                                                                   : "pattern_digits_open_stopped") +
-                                           suffix)
-                                              .toRawUTF8());
-            EXPECT_GT(oxn3test::countPixelsUnlike(image, image.getBounds().reduced((int)(15 * s), 0), kBack),
-                      30 * s); // the number
+            const juce::Image image = oxn3test::paintOf(digits, kBack);
+            oxn3test::saveSnapshot(image, (lockAndRun ? "pattern_digits_locked_running" : "pattern_digits_open_stopped") + suffix);
+            EXPECT_GT(oxn3test::countPixelsUnlike(image, image.getBounds().reduced((int)(15 * s), 0), kBack), 30 * s);
         }
-        const juce::Image line = render(status);
-        oxn3test::saveSnapshot(line, ("patch_display" + suffix).toRawUTF8());
+        const juce::Image line = oxn3test::paintOf(status, kBack);
+        oxn3test::saveSnapshot(line, "patch_display" + suffix);
         EXPECT_GT(oxn3test::countPixelsUnlike(line, line.getBounds(), kBack), 100 * s);
         for (int t : {5, 10}) // the logo fades in
         {
             about.frameCounter = t;
-            const juce::Image image = render(about, juce::Colours::black);
+            const juce::Image image = oxn3test::paintOf(about, juce::Colours::black);
             EXPECT_NEAR(image.getPixelAt(10, (int)(20 * s)).getBlue(), t == 5 ? 127 * 230 / 255 : 230, 2);
         }
         about.frameCounter = 150;
-        const juce::Image credits = render(about, juce::Colours::black);
-        oxn3test::saveSnapshot(credits, ("about_view" + suffix).toRawUTF8());
+        const juce::Image credits = oxn3test::paintOf(about, juce::Colours::black);
+        oxn3test::saveSnapshot(credits, "about_view" + suffix);
         EXPECT_GT(oxn3test::countPixelsUnlike(credits, {(int)(280 * s), 0, (int)(340 * s), (int)(133 * s)},
-                                              juce::Colours::black),
-                  200 * s);
+                                              juce::Colours::black), 200 * s);
     }
 }

@@ -1,0 +1,135 @@
+#pragma once
+// Shared by the editor tests: a processor with its editor and no window, pictures painted into
+// images, PNG snapshots for people to look at, and mouse events without a window.
+#include <cstdio>
+#include <cstring>
+#include <memory>
+#include <string>
+
+#include <gtest/gtest.h>
+#include <juce_gui_basics/juce_gui_basics.h>
+
+#include "ProcessorTestHelpers.h"
+#include "patterns/Vst303PatternMetaData.h"
+#include "tests/patterns/ScratchFolder.h"
+#include "ui/CPatchDisplay.h"
+#include "ui/PluginEditor.h"
+
+namespace oxn3test
+{
+using Editor = JuceDemoPluginAudioProcessorEditor;
+
+// With `ownConfigFolder` skins and "Gui.ini" live in the scratch folder and the editor waits for open().
+struct EditorRig
+{
+    ScratchFolder folder;
+    std::unique_ptr<JuceDemoPluginAudioProcessor> processor = makeProcessor();
+    Synth303& synth = *processor->synth;
+    std::unique_ptr<Editor> editor;
+
+    explicit EditorRig(bool ownConfigFolder = false)
+    {
+        if (ownConfigFolder)
+            std::snprintf(processor->configFolder, sizeof(processor->configFolder), "%s", folder.path("").c_str());
+        else
+            open();
+    }
+    Editor& open()
+    {
+        editor.reset();
+        editor = std::make_unique<Editor>(*processor);
+        return *editor;
+    }
+    juce::File file(const std::string& name) const { return juce::File(folder.path(name)); }
+    void tick(int n = 1)
+    {
+        for (int i = 0; i < n; ++i)
+            editor->timerCallback();
+    }
+    juce::String status() const { return editor->patchDisplay->text; }
+
+    // A ".pat" file of `length` gated steps of `pitch`, with a cutoff knob line when `cutoff` >= 0.
+    std::string writePattern(const std::string& name, int length, int pitch, float cutoff = -1.0f)
+    {
+        Vst303Pattern p;
+        p.setLength(length);
+        for (step_t& s : p.steps)
+            s.pitch = static_cast<int8_t>(pitch), s.flags = step_t::kGate;
+        Vst303PatternMetaData meta;
+        if (cutoff >= 0)
+            meta.setValue("Cutoff:", cutoff);
+        p.Save(folder.path(name).c_str(), nullptr, &meta);
+        return folder.path(name);
+    }
+};
+
+struct EditorTest : ::testing::Test, EditorRig
+{
+};
+
+inline bool samePattern(const Vst303Pattern& a, const Vst303Pattern& b)
+{
+    return std::memcmp(&a, &b, sizeof a) == 0;
+}
+
+inline void saveSnapshot(const juce::Image& image, const juce::String& name)
+{
+    const juce::File file = juce::File(OXN3_SNAPSHOT_DIR).getChildFile(name + ".png");
+    file.deleteFile();
+    juce::FileOutputStream out(file);
+    EXPECT_TRUE(out.openedOk() && juce::PNGImageFormat().writeImageToStream(image, out)) << name;
+}
+
+// What the component paints over `background`, at its own size.
+template <typename C>
+juce::Image paintOf(C& c, juce::Colour background = juce::Colour(0xff202428))
+{
+    juce::Image image(juce::Image::ARGB, c.getWidth(), c.getHeight(), true);
+    juce::Graphics g(image);
+    g.fillAll(background);
+    c.paint(g);
+    return image;
+}
+
+// Pixels in the area that differ from `colour` by more than a small margin.
+inline int countPixelsUnlike(const juce::Image& image, juce::Rectangle<int> area, juce::Colour colour)
+{
+    int n = 0;
+    area = area.getIntersection(image.getBounds());
+    for (int y = area.getY(); y < area.getBottom(); ++y)
+        for (int x = area.getX(); x < area.getRight(); ++x)
+        {
+            const juce::Colour p = image.getPixelAt(x, y);
+            n += std::abs(p.getRed() - colour.getRed()) + std::abs(p.getGreen() - colour.getGreen()) +
+                         std::abs(p.getBlue() - colour.getBlue()) > 24;
+        }
+    return n;
+}
+
+// Pixels brighter than `threshold` (0..1) inside `area`.
+inline int litPixels(const juce::Image& image, juce::Rectangle<int> area, float threshold = 0.4f)
+{
+    int lit = 0;
+    for (int y = area.getY(); y < area.getBottom(); ++y)
+        for (int x = area.getX(); x < area.getRight(); ++x)
+            lit += image.getPixelAt(x, y).getBrightness() > threshold ? 1 : 0;
+    return lit;
+}
+
+// A mouse event at `at` for a press made at `down`, in component pixels.
+inline juce::MouseEvent mouseAt(juce::Component& c, juce::Point<float> at, juce::Point<float> down, int clicks = 1,
+                                juce::ModifierKeys mods = juce::ModifierKeys::leftButtonModifier)
+{
+    const juce::Time now = juce::Time::getCurrentTime();
+    return juce::MouseEvent(juce::Desktop::getInstance().getMainMouseSource(), at, mods,
+                            juce::MouseInputSource::defaultPressure, 0, 0, 0, 0, &c, &c, now, down, now, clicks,
+                            at != down);
+}
+
+inline juce::MouseEvent mouseAt(juce::Component& c, int x, int y, int clicks = 1,
+                                juce::ModifierKeys mods = juce::ModifierKeys::leftButtonModifier)
+{
+    const juce::Point<float> at(static_cast<float>(x), static_cast<float>(y));
+    return mouseAt(c, at, at, clicks, mods);
+}
+} // namespace oxn3test
