@@ -5,10 +5,12 @@
 #include <cstring>
 #include <limits>
 
+#include "engine/FastMath.h"
+
 // Transcendental calls of the render whose arguments mostly repeat from one sample to the next
 // (a smoothed knob that has settled, an envelope that has reached its end) remember their last
-// argument and result. The argument is compared bit for bit, so a hit returns exactly what the
-// call would have returned, signed zeros included.
+// argument and result; a miss computes it inline (FastMath.h). The per-sample reference calls
+// the C library.
 namespace oxn3
 {
 inline std::uint64_t bitsOf(double x)
@@ -30,7 +32,7 @@ struct MemoPow
         {
             base = b;
             exponent = e;
-            result = std::pow(b, e);
+            result = fastPow(b, e);
         }
         return result;
     }
@@ -46,7 +48,7 @@ struct MemoExp
         if (bitsOf(x) != bitsOf(argument))
         {
             argument = x;
-            result = std::exp(x);
+            result = fastExp(x);
         }
         return result;
     }
@@ -63,11 +65,11 @@ struct DirectExp
     double operator()(double x) const { return std::exp(x); }
 };
 
-// pow(b, e) without the call when e is 1, where the result is exactly b.
-inline double powUnlessOne(double b, double e)
+// The render's calls whose arguments change every sample.
+struct FastExp
 {
-    return e == 1.0 ? b : std::pow(b, e);
-}
+    double operator()(double x) const { return fastExp(x); }
+};
 
 // x^16 by four squarings.
 inline double power16(double x)
