@@ -5,12 +5,10 @@
 #include <cstring>
 #include <limits>
 
-#include "engine/FastMath.h"
-
 // Transcendental calls of the render whose arguments mostly repeat from one sample to the next
 // (a smoothed knob that has settled, an envelope that has reached its end) remember their last
-// argument and result; a miss computes it inline (FastMath.h). The per-sample reference calls
-// the C library.
+// argument and result. The argument is compared bit for bit, so a hit returns exactly what the
+// call would have returned, signed zeros included.
 namespace oxn3
 {
 inline std::uint64_t bitsOf(double x)
@@ -32,7 +30,7 @@ struct MemoPow
         {
             base = b;
             exponent = e;
-            result = fastPow(b, e);
+            result = std::pow(b, e);
         }
         return result;
     }
@@ -48,7 +46,7 @@ struct MemoExp
         if (bitsOf(x) != bitsOf(argument))
         {
             argument = x;
-            result = fastExp(x);
+            result = std::exp(x);
         }
         return result;
     }
@@ -65,11 +63,11 @@ struct DirectExp
     double operator()(double x) const { return std::exp(x); }
 };
 
-// The render's calls whose arguments change every sample.
-struct FastExp
+// pow(b, e) without the call when e is 1, where the result is exactly b.
+inline double powUnlessOne(double b, double e)
 {
-    double operator()(double x) const { return fastExp(x); }
-};
+    return e == 1.0 ? b : std::pow(b, e);
+}
 
 // x^16 by four squarings.
 inline double power16(double x)

@@ -59,7 +59,7 @@ public:
         if (f.bypassed)
             return f.in;
         const LadderCoefficients k = ladderCoefficients(f.c, f.r, rates, s.filterFeedbackScale, s.ResoTrim,
-                                                        fastPow(1.0 - f.c, rates.q));
+                                                        powUnlessOne(1.0 - f.c, rates.q));
         const LaneCoefficients kl = LaneCoefficients::of(k);
         const float first =
             runLadderLanes<LadderArithmetic::Fast>(ladders, s.filterGainSmoother, ladders.offset, f.in, k, kl);

@@ -55,8 +55,8 @@ public:
     void blockProcess311(float* out, int numSamples, bool unused);
 
     // The improved render; with kPerSampleReference every coefficient and transcendental is
-    // recomputed every sample with the C library and the decimator is the plain shift register
-    // (tests hold the two within 1e-6 of full scale). blockProcessRE runs renderRE<false>.
+    // recomputed every sample and the decimator is the plain shift register (tests compare the
+    // two bit for bit). blockProcessRE runs renderRE<false>.
     template <bool kPerSampleReference>
     void renderRE(float* out, int numSamples);
 

@@ -139,13 +139,12 @@ inline ClassicFilterRange classicFilterRange(double sampleRate)
 }
 
 // Cutoff coefficient from cv0 (not for the bypassed range).
-template <class Exp = DirectExp>
-inline float classicCutoff(float cv0, ClassicFilterRange range, Exp exp = Exp())
+inline float classicCutoff(float cv0, ClassicFilterRange range)
 {
     const double cv = std::clamp(static_cast<double>(cv0), 0.0, kMaxCutoffVoltage);
     if (range == ClassicFilterRange::Ladder)
-        return static_cast<float>(cutoffTarget(cv, exp));
-    float ex = static_cast<float>(exp(5.0 * cv + 5.0) / 22050.0 - 0.0105);
+        return static_cast<float>(cutoffTarget(cv));
+    float ex = static_cast<float>(std::exp(5.0 * cv + 5.0) / 22050.0 - 0.0105);
     if (ex < 0.0f)
         ex = 0.0f;
     const double c = ex > 2.0f ? kVeryHighRateCutoffTop : kVeryHighRateCutoffScale * ex;

@@ -27,11 +27,10 @@ inline double trimmedCutoffVoltage(float cv0, double vcfTrim)
 }
 
 // Coefficient the cutoff smoother moves toward; at most about 0.911.
-template <class Exp = DirectExp>
-inline double cutoffTarget(double cv, Exp exp = Exp())
+inline double cutoffTarget(double cv)
 {
     const double x = 5.0 * std::min(cv, kCutoffKnee) + 5.0;
-    float ex = static_cast<float>(exp(x) / 22050.0 - 0.0105);
+    float ex = static_cast<float>(std::exp(x) / 22050.0 - 0.0105);
     if (ex < 0.0f)
         ex = 0.0f;
     return ex > 1.0f ? kCutoffScale : kCutoffScale * ex;
@@ -161,8 +160,9 @@ inline LadderCoefficients ladderCoefficients(float cutoff, float resonance, cons
 // output is one multiply and one add: y = in * rk4Gain + (y * rk4Keep + offset * rk4Gain); the
 // feedback is one multiply by R K trim; the clip is written in the float-rounded pole output x
 // instead of v = 0.6 x, with one division. Both are double arithmetic with the same float
-// roundings; they differ only in double rounding, which the float roundings absorb (the ladder
-// tests compare the two: outputs bit-identical, states differ at most in the last bits). The ladders are one chain of dependent operations from sample to sample, the
+// roundings; they differ only in double rounding, which the float roundings absorb (renders come
+// out bit-identical; the render tests compare the two, and the ladders' states differ at most in
+// the last bits). The ladders are one chain of dependent operations from sample to sample, the
 // longest in the render: about 190 ns per output sample Literal, 63 ns Fast on a current core.
 // The render therefore runs Fast.
 enum class LadderArithmetic

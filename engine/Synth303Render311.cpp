@@ -66,13 +66,11 @@ struct Transcendentals311
 {
     using Pow = std::conditional_t<kPerSampleReference, DirectPow, MemoPow>;
     using Exp = std::conditional_t<kPerSampleReference, DirectExp, MemoExp>;
-    using CutoffExp = std::conditional_t<kPerSampleReference, DirectExp, FastExp>;
 
     Pow mainDecay;
     Pow volumeDecay;
     Pow accentCurve;
     Exp vcaCurve;
-    CutoffExp cutoff;
 };
 } // namespace
 
@@ -189,8 +187,8 @@ void Synth303::render311(float* out, int numSamples)
             {
                 scope.envAccent = envelopeAccent311(knobs.cutoff, accentCap.value, accentCurve);
                 const double exponent = cutoffExponent(knobs.cutoff, scope.envAccent, envelope, restVoltage);
-                const float cv0 = static_cast<float>(cutoffVoltage(knobs.cutoff, math.cutoff(exponent), triggerRamps));
-                frame.filter = {static_cast<float>(e), classicCutoff(cv0, rates.filterRange, math.cutoff), knobs.resonanceR};
+                const float cv0 = static_cast<float>(cutoffVoltage(knobs.cutoff, std::exp(exponent), triggerRamps));
+                frame.filter = {static_cast<float>(e), classicCutoff(cv0, rates.filterRange), knobs.resonanceR};
             }
             else
             {

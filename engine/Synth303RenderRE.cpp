@@ -57,13 +57,11 @@ struct TranscendentalsRE
 {
     using Pow = std::conditional_t<kPerSampleReference, DirectPow, MemoPow>;
     using Exp = std::conditional_t<kPerSampleReference, DirectExp, MemoExp>;
-    using CutoffExp = std::conditional_t<kPerSampleReference, DirectExp, FastExp>;
 
     Pow mainDecay;
     Pow volumeDecay;
     Pow accentCurve;
     Exp vcaCurve;
-    CutoffExp cutoff;
 };
 } // namespace
 
@@ -171,11 +169,11 @@ void Synth303::renderRE(float* out, int numSamples)
             // 21. cutoff voltage
             scope.envAccent = envelopeAccent(knobs.cutoff, accentCap.value, accentCurve);
             const double exponent = cutoffExponent(knobs.cutoff, scope.envAccent, envelope, restVoltage);
-            const float cv0 = static_cast<float>(cutoffVoltage(knobs.cutoff, math.cutoff(exponent), triggerRamps));
+            const float cv0 = static_cast<float>(cutoffVoltage(knobs.cutoff, std::exp(exponent), triggerRamps));
 
             // 22. the filter's input: cutoff coefficient and bass boost (the ladders come later)
             const float cutoffC = static_cast<float>(
-                cutoffSmoother.step(cutoffTarget(trimmedCutoffVoltage(cv0, VCFTrim), math.cutoff), kCutoffSmoothing));
+                cutoffSmoother.step(cutoffTarget(trimmedCutoffVoltage(cv0, VCFTrim)), kCutoffSmoothing));
             const float filterIn =
                 static_cast<float>(bassBoostedInput(e, cv0, knobs.bassBoost, bassBoostLP, rates.bassBoost));
             frame.filter = {filterIn, cutoffC, knobs.resonanceR};
