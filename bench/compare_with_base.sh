@@ -4,6 +4,8 @@
 # build-base/<commit> (git archive), both benchmarks are built in Release, then run alternately on
 # one core, and the medians are printed as ns per sample, real-time factor and ratio new / base.
 #   bench/compare_with_base.sh [base-commit] [build-dir] [core] [rounds]
+# With OXN3_BENCH_MIN=1 it prints the best run of each side instead of the median: steadier on a
+# busy machine when judging a small change.
 set -eu
 base=${1:-d11560a}
 build=${2:-build}
@@ -32,14 +34,14 @@ while [ $i -lt "$rounds" ]; do
     i=$((i + 1))
 done
 # csv: name,iterations,real_time,cpu_time,time_unit,...; 256 samples per iteration
-python3 - "$out" <<'PY'
+python3 - "$out" ${OXN3_BENCH_MIN:+min} <<'PY'
 import csv, statistics, sys
 d = sys.argv[1]
 def medians(side):
     runs = {}
     for row in csv.reader(open(f"{d}/{side}.csv")):
         runs.setdefault(row[0].strip('"'), []).append(float(row[3]) / 256.0)
-    return {k: statistics.median(v) for k, v in runs.items()}
+    return {k: (statistics.median(v) if len(sys.argv) < 3 else min(v)) for k, v in runs.items()}
 base, new = medians("base"), medians("new")
 print(f"{'benchmark':<22}{'base ns/smp':>12}{'base RT':>9}{'new ns/smp':>12}{'new RT':>9}{'new/base':>10}")
 for name in base:

@@ -1,6 +1,6 @@
 #pragma once
 // The filter as both engines run it over a block: the ladders twice per output sample at the
-// same c and r, then the half-band decimator. The per-sample reference goes through vcf303
+// same c and r (runFirst, then runSecond with the first result), then the half-band decimator. The per-sample reference goes through vcf303
 // (literal arithmetic, the engine's fields) and the shift-register decimator; the render through
 // the closed-form ladders in lanes (LadderLanes.h), kept in the filter for the block, and the
 // ring decimator.
@@ -23,7 +23,7 @@ class OversampledFilter<true>
 public:
     explicit OversampledFilter(const Synth303&) {}
 
-    float run(Synth303& s, const FilterInput& f, const FilterRates& rates)
+    float runFirst(Synth303& s, const FilterInput& f, const FilterRates& rates)
     {
         if (f.restPoles)
             for (int i = 0; i < 4; ++i)
@@ -31,9 +31,13 @@ public:
                 s.ladderA[i].value = 0.0;
                 s.ladderB[i].value = 0.0;
             }
+        return f.bypassed ? f.in : s.vcf303(f.in, f.c, f.r, rates.q);
+    }
+
+    float runSecond(Synth303& s, const FilterInput& f, const FilterRates& rates, float first)
+    {
         if (f.bypassed)
-            return f.in;
-        const float first = s.vcf303(f.in, f.c, f.r, rates.q);
+            return first;
         const float second = s.vcf303(f.in, f.c, f.r, rates.q);
         return decimateShiftRegister(s.firDelayLine, first, second);
     }
@@ -51,18 +55,22 @@ public:
             secondOffsets[i] = -ladders.offset[i];
     }
 
-    float run(Synth303& s, const FilterInput& f, const FilterRates& rates)
+    float runFirst(Synth303& s, const FilterInput& f, const FilterRates& rates)
     {
         if (f.restPoles)
             for (Lanes& pole : ladders.pole)
                 pole = bothLanes(0.0);
         if (f.bypassed)
             return f.in;
-        const LadderCoefficients k = ladderCoefficients(f.c, f.r, rates, s.filterFeedbackScale, s.ResoTrim,
-                                                        powUnlessOne(1.0 - f.c, rates.q));
-        const LaneCoefficients kl = LaneCoefficients::of(k);
-        const float first =
-            runLadderLanes<LadderArithmetic::Fast>(ladders, s.filterGainSmoother, ladders.offset, f.in, k, kl);
+        k = ladderCoefficients(f.c, f.r, rates, s.filterFeedbackScale, s.ResoTrim, powUnlessOne(1.0 - f.c, rates.q));
+        kl = LaneCoefficients::of(k);
+        return runLadderLanes<LadderArithmetic::Fast>(ladders, s.filterGainSmoother, ladders.offset, f.in, k, kl);
+    }
+
+    float runSecond(Synth303& s, const FilterInput& f, const FilterRates&, float first)
+    {
+        if (f.bypassed)
+            return first;
         const float second =
             runLadderLanes<LadderArithmetic::Fast>(ladders, s.filterGainSmoother, secondOffsets, f.in, k, kl);
         return s.decimator.process(first, second);
@@ -77,5 +85,7 @@ public:
 private:
     LadderLanes ladders;
     Lanes secondOffsets[4];
+    LadderCoefficients k; // of the sample between its two runs
+    LaneCoefficients kl{};
 };
 } // namespace oxn3

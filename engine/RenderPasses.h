@@ -44,7 +44,10 @@ inline void endSampleControl(Synth303& s, VoiceFrame& frame, ScopeCursor& cursor
 // computes run k + 1 and the output part finishes run k - 1, sample beside sample. The ladders'
 // input for a run comes from that run's control part alone, and the parts share no other state,
 // so the order of the result is unchanged; the ladders' long chain of dependent operations then
-// no longer waits alone, the core fills its latency with the other two parts' work.
+// no longer waits alone, the core fills its latency with the other two parts' work. The ladders
+// run twice per sample (2x oversampled): the first run goes before a control part and the
+// second before an output part, so each half of the chain has other work close behind it in
+// the core's reorder window.
 template <int kRun, class Control, class Ladders, class Output>
 inline void renderInPasses(float* out, int numSamples, Control& control, Ladders& ladders, Output& output)
 {
@@ -54,7 +57,8 @@ inline void renderInPasses(float* out, int numSamples, Control& control, Ladders
         for (int i = 0; i < numSamples; ++i)
         {
             control(frame);
-            ladders(frame);
+            ladders(frame, 0);
+            ladders(frame, 1);
             output(frame, out[i]);
         }
     }
@@ -75,9 +79,11 @@ inline void renderInPasses(float* out, int numSamples, Control& control, Ladders
             for (int j = 0; j < n; ++j)
             {
                 if (j < nLadders)
-                    ladders(filtered[j]);
+                    ladders(filtered[j], 0);
                 if (j < nControl)
                     control(controlled[j]);
+                if (j < nLadders)
+                    ladders(filtered[j], 1);
                 if (j < nOutput)
                     output(finished[j], out[(run - 2) * kRun + j]);
             }

@@ -28,7 +28,7 @@ struct VoiceFrame
 {
     bool awake = false; // asleep: only the smoothers and the scope ran
     FilterInput filter;
-    float filtered = 0.0f; // the filter's output
+    float filtered = 0.0f; // the first ladder run's result, then the filter's output
     double vcaGain = 0.0;  // as the control part left vcaGain and volumeEnvelope
     double volumeEnvelope = 0.0;
     float vca = 0.0f;
