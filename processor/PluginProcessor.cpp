@@ -6,7 +6,9 @@
 
 #include "processor/DataFolder.h"
 #include "processor/HostParameter.h"
+#if !OXN3_WITHOUT_EDITOR
 #include "ui/PluginEditor.h"
+#endif
 
 namespace
 {
@@ -238,12 +240,20 @@ void JuceDemoPluginAudioProcessor::reset()
 
 juce::AudioProcessorEditor* JuceDemoPluginAudioProcessor::createEditor()
 {
+#if OXN3_WITHOUT_EDITOR
+    return nullptr;
+#else
     return new JuceDemoPluginAudioProcessorEditor(*this);
+#endif
 }
 
 bool JuceDemoPluginAudioProcessor::hasEditor() const
 {
+#if OXN3_WITHOUT_EDITOR
+    return false;
+#else
     return true;
+#endif
 }
 
 int JuceDemoPluginAudioProcessor::getNumPrograms()

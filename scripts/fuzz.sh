@@ -10,6 +10,7 @@
 #   OXN3_FUZZ_RSS_MB         memory limit per fuzzer (default 2048)
 #   OXN3_FUZZ_TIMEOUT        seconds one input may take before it counts as a hang (default 10)
 #   OXN3_FUZZ_JOBS           build jobs (default 4)
+#   OXN3_FUZZ_PARALLEL       fuzzers run side by side (default: the number of cores)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -32,7 +33,7 @@ for r in "${readers[@]}"; do targets+=("oxn3_fuzz_$r"); done
 
 cmake -S . -B "$build" -G Ninja \
   -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-  -DOXN3_FUZZ=ON -DOXN3_BUILD_PLUGIN="$with_state" -DOXN3_BUILD_TESTS=OFF -DOXN3_BUILD_BENCH=OFF -DOXN3_WERROR=OFF
+  -DOXN3_FUZZ=ON -DOXN3_BUILD_PLUGIN="$with_state" -DOXN3_BUILD_EDITOR=OFF -DOXN3_BUILD_TESTS=OFF -DOXN3_BUILD_BENCH=OFF -DOXN3_WERROR=OFF
 build_start=$(date +%s)
 cmake --build "$build" -j "$jobs" --target "${targets[@]}"
 echo "fuzz build: $(($(date +%s) - build_start)) s with $jobs jobs"
@@ -43,27 +44,44 @@ export TMPDIR="$scratch/tmp"
 mkdir -p "$TMPDIR"
 findings="$build/fuzz-findings"
 
-failed=()
-for r in "${readers[@]}"; do
-  corpus="$scratch/corpus-$r"
+# One reader's bounded run; its verdict goes to $scratch/<reader>.verdict.
+fuzz_reader() {
+  local r=$1 corpus="$scratch/corpus-$r" run_seconds=$seconds extra=()
   mkdir -p "$corpus" "$findings/$r"
   cp -R "tests/fuzz/corpus/$r/." "$corpus/"
-  run_seconds=$seconds
-  extra=()
   if [ "$r" = state ]; then
     run_seconds=$state_seconds
     extra=(-dict=tests/fuzz/state.dict)
   fi
-  log="$scratch/$r.log"
+  local log="$scratch/$r.log"
   if "$build/tests/fuzz/oxn3_fuzz_$r" "$corpus" -max_total_time="$run_seconds" -rss_limit_mb="$rss" -timeout="$timeout" \
        -print_final_stats=1 -artifact_prefix="$findings/$r/" ${extra[@]+"${extra[@]}"} >"$log" 2>&1; then
+    local runs
     runs=$(grep -m1 'stat::number_of_executed_units' "$log" | awk '{print $2}')
-    echo "fuzz $r: ${runs:-?} executions in ${run_seconds} s, no findings"
+    echo "fuzz $r: ${runs:-?} executions in ${run_seconds} s, no findings" >"$scratch/$r.verdict"
   else
-    echo "fuzz $r: FINDING (input kept in $findings/$r/)"
-    tail -n 60 "$log"
-    failed+=("$r")
+    { echo "fuzz $r: FINDING (input kept in $findings/$r/)"; tail -n 60 "$log"; } >"$scratch/$r.verdict"
+    touch "$scratch/$r.failed"
   fi
+}
+
+# Each fuzzer is single-threaded: run as many side by side as there are cores.
+parallel=${OXN3_FUZZ_PARALLEL:-$(nproc)}
+running=0
+for r in "${readers[@]}"; do
+  if [ "$running" -ge "$parallel" ]; then
+    wait -n || true
+    running=$((running - 1))
+  fi
+  fuzz_reader "$r" &
+  running=$((running + 1))
+done
+wait
+
+failed=()
+for r in "${readers[@]}"; do
+  cat "$scratch/$r.verdict"
+  if [ -e "$scratch/$r.failed" ]; then failed+=("$r"); fi
 done
 
 if [ "${#failed[@]}" -gt 0 ]; then
