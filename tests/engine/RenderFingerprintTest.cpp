@@ -29,6 +29,7 @@ struct Scenario
     int stopsAndSleeps; // stops the clock now and then, long enough for the voice to sleep
     double seconds;
     std::uint64_t expected;
+    int bright = 0; // knob turns keep cutoff, envmod and accent in 0.8..1: the top of the cutoff voltage
 };
 
 struct Fingerprint
@@ -52,7 +53,7 @@ struct Fingerprint
     }
 };
 
-void turnKnobs(Synth303& s, TestRandom& random)
+void turnKnobs(Synth303& s, TestRandom& random, bool bright = false)
 {
     s.cutoff = static_cast<float>(random.next());
     s.resonance = static_cast<float>(random.next());
@@ -69,6 +70,9 @@ void turnKnobs(Synth303& s, TestRandom& random)
     s.ResoTrim = random.next();
     s.VCFTrim = random.next();
     s.GateTrim = random.next();
+    if (bright)
+        for (float* knob : {&s.cutoff, &s.envmod, &s.accent})
+            *knob = 0.8f + 0.2f * *knob;
 }
 
 std::uint64_t fingerprintOf(const Scenario& sc)
@@ -90,7 +94,7 @@ std::uint64_t fingerprintOf(const Scenario& sc)
     int b = 0;
     for (long long done = 0; done < total; ++b)
     {
-        if (b % 37 == 20) turnKnobs(*synth, random);
+        if (b % 37 == 20) turnKnobs(*synth, random, sc.bright != 0);
         if (sc.stopsAndSleeps && b % 90 == 45) synth->setRunStop(synth->running ? 0 : 1);
         if (sc.engine == EngineChoice::Alternating && b % 50 == 49)
         {
@@ -142,6 +146,8 @@ const Scenario kScenarios[] = {
     {"classic 44k1 mode 4",   kClassic,     44100.0,    4, 0, 0, 1, 0, 0, 0, 0, 0,  2.0, 0x34e358157c1f772dull},
     {"switching 44k1 mode 1", kSwitching,   44100.0,    1, 1, 1, 1, 0, 0, 0, 1, 0,  8.0, 0xfd993fc627cc9c79ull},
     {"switching 96k mode 2",  kSwitching,   96000.0,    2, 0, 0, 1, 1, 0, 1, 0, 1,  4.0, 0x7302b76de1a946b8ull},
+    {"improved 44k1 bright",  kImproved,    44100.0,    1, 1, 1, 0, 0, 0, 0, 0, 0,  6.0, 0x4bca1d4789619001ull, 1},
+    {"classic 48k bright",    kClassic,     48000.0,    1, 1, 1, 0, 0, 0, 0, 0, 0,  6.0, 0xb2f60c9d2752a3ffull, 1},
 };
 // clang-format on
 } // namespace
