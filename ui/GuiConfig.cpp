@@ -1,5 +1,8 @@
 #include <cstdio>
 #include <cstring>
+#include <future>
+#include <system_error>
+#include <vector>
 
 #include "processor/PluginProcessor.h"
 #include "ui/DefaultSkin.h"
@@ -87,11 +90,47 @@ void JuceDemoPluginAudioProcessorEditor::resolveSkin()
         oxn3::installDefaultSkinIfMissing(juce::File(juce::String::fromUTF8(processor.configFolder)));
 }
 
-juce::Image JuceDemoPluginAudioProcessorEditor::loadSkinImage(const char* file) const
+namespace
+{
+juce::Image decodeSkinImage(const char* file)
 {
     char path[oxn3::kSkinPathSize];
     if (graphicsDir[0] == '\0' || !joined(path, graphicsDir, file))
         return {};
     const juce::File image(juce::String::fromUTF8(path));
     return image.existsAsFile() ? juce::ImageFileFormat::loadFrom(image) : juce::Image();
+}
+} // namespace
+
+juce::Image JuceDemoPluginAudioProcessorEditor::loadSkinImage(const char* file) const
+{
+    for (const auto& [name, image] : preloadedImages)
+        if (name == file)
+            return image;
+    return decodeSkinImage(file);
+}
+
+// Decoding the skin's pictures is most of the cost of opening the window: decode every picture
+// the window needs side by side before the widgets and pages take them.
+void JuceDemoPluginAudioProcessorEditor::preloadSkinImages()
+{
+    std::vector<const char*> files = {"background.png", "overlay.png", "Switchboard_Back_x4.png", "OXN3-Logo-White.png"};
+    for (const auto& row : widgets_front)
+        files.push_back(row.file);
+    std::vector<std::future<juce::Image>> decoding;
+    for (const char* file : files)
+    {
+        try
+        {
+            decoding.push_back(std::async(std::launch::async, decodeSkinImage, file));
+        }
+        catch (const std::system_error&) // no thread to be had: decode it here
+        {
+            std::promise<juce::Image> decoded;
+            decoded.set_value(decodeSkinImage(file));
+            decoding.push_back(decoded.get_future());
+        }
+    }
+    for (size_t i = 0; i < files.size(); ++i)
+        preloadedImages.emplace_back(files[i], decoding[i].get());
 }

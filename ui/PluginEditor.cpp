@@ -77,6 +77,7 @@ JuceDemoPluginAudioProcessorEditor::JuceDemoPluginAudioProcessorEditor(JuceDemoP
     statusCounter = 0;
     splashVisible = false;
 
+    preloadSkinImages();
     const juce::File background(juce::String::fromUTF8(backgroundFilename));
     backgroundImage = backgroundFilename[0] != '\0' && background.existsAsFile()
                           ? juce::ImageFileFormat::loadFrom(background)
@@ -102,6 +103,7 @@ JuceDemoPluginAudioProcessorEditor::JuceDemoPluginAudioProcessorEditor(JuceDemoP
     const auto size = oxn3::restoredEditorSize(processor.uiWidth, processor.uiHeight);
     setSize(size.x, size.y);
 
+    preloadedImages.clear();
     timerCallback();
     startTimer(kTimerIntervalMs);
 }

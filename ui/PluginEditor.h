@@ -2,6 +2,8 @@
 
 #include <cstdint>
 #include <memory>
+#include <utility>
+#include <vector>
 
 #include <juce_audio_processors/juce_audio_processors.h>
 #include <juce_gui_basics/juce_gui_basics.h>
@@ -140,6 +142,8 @@ public:
 private:
     void resolveSkin();
     juce::Image loadSkinImage(const char* file) const;
+    void preloadSkinImages();
+    std::vector<std::pair<juce::String, juce::Image>> preloadedImages; // only while constructing
     void createWidgets();
     void createPages();
     void createDisplays();
