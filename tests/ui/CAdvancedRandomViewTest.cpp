@@ -164,33 +164,5 @@ TEST_F(AdvancedRandomViewTest, InTheEditorAControllerMoveShowsOnTheNextTick)
     editor->timerCallback();
     EXPECT_EQ(shown.getControlWithTag(102)->value, 1.0f);
     EXPECT_STREQ(shown.getControlWithTag(127)->label, "0%");
-    oxn3test::saveSnapshot(editor->createComponentSnapshot(editor->getLocalBounds()), "editor_view3_randomiser");
-}
-
-TEST_F(AdvancedRandomViewTest, LearnOverlaysShowControllerNumbersOnlyWhileLearning)
-{
-    processor->midiCCMap[74] = 101;
-    for (float scale : {1.0f, 2.0f})
-    {
-        place(scale);
-        for (int tick = 0; tick < 6; ++tick) // the keys' fill settles
-            page.onIdle(true);
-        for (bool learning : {true, false})
-        {
-            processor->midiLearnActive = learning ? 1 : 0;
-            const juce::Image image = oxn3test::paintOf(page, juce::Colour(0xff23262e));
-            oxn3test::saveSnapshot(image, juce::String("advanced_random_learn_") + (learning ? "on" : "off") + "_x" +
-                                              juce::String(static_cast<int>(scale)));
-            EXPECT_EQ(control(101).showOverlay, learning ? 1 : 0);
-            EXPECT_EQ(control(124).showOverlay, learning ? 1 : 0);
-            EXPECT_EQ(control(125).showOverlay, 0);
-            if (learning)
-            {
-                EXPECT_STREQ(control(101).overlayText, "#74");
-                EXPECT_STREQ(control(102).overlayText, "N/A");
-            }
-            EXPECT_GT(oxn3test::litPixels(image, image.getBounds()), 0);
-        }
-    }
 }
 } // namespace

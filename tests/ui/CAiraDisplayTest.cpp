@@ -202,24 +202,4 @@ TEST(AiraDisplay, MarkersAndBrightness)
     EXPECT_LE(number(1), 150);
     EXPECT_GE(number(8), 230);
 }
-
-TEST(AiraDisplay, SnapshotsOfTableAndPitchBars)
-{
-    for (float scale : {1.0f, 2.0f})
-    {
-        AiraFixture f(scale);
-        f.pattern.setLength(13);
-        const int flags[] = {1, 0x11, 0x09, 1, 0, 0x13, 0x05, 1, 0x19, 1, 0x03, 0, 0x11};
-        for (int i = 0; i < 13; ++i)
-            f.pattern.steps[i].flags = static_cast<std::uint8_t>(flags[i]);
-        f.synth.playStep = 5;
-        f.page.pointerMoved(f.cell(3, 3));
-        f.page.onIdle(true);
-        const auto suffix = juce::String("_x") + juce::String(int(scale));
-        oxn3test::saveSnapshot(oxn3test::paintOf(f.page, juce::Colour(24, 26, 30)), "aira_table" + suffix);
-        f.page.pitchBarView = 1;
-        f.page.pitchBarFade = 1.0;
-        oxn3test::saveSnapshot(oxn3test::paintOf(f.page, juce::Colour(24, 26, 30)), "aira_pitchbars" + suffix);
-    }
-}
 } // namespace

@@ -3,7 +3,6 @@
 #include <memory>
 
 #include "UiTestHelpers.h"
-#include "tests/engine/VoiceTestHelpers.h"
 #include "ui/CPatternAnalyzer.h"
 
 namespace
@@ -12,53 +11,9 @@ using oxn3test::mouseAt;
 constexpr float kScale = 1.3f;
 const juce::Colour kBackground(0xff202428);
 
-// Steps without accent: the help text's settings make accented notes thump.
-Vst303Pattern bassLine()
-{
-    const int pitches[16] = {0, 7, 12, 3, 5, 0, 10, 8, 0, 3, 7, 12, 5, 0, 2, 9};
-    Vst303Pattern p;
-    p.setLength(16);
-    for (int i = 0; i < 16; ++i)
-    {
-        p.steps[i] = step_t();
-        p.steps[i].pitch = static_cast<int8_t>(pitches[i]);
-        p.steps[i].flags = (i % 5 == 4) ? 0 : step_t::kGate;
-        p.steps[i].set(step_t::kDown, i % 6 == 1);
-        p.steps[i].set(step_t::kUp, i % 7 == 2);
-    }
-    return p;
-}
-
 int midiNote(const step_t& s)
 {
     return 36 + s.pitch + (s.has(step_t::kUp) ? 12 : 0) - (s.has(step_t::kDown) ? 12 : 0);
-}
-
-// One bar of the pattern at the help text's settings, written as a WAV file, as OXN3 renders it.
-juce::File renderedLoop(const Vst303Pattern& pattern, int rate, const char* name)
-{
-    auto synth = makeVoice(rate);
-    synth->patterns[0] = pattern;
-    synth->cutoff = synth->envmod = synth->decay = synth->accent = 1.0f;
-    synth->resonance = 0.0f;
-    synth->volume = 0.5f;
-    synth->VCOMode = 1;
-    settleKnobs(*synth);
-    synth->setTempo(80.0);
-    synth->setRunStop(1);
-    std::vector<float> audio = render(*synth, static_cast<int>(synth->samplesPerStep * 16 + 0.5));
-    for (float& v : audio)
-        v *= 0.5f;
-
-    const juce::File file = juce::File::getSpecialLocation(juce::File::tempDirectory).getChildFile(name);
-    file.deleteFile();
-    std::unique_ptr<juce::OutputStream> out(file.createOutputStream().release());
-    std::unique_ptr<juce::AudioFormatWriter> writer(
-        juce::WavAudioFormat().createWriterFor(out.get(), rate, 1, 24, {}, 0));
-    out.release(); // the writer owns the stream now
-    const float* channels[] = {audio.data()};
-    writer->writeFromFloatArrays(channels, 1, static_cast<int>(audio.size()));
-    return file;
 }
 
 struct AnalyzerPage : ::testing::Test
@@ -191,8 +146,6 @@ TEST_F(AnalyzerPage, NoWaveLoadedAndHelpFadeRestarts)
     ASSERT_TRUE(page.helpVisible);
     paintPage(12);
     EXPECT_EQ(page.helpFrame, 12);
-    const juce::Image help = paintPage(30);
-    oxn3test::saveSnapshot(help, "analyzer_help");
     clickButton(68);
     paintPage();
     clickButton(68);
@@ -205,8 +158,8 @@ TEST_F(AnalyzerPage, NoWaveLoadedAndHelpFadeRestarts)
 // A loop OXN3 rendered at 48 kHz, dropped on the page, comes back as the pattern that made it.
 TEST_F(AnalyzerPage, DroppedRenderedLoopWritesItsPatternBack)
 {
-    const Vst303Pattern sent = bassLine();
-    const juce::File loop = renderedLoop(sent, 48000, "oxn3-analyser-loop.wav");
+    const Vst303Pattern sent = oxn3test::bassLine();
+    const juce::File loop = oxn3test::renderedLoop(sent, 48000, "oxn3-analyser-loop.wav");
     synth.activePattern().Clear();
     page.helpVisible = true;
     page.filesDropped(juce::StringArray(loop.getFullPathName()), 10, 10);
@@ -225,11 +178,6 @@ TEST_F(AnalyzerPage, DroppedRenderedLoopWritesItsPatternBack)
     EXPECT_EQ(page.audioFolder, bogus);
     EXPECT_GT(processor.sampleBuffer.getNumSamples(), 100000);
     EXPECT_FALSE(synth.activePattern().steps[4].has(step_t::kGate));
-
-    page.selectionStart = 0.125f;
-    page.selectionEnd = 0.875f;
-    processor.samplePlayPosition = processor.sampleBuffer.getNumSamples() * 0.3;
-    oxn3test::saveSnapshot(paintPage(), "analyzer_wave");
     loop.deleteFile();
     bogus.deleteFile();
 }
@@ -249,10 +197,9 @@ TEST(AnalyzerInEditor, FollowsTheLengthWithinATickAndShowsTheDroppedLoop)
     EXPECT_STREQ(editor.analyzer->getControlWithTag(CPatternAnalyzer::kSteps)->label, "Steps 9");
 
     rig.synth.activePattern().setLength(16);
-    const juce::File loop = renderedLoop(bassLine(), 44100, "oxn3-analyser-editor-loop.wav");
+    const juce::File loop = oxn3test::renderedLoop(oxn3test::bassLine(), 44100, "oxn3-analyser-editor-loop.wav");
     editor.analyzer->filesDropped(juce::StringArray(loop.getFullPathName()), 10, 10);
     rig.tick(2);
     EXPECT_FALSE(rig.synth.activePattern().steps[4].has(step_t::kGate));
-    oxn3test::saveSnapshot(editor.createComponentSnapshot(editor.getLocalBounds(), true, 1.0f), "analyzer_editor");
     loop.deleteFile();
 }

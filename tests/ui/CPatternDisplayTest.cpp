@@ -109,8 +109,6 @@ TEST(PatternGrid, OnlyARestoredViewOfMinusOneShowsTheGridUnderTheScope)
         const auto image = editor.createComponentSnapshot({66, 130, 622, 133});
         EXPECT_EQ(image.getPixelAt(36, 40) == juce::Colour(64, 0, 0), view == -1) << view;
         EXPECT_EQ(editor.waveformDisplay->isVisible(), view == -1);
-        if (view == -1)
-            oxn3test::saveSnapshot(editor.createComponentSnapshot(editor.getLocalBounds()), "grid_scope_editor");
     }
 }
 
@@ -189,28 +187,5 @@ TEST(Scope, OneBarFillsThePageAtEveryWidthAndColumnsBeyondTheBufferDrawNothing)
     };
     EXPECT_TRUE(columnDrawn(300));
     EXPECT_FALSE(columnDrawn(320));
-}
-
-TEST(Scope, SnapshotsOfTheGridUnderTheScope)
-{
-    for (float s : {1.0f, 2.0f})
-    {
-        GridFixture f(s);
-        const int pitches[] = {0, 12, 7, 0, 3, 15, 0, 10, 5, 17, 12, 0, 7, 19, 3, 24};
-        const std::uint8_t flags[] = {1, 0x11, 0x09, 1, 0, 0x13, 0x05, 1, 0x19, 1, 0x03, 0, 0x11, 1, 0x09, 1};
-        for (int i = 0; i < 16; ++i)
-            f.pattern.steps[i] = step_t{static_cast<std::int8_t>(pitches[i]), flags[i]};
-        f.scope.buttonClicked(CWaveformDisplay::kPlay);
-        for (int block = 0; block < 200; ++block)
-            oxn3test::render(*f.processor, oxn3test::kTestBlock);
-        f.grid.pointerMoved(f.on(5, 50));
-        f.grid.onIdle(true);
-        f.scope.onIdle(true);
-
-        auto image = oxn3test::paintOf(f.grid, juce::Colour(24, 26, 30));
-        juce::Graphics g(image);
-        f.scope.paint(g);
-        oxn3test::saveSnapshot(image, s == 1.0f ? "grid_scope_x1" : "grid_scope_x2");
-    }
 }
 } // namespace

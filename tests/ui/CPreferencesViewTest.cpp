@@ -114,7 +114,6 @@ TEST_F(PreferencesViewTest, InTheEditorARestoredStateShowsOnTheNextTicks)
     editor->timerCallback();
     EXPECT_EQ(shown.getControlWithTag(102)->value, 1.0f);
     EXPECT_EQ(shown.getControlWithTag(212)->enabled, 0);
-    oxn3test::saveSnapshot(editor->createComponentSnapshot(editor->getLocalBounds()), "editor_view4_preferences");
 }
 
 TEST_F(PreferencesViewTest, TrimsGoThroughTheHostParameterWithTruncatedPercentTexts)
@@ -172,27 +171,5 @@ TEST(CubeMaths, WaveformHalfIsTwistedJustAboveIsStraight)
     EXPECT_EQ(box[0][1], -10.0f);
     EXPECT_EQ(box[0][2], -10.0f);
     EXPECT_EQ(box[4][0], -10.0f) << "the back face keeps its side in both variants";
-}
-
-TEST_F(PreferencesViewTest, SnapshotsShowGridBoxAndControls)
-{
-    p().setParameter(8, 0.0f); // twisted box
-    const float sound[][2] = {{1, 0.7f}, {2, 0.6f}, {3, 0.8f}, {4, 0.6f}, {5, 0.5f}};
-    for (const auto& parameter : sound)
-        p().setParameter(static_cast<int>(parameter[0]), parameter[1]);
-    for (float scale : {1.0f, 2.0f})
-    {
-        place(scale);
-        page.cubeSpin[0] = 0.3f, page.cubeSpin[1] = 0.5f;
-        juce::Image image;
-        for (int frame = 0; frame < 12; ++frame) // let the box grow from its point
-        {
-            page.onIdle(true);
-            image = oxn3test::paintOf(page, juce::Colour(0xff23262e));
-        }
-        oxn3test::saveSnapshot(image, "preferences_x" + juce::String(static_cast<int>(scale)));
-        const auto centre = oxn3::preferencesGrid(scale).getCentre().toInt();
-        EXPECT_GT(oxn3test::litPixels(image, juce::Rectangle<int>(0, 0, 60, 60).withCentre(centre), 0.8f), 0);
-    }
 }
 } // namespace

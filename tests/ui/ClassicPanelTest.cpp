@@ -2,7 +2,6 @@
 
 #include "UiTestHelpers.h"
 #include "ui/CCustomDisplay.h"
-#include "ui/DefaultSkinData.h"
 #include "ui/SimplexDraw.h"
 
 using namespace classicpanel;
@@ -23,16 +22,6 @@ int indexOfTag(int tag)
 juce::Point<int> centreOf(int index)
 {
     return buttonBox(index, 1.0f).getCentre();
-}
-
-// The panel's picture from the default skin, as the editor hands it over.
-juce::Image* skinPicture()
-{
-    for (int i = 0; i < oxn3::kDefaultSkinFileCount; ++i)
-        if (juce::String(oxn3::kDefaultSkinFiles[i].name) == "Switchboard_Back_x4.png")
-            return new juce::Image(juce::ImageFileFormat::loadFrom(oxn3::kDefaultSkinFiles[i].data,
-                                                                   static_cast<size_t>(oxn3::kDefaultSkinFiles[i].size)));
-    return nullptr;
 }
 } // namespace
 
@@ -273,64 +262,4 @@ TEST_F(ClassicPanel, StepReadOutShowsTwoDigitsInRedWhileRecordingAndTheChaseRuns
         panel.onIdle(true);
         EXPECT_EQ(panel.chaseFrame, std::min(tick - 1, 28));
     }
-}
-
-// Snapshots at scale 1 and 2 with a pitch, flags, run, auto-advance and the blinking step-record lamp lit;
-// MIDI learn labels over every button; the hidden animation.
-TEST_F(ClassicPanel, Snapshots)
-{
-    current().setLength(32);
-    current().steps[6] = {14, step_t::kGate | step_t::kDown | step_t::kAccent};
-    synth.editStep = 6;
-    synth.running = synth.autoAdvance = synth.stepRecord = 1;
-    for (float scale : {1.0f, 2.0f})
-    {
-        CCustomDisplay skinned(skinPicture(), editor.get());
-        skinned.setSynth(&synth);
-        skinned.setScale(scale);
-        skinned.setBounds(0, 0, static_cast<int>(622 * scale), static_cast<int>(133 * scale));
-        skinned.frameCounter = 7; // step-record lamp in its lit phase
-        skinned.chaseFrame = 27;  // start-up chase over
-        const juce::Image image = oxn3test::paintOf(skinned, juce::Colour(24, 24, 28));
-        oxn3test::saveSnapshot(image, "classic_panel_x" + juce::String(static_cast<int>(scale)));
-        // pitch 14 is D of the second band: lamp 2 red; the step-record lamp blinks red
-        const auto at = [&](float x, float y) {
-            return image.getPixelAt(static_cast<int>((x - 2.5f) * scale), static_cast<int>(y * scale));
-        };
-        EXPECT_EQ(at(186, 74), juce::Colour(255, 0, 0));
-        EXPECT_EQ(at(592, 21), juce::Colour(255, 0, 0));
-        EXPECT_EQ(at(433, 74), juce::Colours::white); // down
-        EXPECT_NE(at(151, 74), juce::Colour(255, 0, 0));
-    }
-
-    synth.running = synth.autoAdvance = synth.stepRecord = 0;
-    synth.editStep = 0;
-    processor->midiKeyMap[60] = 200; // C
-    CCustomDisplay skinned(skinPicture(), editor.get());
-    skinned.setSynth(&synth);
-    skinned.setBounds(0, 0, 622, 133);
-    skinned.chaseFrame = 27;
-    const juce::Image plain = oxn3test::paintOf(skinned, juce::Colours::transparentBlack);
-    processor->midiLearnActive = 1;
-    const juce::Image learning = oxn3test::paintOf(skinned, juce::Colours::transparentBlack);
-    oxn3test::saveSnapshot(learning, "classic_panel_learn_x1");
-    const juce::Rectangle<int> c = buttonBox(0, 1.0f).reduced(1);
-    int whitePixels = 0, darker = 0;
-    for (int y = c.getY(); y < c.getBottom(); ++y)
-        for (int x = c.getX(); x < c.getRight(); ++x)
-        {
-            whitePixels += learning.getPixelAt(x, y).getBrightness() > 0.9f;
-            darker += learning.getPixelAt(x, y).getBrightness() < plain.getPixelAt(x, y).getBrightness();
-        }
-    EXPECT_GT(whitePixels, 5); // "60"
-    EXPECT_GT(darker, c.getWidth() * c.getHeight() / 2);
-
-    // Step 0 at pitch 24 with up, down, slide and accent sends faces across the panel.
-    processor->midiLearnActive = 0;
-    synth.activePattern().steps[0] = {24, 0x1E};
-    skinned.frameCounter = 40;
-    const juce::Image faces = oxn3test::paintOf(skinned, juce::Colours::transparentBlack);
-    oxn3test::saveSnapshot(faces, "classic_panel_faces_x1");
-    // t = 40: the first face is centred 400 pixels left of the right edge, on the middle line.
-    EXPECT_EQ(faces.getPixelAt(222, 66 - 25), juce::Colour(250, 250, 0));
 }

@@ -10,6 +10,7 @@
 #include <juce_gui_basics/juce_gui_basics.h>
 
 #include "ProcessorTestHelpers.h"
+#include "tests/engine/VoiceTestHelpers.h"
 #include "patterns/Vst303PatternMetaData.h"
 #include "tests/patterns/ScratchFolder.h"
 #include "ui/CPatchDisplay.h"
@@ -131,5 +132,56 @@ inline juce::MouseEvent mouseAt(juce::Component& c, int x, int y, int clicks = 1
 {
     const juce::Point<float> at(static_cast<float>(x), static_cast<float>(y));
     return mouseAt(c, at, at, clicks, mods);
+}
+// Frames filled with grey levels 10, 20, 30, ... so a painted frame is known from any pixel.
+inline juce::Image numberedStrip(int frames, int w, int h, bool horizontal)
+{
+    juce::Image strip(juce::Image::ARGB, horizontal ? w * frames : w, horizontal ? h : h * frames, true);
+    juce::Graphics g(strip);
+    for (int f = 0; f < frames; ++f)
+    {
+        g.setColour(juce::Colour::greyLevel((float)(10 * (f + 1)) / 255.0f));
+        g.fillRect(horizontal ? f * w : 0, horizontal ? 0 : f * h, w, h);
+    }
+    return strip;
+}
+
+// Sixteen steps without accent (the analyser's help settings make accented notes thump).
+inline Vst303Pattern bassLine()
+{
+    const int pitches[16] = {0, 7, 12, 3, 5, 0, 10, 8, 0, 3, 7, 12, 5, 0, 2, 9};
+    Vst303Pattern p;
+    p.setLength(16);
+    for (int i = 0; i < 16; ++i)
+    {
+        p.steps[i] = {static_cast<int8_t>(pitches[i]), static_cast<uint8_t>(i % 5 == 4 ? 0 : step_t::kGate)};
+        p.steps[i].set(step_t::kDown, i % 6 == 1);
+        p.steps[i].set(step_t::kUp, i % 7 == 2);
+    }
+    return p;
+}
+
+// One bar of the pattern at the analyser help's settings, as OXN3 renders it, written as a WAV file.
+inline juce::File renderedLoop(const Vst303Pattern& pattern, int rate, const char* name)
+{
+    auto synth = makeVoice(rate);
+    synth->patterns[0] = pattern;
+    synth->cutoff = synth->envmod = synth->decay = synth->accent = 1.0f;
+    synth->resonance = 0.0f;
+    synth->volume = 0.5f;
+    synth->VCOMode = 1;
+    settleKnobs(*synth);
+    synth->setTempo(80.0);
+    synth->setRunStop(1);
+    std::vector<float> audio = ::render(*synth, static_cast<int>(synth->samplesPerStep * 16 + 0.5));
+    for (float& v : audio)
+        v *= 0.5f;
+    const juce::File file = juce::File::getSpecialLocation(juce::File::tempDirectory).getChildFile(name);
+    file.deleteFile();
+    std::unique_ptr<juce::AudioFormatWriter> writer(
+        juce::WavAudioFormat().createWriterFor(file.createOutputStream().release(), rate, 1, 24, {}, 0));
+    const float* channels[] = {audio.data()};
+    writer->writeFromFloatArrays(channels, 1, static_cast<int>(audio.size()));
+    return file;
 }
 } // namespace oxn3test

@@ -1,0 +1,329 @@
+// Every page and widget drawn into the snapshot folder for people to look at (pages at scale 1 and 2),
+// with the few pixels that show each picture holds what it should.
+#include <set>
+
+#include "UiTestHelpers.h"
+#include "ui/CAdvancedRandomView.h"
+#include "ui/CAiraDisplay.h"
+#include "ui/CBitmapSlider.h"
+#include "ui/CCustomDisplay.h"
+#include "ui/CPatternAnalyzer.h"
+#include "ui/CPatternDigits.h"
+#include "ui/CPatternDisplay.h"
+#include "ui/CPreferencesView.h"
+#include "ui/CSplashView.h"
+#include "ui/CWaveformDisplay.h"
+#include "ui/CubeMaths.h"
+#include "ui/DefaultSkinData.h"
+#include "ui/PatternGridGeometry.h"
+
+namespace
+{
+using namespace oxn3test;
+const juce::Colour kBack(24, 26, 30);
+
+juce::String suffix(float s) { return "_x" + juce::String(static_cast<int>(s)); }
+juce::Image shot(juce::Component& c) { return c.createComponentSnapshot(c.getLocalBounds(), true, 1.0f); }
+template <typename Page>
+void place(Page& page, float s, int height = 133)
+{
+    page.setScale(s);
+    page.setBounds(0, 0, static_cast<int>(622 * s), static_cast<int>(height * s));
+}
+
+// The classic panel's picture from the default skin, as the editor hands it over.
+juce::Image* skinPicture()
+{
+    for (int i = 0; i < oxn3::kDefaultSkinFileCount; ++i)
+        if (juce::String(oxn3::kDefaultSkinFiles[i].name) == "Switchboard_Back_x4.png")
+            return new juce::Image(juce::ImageFileFormat::loadFrom(oxn3::kDefaultSkinFiles[i].data,
+                                                                   static_cast<size_t>(oxn3::kDefaultSkinFiles[i].size)));
+    return nullptr;
+}
+} // namespace
+
+// The whole editor at the menu's three sizes (turning the cutoff changes only its knob's pixels) and
+// with each page that only the view knob shows.
+TEST(Snapshots, EditorAtThreeSizesAndInEachView)
+{
+    EditorRig rig(true);
+    auto& editor = rig.open();
+    rig.tick(100);
+    for (const auto size : {juce::Point<int>(754, 276), juce::Point<int>(980, 358), juce::Point<int>(1508, 552)})
+    {
+        editor.setSize(size.x, size.y);
+        rig.processor->parameterValues[1] = 0.5;
+        rig.tick();
+        const auto before = shot(editor);
+        saveSnapshot(before, "editor_" + juce::String(size.x) + "x" + juce::String(size.y));
+        rig.processor->parameterValues[1] = 0.9;
+        rig.tick();
+        const auto after = shot(editor);
+        std::set<juce::uint32> colours;
+        juce::Rectangle<int> changed;
+        for (int y = 0; y < before.getHeight(); ++y)
+            for (int x = 0; x < before.getWidth(); ++x)
+            {
+                colours.insert(before.getPixelAt(x, y).getARGB());
+                if (before.getPixelAt(x, y) != after.getPixelAt(x, y))
+                    changed = changed.isEmpty() ? juce::Rectangle<int>(x, y, 1, 1) : changed.getUnion({x, y, 1, 1});
+            }
+        EXPECT_GT(colours.size(), 200u) << size.x;
+        EXPECT_FALSE(changed.isEmpty());
+        EXPECT_TRUE(editor.getBitmapSliderWithName("cutoffKnob")->getBounds().contains(changed)) << changed.toString();
+    }
+
+    editor.setSize(980, 358);
+    rig.processor->handleMidiCC(102, 0); // the randomiser's gate density at 0
+    rig.processor->VCANoise = 1;
+    for (const auto& [view, name] : {std::pair(3, "editor_view3_randomiser"), {4, "editor_view4_preferences"},
+                                     {-1, "grid_scope_editor"}})
+    {
+        rig.processor->PatternKnob = view;
+        rig.tick(2);
+        saveSnapshot(shot(editor), name);
+    }
+    rig.processor->PatternKnob = 2;
+    rig.tick();
+    const juce::File loop = renderedLoop(bassLine(), 44100, "oxn3-snapshot-loop.wav");
+    editor.analyzer->filesDropped(juce::StringArray(loop.getFullPathName()), 10, 10);
+    rig.tick(2);
+    saveSnapshot(shot(editor), "analyzer_editor");
+    CPatternAnalyzer& page = *editor.analyzer;
+    page.selectionStart = 0.125f, page.selectionEnd = 0.875f;
+    rig.processor->samplePlayPosition = rig.processor->sampleBuffer.getNumSamples() * 0.3;
+    saveSnapshot(paintOf(page, kBack), "analyzer_wave");
+    page.helpVisible = true;
+    for (int frame = 0; frame < 30; ++frame)
+        paintOf(page, kBack);
+    saveSnapshot(paintOf(page, kBack), "analyzer_help");
+    loop.deleteFile();
+}
+
+// The classic panel with a pitch, flags, run, auto-advance and the blinking step-record lamp lit;
+// MIDI learn labels over every button; the faces the hidden animation sends across.
+TEST(Snapshots, ClassicPanel)
+{
+    EditorRig rig;
+    Vst303Pattern& p = rig.synth.activePattern();
+    p.setLength(32);
+    p.steps[6] = {14, step_t::kGate | step_t::kDown | step_t::kAccent};
+    rig.synth.editStep = 6;
+    rig.synth.running = rig.synth.autoAdvance = rig.synth.stepRecord = 1;
+    for (float s : {1.0f, 2.0f})
+    {
+        CCustomDisplay panel(skinPicture(), rig.editor.get());
+        panel.setSynth(&rig.synth);
+        place(panel, s);
+        panel.frameCounter = 7; // step-record lamp in its lit phase
+        panel.chaseFrame = 27;  // start-up chase over
+        const juce::Image image = paintOf(panel, juce::Colour(24, 24, 28));
+        saveSnapshot(image, "classic_panel" + suffix(s));
+        const auto at = [&](float px, float py) { return image.getPixelAt(int((px - 2.5f) * s), int(py * s)); };
+        // pitch 14 is D of the second band: lamp 2 red; the step-record lamp blinks red
+        EXPECT_EQ(at(186, 74), juce::Colour(255, 0, 0));
+        EXPECT_EQ(at(592, 21), juce::Colour(255, 0, 0));
+        EXPECT_EQ(at(433, 74), juce::Colours::white); // down
+        EXPECT_NE(at(151, 74), juce::Colour(255, 0, 0));
+    }
+
+    rig.synth.running = rig.synth.autoAdvance = rig.synth.stepRecord = 0;
+    rig.synth.editStep = 0;
+    rig.processor->midiKeyMap[60] = 200; // C
+    CCustomDisplay panel(skinPicture(), rig.editor.get());
+    panel.setSynth(&rig.synth);
+    place(panel, 1.0f);
+    panel.chaseFrame = 27;
+    const juce::Image plain = paintOf(panel, juce::Colours::transparentBlack);
+    rig.processor->midiLearnActive = 1;
+    const juce::Image learning = paintOf(panel, juce::Colours::transparentBlack);
+    saveSnapshot(learning, "classic_panel_learn_x1");
+    const juce::Rectangle<int> c = classicpanel::buttonBox(0, 1.0f).reduced(1);
+    int darker = 0;
+    for (int y = c.getY(); y < c.getBottom(); ++y)
+        for (int x = c.getX(); x < c.getRight(); ++x)
+            darker += learning.getPixelAt(x, y).getBrightness() < plain.getPixelAt(x, y).getBrightness();
+    EXPECT_GT(litPixels(learning, c, 0.9f), 5); // "60"
+    EXPECT_GT(darker, c.getWidth() * c.getHeight() / 2);
+
+    rig.processor->midiLearnActive = 0;
+    p.steps[0] = {24, 0x1E}; // up, down, slide and accent
+    panel.frameCounter = 40;
+    const juce::Image faces = paintOf(panel, juce::Colours::transparentBlack);
+    saveSnapshot(faces, "classic_panel_faces_x1");
+    // t = 40: the first face is centred 400 pixels left of the right edge, on the middle line.
+    EXPECT_EQ(faces.getPixelAt(222, 66 - 25), juce::Colour(250, 250, 0));
+}
+
+// The pages behind the view knob, each at scale 1 and 2.
+TEST(Snapshots, Pages)
+{
+    EditorRig rig;
+    Vst303Pattern& p = rig.synth.activePattern();
+    const int pitches[] = {0, 12, 7, 0, 3, 15, 0, 10, 5, 17, 12, 0, 7, 19, 3, 24};
+    const std::uint8_t flags[] = {1, 0x11, 0x09, 1, 0, 0x13, 0x05, 1, 0x19, 1, 0x03, 0, 0x11, 1, 0x09, 1};
+    for (int i = 0; i < 16; ++i)
+        p.steps[i] = step_t{static_cast<std::int8_t>(pitches[i]), flags[i]};
+    rig.processor->setParameter(8, 0.0f); // twisted box
+    for (const auto& [parameter, value] : {std::pair(1, 0.7f), {2, 0.6f}, {3, 0.8f}, {4, 0.6f}, {5, 0.5f}})
+        rig.processor->setParameter(parameter, value);
+    rig.processor->midiCCMap[74] = 101;
+    for (float s : {1.0f, 2.0f})
+    {
+        p.setLength(16);
+        CPatternDisplay grid{nullptr, rig.editor.get()};
+        CWaveformDisplay scope{nullptr, rig.editor.get()};
+        grid.synth = &rig.synth, grid.scale = s;
+        grid.setBounds(0, 0, int(622 * s), int(133 * s));
+        scope.setSynth(&rig.synth);
+        place(scope, s);
+        scope.buttonClicked(CWaveformDisplay::kPlay);
+        for (int block = 0; block < 200; ++block)
+            render(*rig.processor, kTestBlock);
+        grid.pointerMoved({int(oxn3::grid::stepCentre(5) * s), int(50 * s)});
+        grid.onIdle(true), scope.onIdle(true);
+        juce::Image image = paintOf(grid, kBack);
+        juce::Graphics g(image);
+        scope.paint(g);
+        saveSnapshot(image, "grid_scope" + suffix(s));
+        scope.buttonClicked(CWaveformDisplay::kPlay);
+
+        p.setLength(13);
+        rig.synth.playStep = 5;
+        CAiraDisplay aira{nullptr, rig.editor.get()};
+        aira.setSynth(&rig.synth);
+        place(aira, s, 137);
+        aira.update();
+        aira.pointerMoved({int(215 * s), int(67 * s)});
+        aira.onIdle(true);
+        saveSnapshot(paintOf(aira, kBack), "aira_table" + suffix(s));
+        aira.pitchBarView = 1, aira.pitchBarFade = 1.0;
+        saveSnapshot(paintOf(aira, kBack), "aira_pitchbars" + suffix(s));
+
+        CPreferencesView prefs{nullptr, rig.editor.get()};
+        place(prefs, s);
+        prefs.cubeSpin[0] = 0.3f, prefs.cubeSpin[1] = 0.5f;
+        for (int frame = 0; frame < 12; ++frame) // let the box grow from its point
+            prefs.onIdle(true), image = paintOf(prefs, juce::Colour(0xff23262e));
+        saveSnapshot(image, "preferences" + suffix(s));
+        const auto centre = oxn3::preferencesGrid(s).getCentre().toInt();
+        EXPECT_GT(litPixels(image, juce::Rectangle<int>(0, 0, 60, 60).withCentre(centre), 0.8f), 0);
+
+        CAdvancedRandomView random{nullptr, rig.editor.get()};
+        place(random, s);
+        for (int tick = 0; tick < 6; ++tick) // the keys' fill settles
+            random.onIdle(true);
+        for (bool learning : {true, false})
+        {
+            rig.processor->midiLearnActive = learning ? 1 : 0;
+            image = paintOf(random, juce::Colour(0xff23262e));
+            saveSnapshot(image, juce::String("advanced_random_learn_") + (learning ? "on" : "off") + suffix(s));
+            EXPECT_EQ(random.getControlWithTag(101)->showOverlay + random.getControlWithTag(124)->showOverlay,
+                      learning ? 2 : 0);
+            EXPECT_EQ(random.getControlWithTag(125)->showOverlay, 0);
+            const juce::String texts = juce::String(random.getControlWithTag(101)->overlayText) + "|" +
+                                       juce::String(random.getControlWithTag(102)->overlayText);
+            EXPECT_TRUE(!learning || texts == "#74|N/A") << texts;
+        }
+        rig.processor->midiLearnActive = 0;
+    }
+}
+
+// The small displays, the panel controls and the bitmap widgets at scale 1 and 2.
+TEST(Snapshots, DisplaysAndWidgets)
+{
+    EditorRig rig;
+    const juce::Colour back(0xff303030);
+    juce::Image logo(juce::Image::ARGB, 240, 160, true);
+    juce::Graphics(logo).fillAll(juce::Colours::lightblue);
+    juce::Image knobs = numberedStrip(20, 24, 24, false), pair = numberedStrip(2, 24, 12, true);
+    juce::Image rockerStrip = numberedStrip(3, 12, 24, false);
+    MyCustomDisplay gallery(nullptr, nullptr);
+    gallery.addControl(0, 0, 10, 10, 60, 20, "Button", 0);
+    gallery.addControl(1, 1, 90, 20, 60, 60, "", 0.4f)->fontSize = 9;
+    gallery.addControl(2, 2, 230, 10, 10, 100, "", 0.3f);
+    gallery.addControl(3, 3, 270, 10, 60, 20, "Toggle", 1)->animation = 1;
+    gallery.addControl(30, 3, 270, 40, 60, 20, "Off", 0);
+    gallery.addControl(4, 4, 350, 10, 14, 14, "", 1);
+    gallery.addControl(40, 4, 370, 10, 14, 14, "", 0);
+    gallery.addControl(5, 5, 350, 40, 80, 16, "Centred", 0);
+    gallery.addControl(50, 5, 350, 60, 80, 16, "Disabled", 0)->enabled = 0;
+    gallery.addControl(6, 6, 450, 10, 80, 16, "Left caption", 0);
+    gallery.addControl(7, 7, 470, 50, 30, 30, "", 0.75f);
+    gallery.addControl(8, 8, 560, 10, 60, 16, "", 2);
+    gallery.addControl(9, 9, 560, 40, 60, 20, "Hover", 0)->hoverLevel = 1;
+    PanelControl* overlay = gallery.addControl(10, 7, 640, 20, 30, 30, "", 0.5f);
+    overlay->showOverlay = 1;
+    strcpy(overlay->overlayText, "CC 74");
+    for (float s : {1.0f, 2.0f})
+    {
+        CPatternDigits digits(nullptr, rig.editor.get());
+        CPatchDisplay status(nullptr, rig.editor.get());
+        CSplashView about(&logo, rig.editor.get());
+        digits.setSynth(&rig.synth);
+        digits.setText("036");
+        status.text = "Pattern: 36, Midi Note: C1";
+        digits.textColour = status.textColour = juce::Colours::yellow;
+        const std::pair<MyCustomDisplay*, juce::Rectangle<float>> layout[] = {
+            {&digits, {0, 0, 51, 25}}, {&status, {0, 0, 216, 25}}, {&about, {0, 0, 622, 133}}, {&gallery, {0, 0, 754, 130}}};
+        for (auto [d, r] : layout)
+            d->setScale(s), d->setBounds((r * s).toNearestInt());
+        for (int lockAndRun : {0, 1})
+        {
+            rig.processor->PatternLock = rig.synth.running = lockAndRun;
+            const juce::Image image = paintOf(digits, back);
+            saveSnapshot(image, (lockAndRun ? "pattern_digits_locked_running" : "pattern_digits_open_stopped") + suffix(s));
+            EXPECT_GT(countPixelsUnlike(image, image.getBounds().reduced((int)(15 * s), 0), back), 30 * s);
+        }
+        const juce::Image line = paintOf(status, back);
+        saveSnapshot(line, "patch_display" + suffix(s));
+        EXPECT_GT(countPixelsUnlike(line, line.getBounds(), back), 100 * s);
+        for (int t : {5, 10}) // the logo fades in
+        {
+            about.frameCounter = t;
+            EXPECT_NEAR(paintOf(about, juce::Colours::black).getPixelAt(10, (int)(20 * s)).getBlue(),
+                        t == 5 ? 127 * 230 / 255 : 230, 2);
+        }
+        about.frameCounter = 150;
+        const juce::Image credits = paintOf(about, juce::Colours::black);
+        saveSnapshot(credits, "about_view" + suffix(s));
+        EXPECT_GT(countPixelsUnlike(credits, {(int)(280 * s), 0, (int)(340 * s), (int)(133 * s)}, juce::Colours::black),
+                  200 * s);
+
+        juce::Image image = paintOf(gallery);
+        juce::Graphics g(image);
+        gallery.drawPlayButton(g, juce::Rectangle<float>(690, 10, 40, 40) * s, 0, 255);
+        gallery.drawPlayButton(g, juce::Rectangle<float>(690, 60, 40, 40) * s, 1, 200);
+        saveSnapshot(image, "panel_controls" + suffix(s));
+        EXPECT_EQ(gallery.controls[0].dirty, 0);
+        // The caption needs a working font; a lit toggle box is filled, an unlit one only outlined.
+        EXPECT_GT(countPixelsUnlike(image, (juce::Rectangle<float>(350, 40, 80, 16) * s).toNearestInt(),
+                                    juce::Colour(0xff202428)), 20 * s);
+        EXPECT_GT(litPixels(image, {int(357 * s) - 1, int(17 * s) - 1, 3, 3}, 0.5f), 0);
+        EXPECT_EQ(litPixels(image, {int(377 * s) - 1, int(17 * s) - 1, 3, 3}, 0.5f), 0);
+
+        juce::Component panel;
+        panel.setSize(int(200 * s), int(40 * s));
+        CBitmapSlider knob(&knobs, 20, false), learning(&knobs, 20, false);
+        CHorizontalSwitch sw(&pair, 2, true);
+        CBitmapRocker rocker(&rockerStrip, 3, false);
+        CMovieBitmap led(nullptr, 1, false);
+        CBitmapSticker sticker(&knobs, 20, false);
+        for (CBitmapSlider* w : std::initializer_list<CBitmapSlider*>{&knob, &learning, &sw, &sticker})
+            w->setRange(0.0, 1.0), w->setValue(0.9, juce::dontSendNotification);
+        learning.showOverlay = true;
+        learning.setMidiLearnString("#74");
+        rocker.setValue(2.0);
+        led.setValue(1.0, juce::dontSendNotification);
+        const std::pair<juce::Component*, juce::Rectangle<int>> widgets[] = {
+            {&knob, {5, 5, 24, 24}},     {&learning, {40, 5, 24, 24}}, {&sw, {80, 10, 24, 12}},
+            {&rocker, {120, 5, 12, 24}}, {&led, {145, 12, 8, 8}},      {&sticker, {165, 5, 32, 32}}};
+        for (auto [c, r] : widgets)
+            panel.addAndMakeVisible(c), c->setBounds(r * int(s));
+        led.ledArea = led.getBounds().toFloat();
+        image = shot(panel);
+        saveSnapshot(image, "bitmap_widgets" + suffix(s));
+        const juce::Colour dimmed = image.getPixelAt(learning.getX() + 1, learning.getY() + 1);
+        EXPECT_GT(countPixelsUnlike(image, learning.getBounds(), dimmed), 10); // overlay text
+    }
+}
