@@ -20,6 +20,23 @@ namespace oxn3test
 {
 using Editor = JuceDemoPluginAudioProcessorEditor;
 
+// A mouse event at `at` for a press made at `down`, in component pixels.
+inline juce::MouseEvent mouseAt(juce::Component& c, juce::Point<float> at, juce::Point<float> down, int clicks = 1,
+                                juce::ModifierKeys mods = juce::ModifierKeys::leftButtonModifier)
+{
+    const juce::Time now = juce::Time::getCurrentTime();
+    return juce::MouseEvent(juce::Desktop::getInstance().getMainMouseSource(), at, mods,
+                            juce::MouseInputSource::defaultPressure, 0, 0, 0, 0, &c, &c, now, down, now, clicks,
+                            at != down);
+}
+
+inline juce::MouseEvent mouseAt(juce::Component& c, int x, int y, int clicks = 1,
+                                juce::ModifierKeys mods = juce::ModifierKeys::leftButtonModifier)
+{
+    const juce::Point<float> at(static_cast<float>(x), static_cast<float>(y));
+    return mouseAt(c, at, at, clicks, mods);
+}
+
 // With `ownConfigFolder` skins and "Gui.ini" live in the scratch folder and the editor waits for open().
 struct EditorRig
 {
@@ -66,6 +83,27 @@ struct EditorRig
 
 struct EditorTest : ::testing::Test, EditorRig
 {
+};
+
+// A page of the editor at `scale`, `height` design pixels high, with clicks in design coordinates.
+template <typename Page>
+struct PageRig : EditorRig
+{
+    Page page{nullptr, editor.get()};
+
+    explicit PageRig(float scale = 1.0f, int height = 133) { place(scale, height); }
+    void place(float scale, int height = 133)
+    {
+        page.setScale(scale);
+        page.setBounds(0, 0, static_cast<int>(622 * scale), static_cast<int>(height * scale));
+    }
+    void clickAt(float x, float y)
+    {
+        const juce::Point<float> at(float(int(x * page.scale)), float(int(y * page.scale)));
+        page.mouseDown(mouseAt(page, at, at));
+        page.mouseUp(mouseAt(page, at, at));
+    }
+    PanelControl& control(int tag) { return *page.getControlWithTag(tag); }
 };
 
 inline bool samePattern(const Vst303Pattern& a, const Vst303Pattern& b)
@@ -117,22 +155,6 @@ inline int litPixels(const juce::Image& image, juce::Rectangle<int> area, float 
     return lit;
 }
 
-// A mouse event at `at` for a press made at `down`, in component pixels.
-inline juce::MouseEvent mouseAt(juce::Component& c, juce::Point<float> at, juce::Point<float> down, int clicks = 1,
-                                juce::ModifierKeys mods = juce::ModifierKeys::leftButtonModifier)
-{
-    const juce::Time now = juce::Time::getCurrentTime();
-    return juce::MouseEvent(juce::Desktop::getInstance().getMainMouseSource(), at, mods,
-                            juce::MouseInputSource::defaultPressure, 0, 0, 0, 0, &c, &c, now, down, now, clicks,
-                            at != down);
-}
-
-inline juce::MouseEvent mouseAt(juce::Component& c, int x, int y, int clicks = 1,
-                                juce::ModifierKeys mods = juce::ModifierKeys::leftButtonModifier)
-{
-    const juce::Point<float> at(static_cast<float>(x), static_cast<float>(y));
-    return mouseAt(c, at, at, clicks, mods);
-}
 // Frames filled with grey levels 10, 20, 30, ... so a painted frame is known from any pixel.
 inline juce::Image numberedStrip(int frames, int w, int h, bool horizontal)
 {
