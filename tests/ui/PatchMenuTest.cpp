@@ -137,33 +137,7 @@ TEST_F(PatchMenu, OneItemPerPatternFileOfTheFolder)
     EXPECT_TRUE(asked.empty());
 }
 
-TEST_F(PatchMenu, LoadPatternFillsSlotsFromTheCurrentOneUpTo127AndAppliesEachKnobLine)
-{
-    const juce::String a = writePattern("a.pat", 5, 1, 0.2f), b = writePattern("b.pat", 6, 2, 0.7f),
-                       c = writePattern("c.pat", 7, 3);
-    synth.currentPattern = 126;
-    choose(kMenuLoadPattern, {a, b, c});
-    ASSERT_EQ(asked.size(), 1u);
-    EXPECT_EQ(asked[0].title, "Load Pattern...");
-    EXPECT_TRUE(asked[0].multiple);
-    EXPECT_EQ(synth.patterns[126].getLength() * 100 + synth.patterns[127].getLength() * 10, 560);
-    EXPECT_EQ(synth.patterns[128].getLength(), 16);
-    EXPECT_FLOAT_EQ(processor->getParameter(1), 0.7f); // the last file's knobs stay
-    EXPECT_EQ(processor->patternsFolder, file("x").getParentDirectory());
-    EXPECT_EQ(editor->lastBrowseFolder, juce::File(a));
-
-    synth.currentPattern = 127;
-    processor->PatternLock = 1;
-    choose(kMenuLoadPattern, {c, a});
-    EXPECT_EQ(synth.patterns[127].getLength(), 7);
-    EXPECT_FLOAT_EQ(processor->getParameter(1), 0.7f);
-    EXPECT_EQ(asked[1].start, juce::File(a)); // the last file chosen is where the next dialog starts
-
-    choose(kMenuLoadPattern, {}); // cancelled
-    EXPECT_EQ(editor->lastBrowseFolder, juce::File(c));
-}
-
-TEST_F(PatchMenu, SavedPatternLoadsBackWithItsKnobs)
+TEST_F(PatchMenu, SavedPatternLoadsBackWithItsKnobsAndSeveralFillSlotsUpTo127)
 {
     Vst303Pattern& p = synth.activePattern();
     p.header = Vst303Pattern::kTripletBit | 13;
@@ -171,15 +145,29 @@ TEST_F(PatchMenu, SavedPatternLoadsBackWithItsKnobs)
     processor->setParameter(1, 0.3f);
     const Vst303Pattern saved = p;
     choose(kMenuSavePattern, {folder.path("saved.pat")});
-    EXPECT_EQ(asked[0].title, "Save Pattern...");
     EXPECT_TRUE(asked[0].save);
-    EXPECT_EQ(processor->patternsFolder, juce::File(folder.path("x")).getParentDirectory());
-
+    EXPECT_EQ(processor->patternsFolder, file("x").getParentDirectory());
     synth.currentPattern = 40;
     processor->setParameter(1, 0.9f);
     choose(kMenuLoadPattern, {folder.path("saved.pat")});
     EXPECT_TRUE(samePattern(synth.patterns[40], saved));
     EXPECT_NEAR(processor->getParameter(1), 0.3f, 1e-6);
+
+    const juce::String a = writePattern("a.pat", 5, 1, 0.2f), b = writePattern("b.pat", 6, 2, 0.7f),
+                       c = writePattern("c.pat", 7, 3);
+    synth.currentPattern = 126;
+    choose(kMenuLoadPattern, {a, b, c});
+    EXPECT_EQ(asked[2].title + (asked[2].multiple ? " multiple" : ""), "Load Pattern... multiple");
+    EXPECT_EQ(synth.patterns[126].getLength() * 100 + synth.patterns[127].getLength() * 10, 560);
+    EXPECT_EQ(synth.patterns[128].getLength(), 16);
+    EXPECT_FLOAT_EQ(processor->getParameter(1), 0.7f); // the last file's knobs stay
+    EXPECT_EQ(editor->lastBrowseFolder, juce::File(a));
+    synth.currentPattern = 127;
+    choose(kMenuLoadPattern, {c, a});
+    EXPECT_EQ(synth.patterns[127].getLength(), 7);
+    EXPECT_EQ(asked[3].start, juce::File(a)); // the last file chosen is where the next dialog starts
+    choose(kMenuLoadPattern, {}); // cancelled
+    EXPECT_EQ(editor->lastBrowseFolder, juce::File(c));
 }
 
 TEST_F(PatchMenu, UndoRestoresIntoTheNowCurrentPatternOnce)
@@ -208,25 +196,18 @@ TEST_F(PatchMenu, UndoRestoresIntoTheNowCurrentPatternOnce)
     EXPECT_EQ(processor->advancedRandom.apply, 1);
 }
 
-TEST_F(PatchMenu, ModesAndToggles)
+TEST_F(PatchMenu, NoteModeStopsTheSequencerAndBackDoesNotStartIt)
 {
     synth.running = 1, synth.gate = 1, synth.keyHeld = 1;
-    editor->menuItemSelected(kMenuMidiMode, editor.get());
-    EXPECT_EQ(processor->MidiMode, 1);
-    EXPECT_EQ(synth.running + synth.gate + synth.keyHeld, 0);
-    editor->menuItemSelected(kMenuMidiMode, editor.get());
-    EXPECT_EQ(processor->MidiMode, 0);
-    EXPECT_EQ(synth.running, 0);
-
-    editor->menuItemSelected(kMenuSyncMode, editor.get());
-    EXPECT_EQ(processor->SyncMode, 0);
+    for (int mode : {1, 0})
+    {
+        editor->menuItemSelected(kMenuMidiMode, editor.get());
+        EXPECT_EQ(processor->MidiMode * 10 + synth.running + synth.gate + synth.keyHeld, mode * 10);
+    }
     editor->menuItemSelected(kMenuMidiLearn, editor.get());
-    EXPECT_EQ(processor->midiLearnActive, 1);
-    EXPECT_EQ(processor->guiRefresh, 1);
+    EXPECT_EQ(processor->midiLearnActive + processor->guiRefresh, 2);
     editor->menuItemSelected(kMenuLargeSize, editor.get());
     EXPECT_EQ(editor->getWidth(), 1508);
-    editor->menuItemSelected(999, editor.get()); // not a command
-    EXPECT_TRUE(asked.empty());
 }
 
 // The editor the processor creates: a press on the status line opens the menu, the chosen item runs.
@@ -302,36 +283,35 @@ TEST_F(PatchMenu, RebirthSongFillsPatterns0To63)
 TEST_F(PatchMenu, ImportsAndExportsGoByExtension)
 {
     synth.currentPattern = 9;
-    const juce::String pat = writePattern("x.pat", 11, 4, 0.05f);
     juce::File(folder.path("my.tb")).createDirectory(); // a folder name does not pick the importer
-    const juce::String inTbFolder = writePattern("my.tb/y.PAT", 12, 5);
-    const juce::String prm = folder.write("p.prm", std::string("END_STEP = 5\nSTEP 1 = STATE=1 NOTE=41 ACCENT=0 SLIDE=0\n"));
     std::string ph = "12 0 0\n";
     for (int s = 0; s < 16; ++s)
         ph += "5 1 1 1 1 1 0 0 0\n";
-    const juce::String phFile = folder.write("b.ph", ph);
-
+    // {file, slot, length}: ".ph" files go to pattern 0; ".prm" holds steps 0..END_STEP
+    const std::tuple<juce::String, int, int> cases[] = {
+        {writePattern("x.pat", 11, 4, 0.05f), 9, 11},
+        {writePattern("my.tb/y.PAT", 12, 5), 9, 12},
+        {folder.write("p.prm", std::string("END_STEP = 5\nSTEP 1 = STATE=1 NOTE=41 ACCENT=0 SLIDE=0\n")), 9, 6},
+        {folder.write("b.ph", ph), 0, 12}};
     const float cutoff = processor->getParameter(1);
-    choose(kMenuImport, {pat});
+    for (const auto& [path, slot, length] : cases)
+    {
+        choose(kMenuImport, {path});
+        EXPECT_EQ(synth.patterns[slot].getLength(), length) << path;
+        EXPECT_EQ(synth.patterns[slot + 1].steps[20].pitch, 33) << path; // one slot only
+    }
     EXPECT_EQ(asked[0].wildcard, "*.rbs;*.tb;*.ph;*.prm;*.pat");
-    EXPECT_EQ(synth.patterns[9].getLength(), 11);
-    EXPECT_EQ(processor->getParameter(1), cutoff); // knob line not applied by the import
-    choose(kMenuImport, {inTbFolder});
-    EXPECT_EQ(synth.patterns[9].getLength(), 12);
-    EXPECT_EQ(synth.patterns[0].steps[20].pitch, 33);
-    choose(kMenuImport, {prm});
-    EXPECT_EQ(synth.patterns[9].getLength(), 6); // steps 0..END_STEP
-    choose(kMenuImport, {phFile});
-    EXPECT_EQ(synth.patterns[0].getLength(), 12);
-    EXPECT_EQ(editor->lastBrowseFolder, juce::File(phFile));
+    EXPECT_EQ(processor->getParameter(1), cutoff); // knob lines are not applied by an import
+    EXPECT_EQ(editor->lastBrowseFolder, juce::File(std::get<0>(cases[3])));
 
-    choose(kMenuExportMidi, {folder.path("out.mid")});
-    choose(kMenuExportREPatch, {folder.path("out.repatch")});
-    choose(kMenuSaveMidiMap, {folder.path("out.map")});
-    EXPECT_TRUE(juce::File(folder.path("out.mid")).loadFileAsString().startsWith("MThd"));
-    EXPECT_TRUE(juce::File(folder.path("out.repatch")).loadFileAsString().contains("JukeboxPatch"));
-    EXPECT_TRUE(juce::File(folder.path("out.map")).existsAsFile());
-    EXPECT_EQ(editor->lastBrowseFolder, juce::File(folder.path("out.map"))); // exports leave it alone
+    for (const auto& [id, name, content] : {std::tuple(kMenuExportMidi, "out.mid", "MThd"),
+                                            {kMenuExportREPatch, "out.repatch", "JukeboxPatch"},
+                                            {kMenuSaveMidiMap, "out.map", ""}})
+    {
+        choose(id, {folder.path(name)});
+        EXPECT_TRUE(file(name).existsAsFile() && file(name).loadFileAsString().contains(content)) << name;
+    }
+    EXPECT_EQ(editor->lastBrowseFolder, file("out.map")); // exports set it too
 }
 
 TEST_F(PatchMenu, DialogsStartInTheirFolders)
