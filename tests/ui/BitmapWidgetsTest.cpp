@@ -16,22 +16,6 @@ int paintedFrame(juce::Component& c)
     return render(c).getPixelAt(2, 2).getRed() / 10 - 1;
 }
 
-// Counts the repaints a component asks for, without a window.
-struct RepaintCounter : juce::CachedComponentImage
-{
-    int* count;
-    explicit RepaintCounter(int* n) : count(n) {}
-    void paint(juce::Graphics&) override {}
-    bool invalidateAll() override { return ++*count, false; }
-    bool invalidate(const juce::Rectangle<int>&) override { return ++*count, false; }
-    void releaseResources() override {}
-};
-
-struct Recorder : ValueChangedListener
-{
-    std::vector<float> seen;
-    void valueChanged(int tag, float v) override { seen.push_back(tag == 1000 ? v : -1); }
-};
 } // namespace
 
 TEST(BitmapWidgets, FrameChoiceFromValueAndRange)
@@ -53,12 +37,12 @@ TEST(BitmapWidgets, OverlayRepaintsOnlyOnANewString)
     CBitmapSlider knob(nullptr, 1, false);
     knob.setBounds(0, 0, 40, 40);
     knob.setVisible(true);
-    int repaints = 0;
-    knob.setCachedComponentImage(new RepaintCounter(&repaints));
-    repaints = 0;
+    auto* counter = new oxn3test::RepaintCounter;
+    knob.setCachedComponentImage(counter);
+    counter->count = 0;
     for (const char* text : {"#74", "#74", "N/A"})
         knob.setMidiLearnString(text);
-    EXPECT_EQ(repaints, 2);
+    EXPECT_EQ(counter->count, 2);
     EXPECT_EQ(knob.overlayText, "N/A");
 }
 
@@ -81,7 +65,7 @@ TEST(BitmapWidgets, RockerReportsZeroTwoOneAndStickerIgnoresTheMouse)
 {
     juce::Image strip = oxn3test::numberedStrip(3, 10, 10, false);
     CBitmapRocker rocker(&strip, 3, false);
-    Recorder r;
+    oxn3test::Recorder r(1000);
     rocker.listener = &r;
     rocker.tag = 1000;
     rocker.setSize(10, 20);

@@ -9,11 +9,6 @@ namespace
 {
 using EditorFixture = oxn3test::EditorTest;
 
-struct Recorder : ValueChangedListener
-{
-    std::vector<float> seen;
-    void valueChanged(int tag, float v) override { seen.push_back(tag == 1001 ? v : -1); }
-};
 } // namespace
 
 TEST(DisplayRules, NoteNamesZonesDragWheelAndFade)
@@ -72,7 +67,7 @@ TEST_F(EditorFixture, PatchDisplayClicksAndShiftHalves)
     CPatchDisplay status(nullptr, editor.get());
     status.setBounds(0, 0, 216, 25);
     status.press(10, false); // no listener: nothing to report to
-    Recorder r;
+    oxn3test::Recorder r(1001);
     status.listener = &r;
     status.tag = 1001;
     status.press(10, false);

@@ -15,6 +15,7 @@
 #include "tests/patterns/ScratchFolder.h"
 #include "ui/CPatchDisplay.h"
 #include "ui/PluginEditor.h"
+#include "ui/ValueChangedListener.h"
 
 namespace oxn3test
 {
@@ -79,6 +80,25 @@ struct EditorRig
         p.Save(folder.path(name).c_str(), nullptr, &meta);
         return folder.path(name);
     }
+};
+
+// Counts the repaints that reach a component, without a window; the component owns it.
+struct RepaintCounter : juce::CachedComponentImage
+{
+    int count = 0;
+    void paint(juce::Graphics&) override {}
+    bool invalidateAll() override { return ++count, true; }
+    bool invalidate(const juce::Rectangle<int>&) override { return ++count, true; }
+    void releaseResources() override {}
+};
+
+// Values a widget reports for `tag`, and -1 for any other tag.
+struct Recorder : ValueChangedListener
+{
+    int tag;
+    std::vector<float> seen;
+    explicit Recorder(int t) : tag(t) {}
+    void valueChanged(int t, float v) override { seen.push_back(t == tag ? v : -1); }
 };
 
 struct EditorTest : ::testing::Test, EditorRig
