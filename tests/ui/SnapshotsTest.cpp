@@ -12,7 +12,6 @@
 #include "ui/CSplashView.h"
 #include "ui/CWaveformDisplay.h"
 #include "ui/CubeMaths.h"
-#include "ui/DefaultSkinData.h"
 #include "ui/PatternGridGeometry.h"
 
 namespace
@@ -27,16 +26,6 @@ void place(Page& page, float s, int height = 133)
 {
     page.setScale(s);
     page.setBounds(0, 0, static_cast<int>(622 * s), static_cast<int>(height * s));
-}
-
-// The classic panel's picture from the default skin, as the editor hands it over.
-juce::Image* skinPicture()
-{
-    for (int i = 0; i < oxn3::kDefaultSkinFileCount; ++i)
-        if (juce::String(oxn3::kDefaultSkinFiles[i].name) == "Switchboard_Back_x4.png")
-            return new juce::Image(juce::ImageFileFormat::loadFrom(oxn3::kDefaultSkinFiles[i].data,
-                                                                   static_cast<size_t>(oxn3::kDefaultSkinFiles[i].size)));
-    return nullptr;
 }
 } // namespace
 
@@ -114,45 +103,86 @@ TEST(Snapshots, EditorAtThreeSizesAndInEachView)
     loop.deleteFile();
 }
 
-// The classic panel with a pitch, flags, run, auto-advance and the blinking step-record lamp lit;
-// MIDI learn labels over every button; the faces the hidden animation sends across.
-TEST(Snapshots, ClassicPanel)
+// Each page in the editor at scale 1 and 2: the classic panel with a pitch, flags, run, auto-advance and
+// the blinking step-record lamp lit, MIDI learn labels and the hidden animation's faces; the step table
+// and its pitch bars; the grid under a running scope; the preferences' box; the randomiser learning.
+TEST(Snapshots, Pages)
 {
-    EditorRig rig;
+    EditorRig rig(true);
+    Editor& editor = rig.open();
     Vst303Pattern& p = rig.synth.activePattern();
-    p.setLength(32);
-    p.steps[6] = {14, step_t::kGate | step_t::kDown | step_t::kAccent};
-    rig.synth.editStep = 6;
-    rig.synth.running = rig.synth.autoAdvance = rig.synth.stepRecord = 1;
+    const int pitches[] = {0, 12, 7, 0, 3, 15, 14, 10, 5, 17, 12, 0, 7, 19, 3, 24};
+    const std::uint8_t flags[] = {1, 0x11, 0x09, 1, 0, 0x13, 0x15, 1, 0x19, 1, 0x03, 0, 0x11, 1, 0x09, 1};
+    for (int i = 0; i < 16; ++i)
+        p.steps[i] = step_t{static_cast<std::int8_t>(pitches[i]), flags[i]};
+    p.setLength(13);
+    rig.processor->setParameter(8, 0.0f); // twisted box
+    for (const auto& [parameter, value] : {std::pair(1, 0.7f), {2, 0.6f}, {3, 0.8f}, {4, 0.6f}, {5, 0.5f}})
+        rig.processor->setParameter(parameter, value);
+    rig.processor->midiCCMap[74] = 101;
+    rig.processor->midiKeyMap[60] = 200; // C
+    rig.tick(100);
     for (float s : {1.0f, 2.0f})
     {
-        CCustomDisplay panel(skinPicture(), rig.editor.get());
-        panel.setSynth(&rig.synth);
-        place(panel, s);
-        panel.frameCounter = 7; // step-record lamp in its lit phase
-        panel.chaseFrame = 27;  // start-up chase over
-        const juce::Image image = paintOf(panel, juce::Colour(24, 24, 28));
-        saveSnapshot(image, "classic_panel" + suffix(s));
-        const auto at = [&](float px, float py) { return image.getPixelAt(int((px - 2.5f) * s), int(py * s)); };
+        editor.setSize(int(754 * s), int(276 * s));
+        auto page = [&](int view, juce::Component* c, const juce::String& name, int ticks = 2) {
+            rig.processor->PatternKnob = view;
+            rig.tick(ticks);
+            if (view == 0) // the step-record lamp in its lit phase
+                editor.customDisplay->frameCounter = 7;
+            const juce::Image image = shot(editor).getClippedImage(c->getBounds());
+            saveSnapshot(image, name + suffix(s));
+            return image;
+        };
+        rig.synth.editStep = 6, rig.synth.playStep = 5;
+        rig.synth.running = rig.synth.autoAdvance = rig.synth.stepRecord = 1;
+        const juce::Image panel = page(0, editor.customDisplay, "classic_panel");
+        rig.synth.running = rig.synth.autoAdvance = rig.synth.stepRecord = 0;
+        const auto at = [&](float px, float py) { return panel.getPixelAt(int((px - 2.5f) * s), int(py * s)); };
         // pitch 14 is D of the second band: lamp 2 red; the step-record lamp blinks red
         EXPECT_EQ(at(186, 74), juce::Colour(255, 0, 0));
         EXPECT_EQ(at(592, 21), juce::Colour(255, 0, 0));
         EXPECT_EQ(at(433, 74), juce::Colours::white); // down
         EXPECT_NE(at(151, 74), juce::Colour(255, 0, 0));
+
+        page(1, editor.airaDisplay, "aira_table");
+        editor.airaDisplay->pitchBarView = 1, editor.airaDisplay->pitchBarFade = 1.0;
+        page(1, editor.airaDisplay, "aira_pitchbars", 0);
+        editor.airaDisplay->pitchBarView = 0;
+        rig.processor->PatternKnob = -1;
+        rig.tick();
+        editor.waveformDisplay->buttonClicked(CWaveformDisplay::kPlay); // a running trace
+        for (int block = 0; block < 200; ++block)
+            render(*rig.processor, kTestBlock);
+        page(-1, editor.waveformDisplay, "grid_scope");
+        editor.waveformDisplay->buttonClicked(CWaveformDisplay::kPlay);
+        editor.preferencesView->cubeSpin[0] = 0.3f, editor.preferencesView->cubeSpin[1] = 0.5f;
+        const juce::Image prefs = page(4, editor.preferencesView, "preferences", 12); // the box grows from its point
+        EXPECT_GT(litPixels(prefs, juce::Rectangle<int>(0, 0, 60, 60).withCentre(oxn3::preferencesGrid(s).getCentre().toInt()), 0.8f), 0);
+        CAdvancedRandomView& random = *editor.randomView;
+        for (bool learning : {true, false})
+        {
+            rig.processor->midiLearnActive = learning ? 1 : 0;
+            page(3, &random, juce::String("advanced_random_learn_") + (learning ? "on" : "off"), 6);
+            EXPECT_EQ(random.getControlWithTag(101)->showOverlay + random.getControlWithTag(124)->showOverlay,
+                      learning ? 2 : 0);
+            EXPECT_EQ(random.getControlWithTag(125)->showOverlay, 0);
+            const juce::String texts = juce::String(random.getControlWithTag(101)->overlayText) + "|" +
+                                       juce::String(random.getControlWithTag(102)->overlayText);
+            EXPECT_TRUE(!learning || texts == "#74|N/A") << texts;
+        }
     }
 
-    rig.synth.running = rig.synth.autoAdvance = rig.synth.stepRecord = 0;
+    editor.setSize(754, 276);
     rig.synth.editStep = 0;
-    rig.processor->midiKeyMap[60] = 200; // C
-    CCustomDisplay panel(skinPicture(), rig.editor.get());
-    panel.setSynth(&rig.synth);
-    place(panel, 1.0f);
-    panel.chaseFrame = 27;
-    const juce::Image plain = paintOf(panel, juce::Colours::transparentBlack);
+    rig.processor->PatternKnob = 0;
+    rig.tick();
+    const juce::Rectangle<int> c = classicpanel::buttonBox(0, 1.0f).reduced(1) + editor.customDisplay->getPosition();
+    const juce::Image plain = shot(editor);
     rig.processor->midiLearnActive = 1;
-    const juce::Image learning = paintOf(panel, juce::Colours::transparentBlack);
-    saveSnapshot(learning, "classic_panel_learn_x1");
-    const juce::Rectangle<int> c = classicpanel::buttonBox(0, 1.0f).reduced(1);
+    rig.tick();
+    const juce::Image learning = shot(editor);
+    saveSnapshot(learning.getClippedImage(editor.customDisplay->getBounds()), "classic_panel_learn_x1");
     int darker = 0;
     for (int y = c.getY(); y < c.getBottom(); ++y)
         for (int x = c.getX(); x < c.getRight(); ++x)
@@ -162,85 +192,12 @@ TEST(Snapshots, ClassicPanel)
 
     rig.processor->midiLearnActive = 0;
     p.steps[0] = {24, 0x1E}; // up, down, slide and accent
-    panel.frameCounter = 40;
-    const juce::Image faces = paintOf(panel, juce::Colours::transparentBlack);
+    rig.tick();
+    editor.customDisplay->frameCounter = 40;
+    const juce::Image faces = shot(editor).getClippedImage(editor.customDisplay->getBounds());
     saveSnapshot(faces, "classic_panel_faces_x1");
     // t = 40: the first face is centred 400 pixels left of the right edge, on the middle line.
     EXPECT_EQ(faces.getPixelAt(222, 66 - 25), juce::Colour(250, 250, 0));
-}
-
-// The pages behind the view knob, each at scale 1 and 2.
-TEST(Snapshots, Pages)
-{
-    EditorRig rig;
-    Vst303Pattern& p = rig.synth.activePattern();
-    const int pitches[] = {0, 12, 7, 0, 3, 15, 0, 10, 5, 17, 12, 0, 7, 19, 3, 24};
-    const std::uint8_t flags[] = {1, 0x11, 0x09, 1, 0, 0x13, 0x05, 1, 0x19, 1, 0x03, 0, 0x11, 1, 0x09, 1};
-    for (int i = 0; i < 16; ++i)
-        p.steps[i] = step_t{static_cast<std::int8_t>(pitches[i]), flags[i]};
-    rig.processor->setParameter(8, 0.0f); // twisted box
-    for (const auto& [parameter, value] : {std::pair(1, 0.7f), {2, 0.6f}, {3, 0.8f}, {4, 0.6f}, {5, 0.5f}})
-        rig.processor->setParameter(parameter, value);
-    rig.processor->midiCCMap[74] = 101;
-    for (float s : {1.0f, 2.0f})
-    {
-        p.setLength(16);
-        CPatternDisplay grid{nullptr, rig.editor.get()};
-        CWaveformDisplay scope{nullptr, rig.editor.get()};
-        grid.synth = &rig.synth, grid.scale = s;
-        grid.setBounds(0, 0, int(622 * s), int(133 * s));
-        scope.setSynth(&rig.synth);
-        place(scope, s);
-        scope.buttonClicked(CWaveformDisplay::kPlay);
-        for (int block = 0; block < 200; ++block)
-            render(*rig.processor, kTestBlock);
-        grid.pointerMoved({int(oxn3::grid::stepCentre(5) * s), int(50 * s)});
-        grid.onIdle(true), scope.onIdle(true);
-        juce::Image image = paintOf(grid, kBack);
-        juce::Graphics g(image);
-        scope.paint(g);
-        saveSnapshot(image, "grid_scope" + suffix(s));
-        scope.buttonClicked(CWaveformDisplay::kPlay);
-
-        p.setLength(13);
-        rig.synth.playStep = 5;
-        CAiraDisplay aira{nullptr, rig.editor.get()};
-        aira.setSynth(&rig.synth);
-        place(aira, s, 137);
-        aira.update();
-        aira.pointerMoved({int(215 * s), int(67 * s)});
-        aira.onIdle(true);
-        saveSnapshot(paintOf(aira, kBack), "aira_table" + suffix(s));
-        aira.pitchBarView = 1, aira.pitchBarFade = 1.0;
-        saveSnapshot(paintOf(aira, kBack), "aira_pitchbars" + suffix(s));
-
-        CPreferencesView prefs{nullptr, rig.editor.get()};
-        place(prefs, s);
-        prefs.cubeSpin[0] = 0.3f, prefs.cubeSpin[1] = 0.5f;
-        for (int frame = 0; frame < 12; ++frame) // let the box grow from its point
-            prefs.onIdle(true), image = paintOf(prefs, juce::Colour(0xff23262e));
-        saveSnapshot(image, "preferences" + suffix(s));
-        const auto centre = oxn3::preferencesGrid(s).getCentre().toInt();
-        EXPECT_GT(litPixels(image, juce::Rectangle<int>(0, 0, 60, 60).withCentre(centre), 0.8f), 0);
-
-        CAdvancedRandomView random{nullptr, rig.editor.get()};
-        place(random, s);
-        for (int tick = 0; tick < 6; ++tick) // the keys' fill settles
-            random.onIdle(true);
-        for (bool learning : {true, false})
-        {
-            rig.processor->midiLearnActive = learning ? 1 : 0;
-            image = paintOf(random, juce::Colour(0xff23262e));
-            saveSnapshot(image, juce::String("advanced_random_learn_") + (learning ? "on" : "off") + suffix(s));
-            EXPECT_EQ(random.getControlWithTag(101)->showOverlay + random.getControlWithTag(124)->showOverlay,
-                      learning ? 2 : 0);
-            EXPECT_EQ(random.getControlWithTag(125)->showOverlay, 0);
-            const juce::String texts = juce::String(random.getControlWithTag(101)->overlayText) + "|" +
-                                       juce::String(random.getControlWithTag(102)->overlayText);
-            EXPECT_TRUE(!learning || texts == "#74|N/A") << texts;
-        }
-        rig.processor->midiLearnActive = 0;
-    }
 }
 
 // The panel controls of every type at scale 1 and 2; the about view's logo fades in.
