@@ -20,10 +20,7 @@ TEST(EditorShell, ChildrenSitAtDesignCoordinatesAndDoubleAtTwiceTheWidth)
     {
         editor.setSize(754 * factor, 276 * factor);
         const std::pair<juce::Component*, juce::Rectangle<int>> cases[] = {
-            {editor.patchDisplay, {244, 6, 216, 25}},
-            {editor.patternDigits, {460, 6, 51, 25}},
-            {editor.customDisplay, {66, 130, 622, 133}},
-            {editor.airaDisplay, {66, 130, 622, 137}},
+            {editor.patchDisplay, {244, 6, 216, 25}},        {editor.airaDisplay, {66, 130, 622, 137}},
             {editor.getBitmapSliderWithName("tuningKnob"), {200, 61, 48, 48}},
             {editor.getBitmapSliderWithName("sticker00005"), {649, 47, 80, 56}},
         };
