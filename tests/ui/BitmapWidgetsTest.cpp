@@ -6,19 +6,6 @@
 
 namespace
 {
-// Frames filled with grey levels 10, 20, 30, ... so a painted frame is known from any pixel.
-juce::Image numberedStrip(int frames, int w, int h, bool horizontal)
-{
-    juce::Image strip(juce::Image::ARGB, horizontal ? w * frames : w, horizontal ? h : h * frames, true);
-    juce::Graphics g(strip);
-    for (int f = 0; f < frames; ++f)
-    {
-        g.setColour(juce::Colour::greyLevel((float)(10 * (f + 1)) / 255.0f));
-        g.fillRect(horizontal ? f * w : 0, horizontal ? 0 : f * h, w, h);
-    }
-    return strip;
-}
-
 juce::Image render(juce::Component& c)
 {
     return oxn3test::paintOf(c, juce::Colours::white);
@@ -29,22 +16,6 @@ int paintedFrame(juce::Component& c)
     return render(c).getPixelAt(2, 2).getRed() / 10 - 1;
 }
 
-// Counts the repaints a component asks for, without a window.
-struct RepaintCounter : juce::CachedComponentImage
-{
-    int* count;
-    explicit RepaintCounter(int* n) : count(n) {}
-    void paint(juce::Graphics&) override {}
-    bool invalidateAll() override { return ++*count, false; }
-    bool invalidate(const juce::Rectangle<int>&) override { return ++*count, false; }
-    void releaseResources() override {}
-};
-
-struct Recorder : ValueChangedListener
-{
-    std::vector<float> seen;
-    void valueChanged(int tag, float v) override { seen.push_back(tag == 1000 ? v : -1); }
-};
 } // namespace
 
 TEST(BitmapWidgets, FrameChoiceFromValueAndRange)
@@ -52,7 +23,7 @@ TEST(BitmapWidgets, FrameChoiceFromValueAndRange)
     const double cases[][5] = {{63, 0, 0, 1, 0}, {63, 0.5, 0, 1, 31}, {63, 1, 0, 1, 62}, {5, 1, 1, 1, 0}};
     for (const auto& k : cases)
         EXPECT_EQ(oxn3::stripFrame((int)k[0], k[1], k[2], k[3]), (int)k[4]) << k[0] << " " << k[1];
-    juce::Image strip = numberedStrip(5, 10, 40, false); // 200 pixels high
+    juce::Image strip = oxn3test::numberedStrip(5, 10, 40, false); // 200 pixels high
     CBitmapSlider knob(&strip, 5, false);
     EXPECT_EQ(knob.frameHeight * 10 + knob.frameWidth, 410);
     knob.setRange(0.0, 1.0);
@@ -66,12 +37,12 @@ TEST(BitmapWidgets, OverlayRepaintsOnlyOnANewString)
     CBitmapSlider knob(nullptr, 1, false);
     knob.setBounds(0, 0, 40, 40);
     knob.setVisible(true);
-    int repaints = 0;
-    knob.setCachedComponentImage(new RepaintCounter(&repaints));
-    repaints = 0;
+    auto* counter = new oxn3test::RepaintCounter;
+    knob.setCachedComponentImage(counter);
+    counter->count = 0;
     for (const char* text : {"#74", "#74", "N/A"})
         knob.setMidiLearnString(text);
-    EXPECT_EQ(repaints, 2);
+    EXPECT_EQ(counter->count, 2);
     EXPECT_EQ(knob.overlayText, "N/A");
 }
 
@@ -92,9 +63,9 @@ TEST(BitmapWidgets, LedDotInsetOnePixelInItsArea)
 
 TEST(BitmapWidgets, RockerReportsZeroTwoOneAndStickerIgnoresTheMouse)
 {
-    juce::Image strip = numberedStrip(3, 10, 10, false);
+    juce::Image strip = oxn3test::numberedStrip(3, 10, 10, false);
     CBitmapRocker rocker(&strip, 3, false);
-    Recorder r;
+    oxn3test::Recorder r(1000);
     rocker.listener = &r;
     rocker.tag = 1000;
     rocker.setSize(10, 20);
@@ -111,7 +82,7 @@ TEST(BitmapWidgets, RockerReportsZeroTwoOneAndStickerIgnoresTheMouse)
     EXPECT_EQ(r.seen, (std::vector<float>{0, 2, 1, 2, 1}));
     EXPECT_EQ(rocker.getValue(), 0.0); // the slider's own value is untouched
 
-    juce::Image one = numberedStrip(1, 16, 16, false);
+    juce::Image one = oxn3test::numberedStrip(1, 16, 16, false);
     CBitmapSticker sticker(&one, 1, false);
     sticker.setRange(0.0, 1.0, 0.001);
     sticker.setSize(40, 40);
@@ -121,36 +92,4 @@ TEST(BitmapWidgets, RockerReportsZeroTwoOneAndStickerIgnoresTheMouse)
     EXPECT_EQ(sticker.getValue(), 0.3);
     const juce::Image image = render(sticker); // the top-left three quarters only
     EXPECT_EQ(image.getPixelAt(29, 29).getRed() + image.getPixelAt(30, 30).getRed(), 10 + 255);
-}
-
-TEST(BitmapWidgets, GalleryAtScaleOneAndTwo)
-{
-    juce::Image knobs = numberedStrip(20, 24, 24, false), pair = numberedStrip(2, 24, 12, true);
-    juce::Image rockerStrip = numberedStrip(3, 12, 24, false);
-    for (int s : {1, 2})
-    {
-        juce::Component panel;
-        panel.setSize(200 * s, 40 * s);
-        CBitmapSlider knob(&knobs, 20, false), learning(&knobs, 20, false);
-        CHorizontalSwitch sw(&pair, 2, true);
-        CBitmapRocker rocker(&rockerStrip, 3, false);
-        CMovieBitmap led(nullptr, 1, false);
-        CBitmapSticker sticker(&knobs, 20, false);
-        for (CBitmapSlider* w : std::initializer_list<CBitmapSlider*>{&knob, &learning, &sw, &sticker})
-            w->setRange(0.0, 1.0), w->setValue(0.9, juce::dontSendNotification);
-        learning.showOverlay = true;
-        learning.setMidiLearnString("#74");
-        rocker.setValue(2.0);
-        led.setValue(1.0, juce::dontSendNotification);
-        const std::pair<juce::Component*, juce::Rectangle<int>> layout[] = {
-            {&knob, {5, 5, 24, 24}},     {&learning, {40, 5, 24, 24}}, {&sw, {80, 10, 24, 12}},
-            {&rocker, {120, 5, 12, 24}}, {&led, {145, 12, 8, 8}},      {&sticker, {165, 5, 32, 32}}};
-        for (auto [c, r] : layout)
-            panel.addAndMakeVisible(c), c->setBounds(r * s);
-        led.ledArea = led.getBounds().toFloat();
-        const juce::Image image = panel.createComponentSnapshot(panel.getLocalBounds(), true, 1.0f);
-        oxn3test::saveSnapshot(image, s == 1 ? "bitmap_widgets_x1" : "bitmap_widgets_x2");
-        const juce::Colour dimmed = image.getPixelAt(learning.getX() + 1, learning.getY() + 1);
-        EXPECT_GT(oxn3test::countPixelsUnlike(image, learning.getBounds(), dimmed), 10); // overlay text
-    }
 }

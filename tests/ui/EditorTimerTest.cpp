@@ -16,16 +16,6 @@
 
 namespace
 {
-// Counts every repaint that reaches the editor from itself or a visible child.
-struct RepaintCounter : juce::CachedComponentImage
-{
-    int count = 0;
-    void paint(juce::Graphics&) override {}
-    bool invalidateAll() override { return ++count, true; }
-    bool invalidate(const juce::Rectangle<int>&) override { return ++count, true; }
-    void releaseResources() override {}
-};
-
 // The shown pages as a bit pattern: classic, table, analyser, randomiser, preferences, scope, grid.
 int shownPages(JuceDemoPluginAudioProcessorEditor& e)
 {
@@ -147,7 +137,7 @@ TEST_F(EditorTimer, KnobMoveShowsItsValueAndAQuietTickRepaintsAndAllocatesNothin
 
     editor->setVisible(true);
     tick(100);
-    auto* counter = new RepaintCounter; // the editor owns it from here
+    auto* counter = new oxn3test::RepaintCounter; // the editor owns it from here
     editor->setCachedComponentImage(counter);
     counter->count = 0;
     tick();

@@ -31,41 +31,6 @@ bool isLit(const juce::Image& image, float x, float y)
 }
 } // namespace
 
-TEST(PanelPaint, GalleryOfEveryControlTypeAtScaleOneAndTwo)
-{
-    Page page;
-    page.addControl(0, 0, 10, 10, 60, 20, "Button", 0);
-    page.addControl(1, 1, 90, 20, 60, 60, "", 0.4f)->fontSize = 9;
-    page.addControl(2, 2, 230, 10, 10, 100, "", 0.3f);
-    page.addControl(3, 3, 270, 10, 60, 20, "Toggle", 1)->animation = 1;
-    page.addControl(30, 3, 270, 40, 60, 20, "Off", 0);
-    page.addControl(4, 4, 350, 10, 14, 14, "", 1);
-    page.addControl(40, 4, 370, 10, 14, 14, "", 0);
-    page.addControl(5, 5, 350, 40, 80, 16, "Centred", 0);
-    page.addControl(50, 5, 350, 60, 80, 16, "Disabled", 0)->enabled = 0;
-    page.addControl(6, 6, 450, 10, 80, 16, "Left caption", 0);
-    page.addControl(7, 7, 470, 50, 30, 30, "", 0.75f);
-    page.addControl(8, 8, 560, 10, 60, 16, "", 2);
-    page.addControl(9, 9, 560, 40, 60, 20, "Hover", 0)->hoverLevel = 1;
-    PanelControl* learn = page.addControl(10, 7, 640, 20, 30, 30, "", 0.5f);
-    learn->showOverlay = 1;
-    strcpy(learn->overlayText, "CC 74");
-    for (float s : {1.0f, 2.0f})
-    {
-        juce::Image image = page.render(s, 754, 130);
-        juce::Graphics g(image);
-        page.drawPlayButton(g, juce::Rectangle<float>(690, 10, 40, 40) * s, 0, 255);
-        page.drawPlayButton(g, juce::Rectangle<float>(690, 60, 40, 40) * s, 1, 200);
-        oxn3test::saveSnapshot(image, s == 1.0f ? "panel_controls_x1" : "panel_controls_x2");
-        EXPECT_EQ(page.controls[0].dirty, 0);
-        // The caption needs a working font; a lit toggle box is filled, an unlit one only outlined.
-        const auto caption = juce::Rectangle<float>(350, 40, 80, 16) * s;
-        EXPECT_GT(oxn3test::countPixelsUnlike(image, caption.toNearestInt(), kBack), 20 * s);
-        EXPECT_TRUE(isLit(image, 357 * s, 17 * s));
-        EXPECT_FALSE(isLit(image, 377 * s, 17 * s));
-    }
-}
-
 // The knob pointer follows the value; the overlay box keeps font height 12 (box 18) at any scale.
 TEST(PanelPaint, KnobPointerAndOverlayBox)
 {

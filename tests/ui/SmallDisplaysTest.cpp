@@ -9,13 +9,6 @@ namespace
 {
 using EditorFixture = oxn3test::EditorTest;
 
-struct Recorder : ValueChangedListener
-{
-    std::vector<float> seen;
-    void valueChanged(int tag, float v) override { seen.push_back(tag == 1001 ? v : -1); }
-};
-
-const juce::Colour kBack(0xff303030);
 } // namespace
 
 TEST(DisplayRules, NoteNamesZonesDragWheelAndFade)
@@ -74,7 +67,7 @@ TEST_F(EditorFixture, PatchDisplayClicksAndShiftHalves)
     CPatchDisplay status(nullptr, editor.get());
     status.setBounds(0, 0, 216, 25);
     status.press(10, false); // no listener: nothing to report to
-    Recorder r;
+    oxn3test::Recorder r(1001);
     status.listener = &r;
     status.tag = 1001;
     status.press(10, false);
@@ -104,46 +97,4 @@ TEST_F(EditorFixture, AboutViewScrollAndClose)
     editor->splashVisible = true;
     about.mouseDown(oxn3test::mouseAt(about, 5, 5));
     EXPECT_FALSE(editor->splashVisible);
-}
-
-TEST_F(EditorFixture, SmallDisplaysAtScaleOneAndTwo)
-{
-    juce::Image logo(juce::Image::ARGB, 240, 160, true);
-    juce::Graphics(logo).fillAll(juce::Colours::lightblue);
-    for (float s : {1.0f, 2.0f})
-    {
-        const juce::String suffix = s == 1.0f ? "_x1" : "_x2";
-        CPatternDigits digits(nullptr, editor.get());
-        CPatchDisplay status(nullptr, editor.get());
-        CSplashView about(&logo, editor.get());
-        digits.setSynth(&synth);
-        digits.setText("036");
-        status.text = "Pattern: 36, Midi Note: C1";
-        digits.textColour = status.textColour = juce::Colours::yellow;
-        const std::pair<MyCustomDisplay*, juce::Rectangle<float>> layout[] = {
-            {&digits, {0, 0, 51, 25}}, {&status, {0, 0, 216, 25}}, {&about, {0, 0, 622, 133}}};
-        for (auto [d, r] : layout)
-            d->setScale(s), d->setBounds((r * s).toNearestInt());
-        for (int lockAndRun : {0, 1})
-        {
-            processor->PatternLock = synth.running = lockAndRun;
-            const juce::Image image = oxn3test::paintOf(digits, kBack);
-            oxn3test::saveSnapshot(image, (lockAndRun ? "pattern_digits_locked_running" : "pattern_digits_open_stopped") + suffix);
-            EXPECT_GT(oxn3test::countPixelsUnlike(image, image.getBounds().reduced((int)(15 * s), 0), kBack), 30 * s);
-        }
-        const juce::Image line = oxn3test::paintOf(status, kBack);
-        oxn3test::saveSnapshot(line, "patch_display" + suffix);
-        EXPECT_GT(oxn3test::countPixelsUnlike(line, line.getBounds(), kBack), 100 * s);
-        for (int t : {5, 10}) // the logo fades in
-        {
-            about.frameCounter = t;
-            const juce::Image image = oxn3test::paintOf(about, juce::Colours::black);
-            EXPECT_NEAR(image.getPixelAt(10, (int)(20 * s)).getBlue(), t == 5 ? 127 * 230 / 255 : 230, 2);
-        }
-        about.frameCounter = 150;
-        const juce::Image credits = oxn3test::paintOf(about, juce::Colours::black);
-        oxn3test::saveSnapshot(credits, "about_view" + suffix);
-        EXPECT_GT(oxn3test::countPixelsUnlike(credits, {(int)(280 * s), 0, (int)(340 * s), (int)(133 * s)},
-                                              juce::Colours::black), 200 * s);
-    }
 }
