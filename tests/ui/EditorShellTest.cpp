@@ -2,6 +2,8 @@
 // "Gui.ini".
 #include <gtest/gtest.h>
 
+#include <string>
+
 #include "UiTestHelpers.h"
 #include "ui/CAiraDisplay.h"
 #include "ui/CBitmapSlider.h"
@@ -108,6 +110,23 @@ TEST(GuiFile, ScannerRules)
     }
     file.deleteFile();
     EXPECT_EQ(oxn3gui::readGuiFile("/nonexistent/Gui.ini", oxn3gui::GuiFields{}), 0);
+}
+
+// A background chosen in a deep folder comes back whole; a value longer than its field is refused.
+TEST(GuiFile, LongValuesRoundTripOrAreRefused)
+{
+    const juce::File file = juce::File::createTempFile(".ini");
+    const std::string background = "/home/someone/Music/Samples/Backgrounds/" + std::string(150, 'b') + ".png";
+    ASSERT_EQ(oxn3gui::writeGuiFile(file.getFullPathName().toRawUTF8(), std::string(40, 's').c_str(),
+                                    background.c_str()), 1);
+    char skin[24] = "unchanged", read[1024] = "";
+    oxn3gui::GuiFields fields;
+    fields.skin = skin, fields.skinSize = sizeof(skin);
+    fields.background = read, fields.backgroundSize = sizeof(read);
+    EXPECT_EQ(oxn3gui::readGuiFile(file.getFullPathName().toRawUTF8(), fields), 1);
+    EXPECT_EQ(std::string(read), background);
+    EXPECT_STREQ(skin, "unchanged");
+    file.deleteFile();
 }
 
 TEST(GuiConfig, WithoutFilesTheDefaultSkinIsWrittenUsedAndNamedInGuiIni)

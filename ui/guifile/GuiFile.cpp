@@ -1,9 +1,11 @@
 #include "ui/guifile/GuiFile.h"
 
+#include <algorithm>
 #include <cctype>
 #include <climits>
 #include <cstdio>
 #include <cstring>
+#include <vector>
 
 #include "processor/files/KeyValueScanner.h"
 
@@ -86,17 +88,21 @@ bool readInt(FILE* file, int& out)
     return true;
 }
 
+// The background is a full path that the menu stores in full: a value is read as long as its field
+// holds, and a longer one is refused rather than cut, so no file is looked for under a name the
+// user never chose.
 void readString(FILE* file, char* out, int outSize)
 {
-    char value[kValueSize] = {};
     const int c = std::fgetc(file);
     if (c != EOF)
         std::ungetc(c, file);
     if (c != '"')
         return;
-    oxn3files::read_quoted_string(file, value);
-    if (out != nullptr && outSize > 0)
-        std::snprintf(out, static_cast<size_t>(outSize), "%s", value);
+    const int room = out != nullptr ? std::max(outSize, 0) : 0;
+    std::vector<char> value(static_cast<size_t>(room) + 1);
+    const int stored = oxn3files::read_quoted_string(file, value.data(), room + 1);
+    if (stored < room)
+        std::memcpy(out, value.data(), static_cast<size_t>(stored) + 1);
 }
 
 void readValue(FILE* file, const char* key, const GuiFields& fields)

@@ -4,7 +4,7 @@
 // comment line. Plain C stdio, no JUCE, so the fuzzer can take the reader alone.
 namespace oxn3gui
 {
-constexpr int kValueSize = 80; // a key or value of at most 79 characters
+constexpr int kValueSize = 80; // a key of at most 79 characters
 
 // Where the reader puts what it finds. A null `background` means the file may not set it (skin
 // files). Colour components are stored as read; the editor takes their low 8 bits.
@@ -18,7 +18,7 @@ struct GuiFields
 };
 
 // 0 when the file cannot be opened, else 1. Unknown keys are passed over one word at a time; a
-// string value must start with '"' or the setting keeps its value.
+// string value must start with '"' and fit its field, or the setting keeps its value.
 int readGuiFile(const char* path, const GuiFields& fields);
 
 // Writes the two lines "Skin = "..."" and "Background = "..."". 0 when the file cannot be created.
