@@ -1,5 +1,7 @@
 #include "ui/PatchMenu.h"
 
+#include <cmath>
+
 #include "engine/Synth303.h"
 #include "patterns/Vst303PatternMetaData.h"
 #include "processor/PluginProcessor.h"
@@ -184,7 +186,8 @@ bool JuceDemoPluginAudioProcessorEditor::loadPatch(Vst303Pattern* pattern, char*
         for (const KnobTag& k : kKnobTags)
         {
             float value = 0;
-            if (k.applied && meta.getValue(k.tag, &value))
+            // A damaged knob line ("nan") would silence the voice for good: only numbers are applied.
+            if (k.applied && meta.getValue(k.tag, &value) && std::isfinite(value))
                 processor.setParameter(k.parameter, juce::jlimit(0.0f, 1.0f, value));
         }
         processor.synth->loadParameters();

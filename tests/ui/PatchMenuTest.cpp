@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstring>
 #include <vector>
 
@@ -162,6 +163,19 @@ TEST_F(PatchMenu, SavedPatternLoadsBackWithItsKnobsAndSeveralFillSlotsUpTo127)
     EXPECT_EQ(asked[3].start, juce::File(a)); // the last file chosen is where the next dialog starts
     choose(kMenuLoadPattern, {}); // cancelled
     EXPECT_EQ(editor->lastBrowseFolder, juce::File(c));
+}
+
+TEST_F(PatchMenu, KnobValuesThatAreNoNumberAreNotApplied)
+{
+    Vst303Pattern p;
+    Vst303PatternMetaData meta;
+    meta.setValue("Cutoff:", std::nanf(""));
+    meta.setValue("Tune:", 0.25f);
+    p.Save(folder.path("nan.pat").c_str(), nullptr, &meta);
+    processor->setParameter(1, 0.6f);
+    choose(kMenuLoadPattern, {folder.path("nan.pat")});
+    EXPECT_FLOAT_EQ(processor->getParameter(1), 0.6f);
+    EXPECT_FLOAT_EQ(processor->getParameter(0), 0.25f);
 }
 
 TEST_F(PatchMenu, UndoRestoresIntoTheNowCurrentPatternOnce)
