@@ -15,6 +15,7 @@ namespace
 {
 constexpr int kLengthRepeatDelay = 10;  // ticks before a held length button repeats
 constexpr int kClearTipTicks = 25;
+constexpr int kPathTooLongTicks = 50;
 constexpr int kPreviewVelocity = 100;
 constexpr int kLengthDragTouched = 100;
 constexpr int kLengthDownIndex = 23;
@@ -305,7 +306,7 @@ void CCustomDisplay::filesDropped(const juce::StringArray& files, int, int)
             if (oxn3::toPatchPath(juce::File(path), cpath))
                 synth->patterns[first + i].Load(cpath, nullptr, nullptr);
             else
-                editor->setPatchDisplayText(oxn3::pathTooLongText(), 50);
+                editor->setPatchDisplayText(oxn3::pathTooLongText(), kPathTooLongTicks);
         }
     }
     repaint();

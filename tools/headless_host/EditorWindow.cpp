@@ -2,6 +2,8 @@
 // a while and closes it again. The editor host tests take a screenshot meanwhile.
 //   oxn3_editor_window <vst3 | lv2> <bundle> <seconds>
 #include <cstdio>
+#include <cstdlib>
+#include <memory>
 
 #include <juce_gui_basics/juce_gui_basics.h>
 
