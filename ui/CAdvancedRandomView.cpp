@@ -1,5 +1,6 @@
 #include "ui/CAdvancedRandomView.h"
 
+#include <cstdio>
 #include <iterator>
 
 #include "processor/PluginProcessor.h"
@@ -192,8 +193,7 @@ void CAdvancedRandomView::update()
         if (slider == nullptr || caption == nullptr)
             continue;
         oxn3::updateValue(*slider, oxn3::sliderFromDensity(s.*kDensityFields[i]));
-        const juce::String percent = juce::String(oxn3::densityFromSlider(slider->value)) + "%";
-        percent.copyToUTF8(caption->label, sizeof(caption->label));
+        std::snprintf(caption->label, sizeof(caption->label), "%d%%", oxn3::densityFromSlider(slider->value));
         caption->dirty = 1;
     }
     for (int degree = 0; degree < AdvancedRandom_t::kScaleDegrees; ++degree)

@@ -2,6 +2,7 @@
 
 #include "engine/Synth303.h"
 #include "processor/PluginProcessor.h"
+#include "ui/PanelRules.h"
 #include "ui/PluginEditor.h"
 #include "ui/ScopeGeometry.h"
 
@@ -29,7 +30,7 @@ void setLabel(PanelControl* control, const char* text)
 {
     if (control == nullptr)
         return;
-    juce::String(text).copyToUTF8(control->label, sizeof(control->label));
+    oxn3::copyText(control->label, sizeof(control->label), text);
     control->dirty = 1;
 }
 } // namespace
@@ -114,7 +115,8 @@ void CWaveformDisplay::paint(juce::Graphics& g)
             g.fillRect(static_cast<float>(i), top, 1.0f, std::max(1.0f, bottom - top));
         }
     }
-    g.fillRect(scrollX, static_cast<float>(height - oxn3::scope::kScrollBarHeight), width / timeZoom,
+    g.fillRect(scrollX, static_cast<float>(height - oxn3::scope::kScrollBarHeight),
+               oxn3::scope::scrollBarWidth(width, timeZoom),
                static_cast<float>(oxn3::scope::kScrollBarHeight));
     MyCustomDisplay::paint(g);
 }

@@ -26,6 +26,10 @@ inline Column column(int i, int width, double samplesPerStep, float timeZoom, fl
     if (width <= 0)
         return c;
     const auto samplesPerColumn = static_cast<float>(samplesPerStep * kStepsPerBar / width / timeZoom);
+    // ">>" has no bound: a column wider than the buffer (or infinite) is not drawn, and its
+    // count must not overflow the int.
+    if (!(samplesPerColumn >= 0.0f && samplesPerColumn <= static_cast<float>(bufferSamples)))
+        return c;
     c.count = static_cast<int>(samplesPerColumn);
     const float pos = std::max(0.0f, timeZoom * scrollX + static_cast<float>(i));
     if (!(pos < static_cast<float>(bufferSamples)))
@@ -46,11 +50,19 @@ inline float dragZoom(int x)
     return std::clamp(kDesignWidth / static_cast<float>(x), kMinTimeZoom, kMaxTimeZoom);
 }
 
+// Width of the scroll bar, width / zoom. Beyond the page's own width it shows nothing more, so
+// it stops there and an unbounded zoom-out cannot overflow the int conversions.
+inline float scrollBarWidth(int width, float timeZoom)
+{
+    const float w = static_cast<float>(width) / timeZoom;
+    return w < static_cast<float>(width) ? std::max(w, 0.0f) : static_cast<float>(std::max(width, 0));
+}
+
 // The scroll bar spans [scrollX, scrollX + width / zoom) of the bottom 8 pixels.
 inline bool onScrollBar(int x, int y, int width, int height, float timeZoom, float scrollX)
 {
-    const int left = static_cast<int>(scrollX);
+    const int left = static_cast<int>(std::min(scrollX, static_cast<float>(width)));
     return y >= height - kScrollBarHeight && y < height && x >= left &&
-           x < static_cast<int>(width / timeZoom) + left;
+           x < static_cast<int>(scrollBarWidth(width, timeZoom)) + left;
 }
 } // namespace oxn3::scope

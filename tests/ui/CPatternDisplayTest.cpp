@@ -152,4 +152,17 @@ TEST(Scope, OneBarFillsThePageAtEveryWidthAndColumnsBeyondTheBufferDrawNothing)
         EXPECT_EQ(oxn3test::countPixelsUnlike(image, {x, 20, 1, 100}, juce::Colours::black) > 0, drawn) << x;
     }
 }
+TEST(Scope, EndlessZoomOutDrawsNothingAndKeepsTheBarOnThePage)
+{
+    for (float zoom : {1e-9f, 0.0f})
+    {
+        EXPECT_FALSE(oxn3::scope::column(0, 622, 5512.5, zoom, 0, 441000).drawn) << zoom;
+        EXPECT_EQ(oxn3::scope::scrollBarWidth(622, zoom), 622.0f);
+        EXPECT_TRUE(oxn3::scope::onScrollBar(621, 130, 622, 133, zoom, 0));
+    }
+    GridFixture f;
+    for (int i = 0; i < 60; ++i)
+        f.scope.buttonClicked(CWaveformDisplay::kTimeOut);
+    oxn3test::paintOf(f.scope, juce::Colours::transparentBlack);
+}
 } // namespace

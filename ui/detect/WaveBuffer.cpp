@@ -38,6 +38,19 @@ Span resolve(int start, int len, int32_t size, bool hasData)
     s.readsOutside = first < 0 || end > limit;
     return s;
 }
+
+// Folds the samples of a range into `empty`; samples outside the buffer count as 0.
+template <typename Fold>
+float foldRange(int start, int len, int32_t size, const float* data, float empty, Fold fold)
+{
+    const Span s = resolve(start, len, size, data != nullptr);
+    float m = empty;
+    if (s.empty)
+        return m;
+    for (int64_t i = s.from; i < s.to; ++i)
+        m = fold(m, data[i]);
+    return s.readsOutside ? fold(m, 0.0f) : m;
+}
 } // namespace
 
 void WaveBuffer::allocate(unsigned long n)
@@ -57,35 +70,17 @@ void WaveBuffer::release()
 
 float WaveBuffer::find_min(int start, int len) const
 {
-    const Span s = resolve(start, len, size, data != nullptr);
-    float m = kEmptyMin;
-    if (s.empty)
-        return m;
-    for (int64_t i = s.from; i < s.to; ++i)
-        m = std::min(m, data[i]);
-    return s.readsOutside ? std::min(m, 0.0f) : m;
+    return foldRange(start, len, size, data, kEmptyMin, [](float m, float x) { return std::min(m, x); });
 }
 
 float WaveBuffer::find_max(int start, int len) const
 {
-    const Span s = resolve(start, len, size, data != nullptr);
-    float m = kEmptyMax;
-    if (s.empty)
-        return m;
-    for (int64_t i = s.from; i < s.to; ++i)
-        m = std::max(m, data[i]);
-    return s.readsOutside ? std::max(m, 0.0f) : m;
+    return foldRange(start, len, size, data, kEmptyMax, [](float m, float x) { return std::max(m, x); });
 }
 
 float WaveBuffer::maxabs(int start, int len) const
 {
-    const Span s = resolve(start, len, size, data != nullptr);
-    float m = kEmptyMax;
-    if (s.empty)
-        return m;
-    for (int64_t i = s.from; i < s.to; ++i)
-        m = std::max(m, std::fabs(data[i]));
-    return s.readsOutside ? std::max(m, 0.0f) : m;
+    return foldRange(start, len, size, data, kEmptyMax, [](float m, float x) { return std::max(m, std::fabs(x)); });
 }
 
 void WaveBuffer::normalize()
