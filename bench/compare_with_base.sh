@@ -23,6 +23,7 @@ fi
 timeout 1800 cmake --build "$root/$build" -j3 --target oxn3_engine_bench >/dev/null
 filter='BM_Render(RE|311)/'
 out=$(mktemp -d)
+trap 'rm -rf "$out"' EXIT
 i=0
 while [ $i -lt "$rounds" ]; do
     for side in base new; do
@@ -49,4 +50,3 @@ for name in base:
     b, n = base[name], new[name]
     print(f"{name:<22}{b:>12.1f}{1e9 / (b * rate):>9.1f}{n:>12.1f}{1e9 / (n * rate):>9.1f}{n / b:>10.3f}")
 PY
-rm -rf "$out"

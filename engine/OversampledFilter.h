@@ -1,9 +1,9 @@
 #pragma once
 // The filter as both engines run it over a block: the ladders twice per output sample at the
-// same c and r (runFirst, then runSecond with the first result), then the half-band decimator. The per-sample reference goes through vcf303
-// (literal arithmetic, the engine's fields) and the shift-register decimator; the render through
-// the closed-form ladders in lanes (LadderLanes.h), kept in the filter for the block, and the
-// ring decimator.
+// same c and r (runFirst, then runSecond with the first result), then the half-band decimator.
+// The per-sample reference goes through vcf303 (literal arithmetic, the engine's fields) and the
+// shift-register decimator; the render through the closed-form ladders in lanes (LadderLanes.h),
+// kept in the filter for the block, and the ring decimator.
 
 #include "engine/HalfBandDecimator.h"
 #include "engine/LadderLanes.h"

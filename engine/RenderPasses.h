@@ -39,6 +39,17 @@ inline void endSampleControl(Synth303& s, VoiceFrame& frame, ScopeCursor& cursor
     s.smootherOffset = -s.smootherOffset;
 }
 
+// One of a sample's two ladder runs (the filter is 2x oversampled): run 0, then run 1 with the
+// first run's result in `filtered`. A voice asleep skips both.
+template <class Filter>
+inline void filterRun(Filter& filter, Synth303& s, VoiceFrame& frame, const FilterRates& rates, int run)
+{
+    if (!frame.awake)
+        return;
+    frame.filtered = run == 0 ? filter.runFirst(s, frame.filter, rates)
+                              : filter.runSecond(s, frame.filter, rates, frame.filtered);
+}
+
 // The per-sample reference (a run of 1) takes each sample through the three parts in turn. The
 // render keeps three runs of samples in flight: while the ladders filter run k, the control part
 // computes run k + 1 and the output part finishes run k - 1, sample beside sample. The ladders'

@@ -195,14 +195,7 @@ void Synth303::renderRE(float* out, int numSamples)
     };
 
     // The ladders of a sample: step 22, the filter 2x oversampled.
-    auto ladders = [&](VoiceFrame& frame, int run) {
-        if (!frame.awake)
-            return;
-        if (run == 0)
-            frame.filtered = filter.runFirst(*this, frame.filter, rates.filter);
-        else
-            frame.filtered = filter.runSecond(*this, frame.filter, rates.filter, frame.filtered);
-    };
+    auto ladders = [&](VoiceFrame& frame, int run) { filterRun(filter, *this, frame, rates.filter, run); };
 
     // The output part of a sample: steps 26 to 30 and the scope (32).
     auto output = [&](const VoiceFrame& frame, float& sample) {

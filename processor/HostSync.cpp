@@ -85,7 +85,12 @@ juce::Optional<juce::AudioPlayHead::PositionInfo> JuceDemoPluginAudioProcessor::
     if (!position.hasValue())
         position = continuedHostPosition;
     else if (!position->getPpqPosition().hasValue())
+    {
+        const int offset = offsetOfReportInBlock(*position, numSamples);
+        if (offset > 0)
+            return placeReportInsideBlock(*position, offset, numSamples);
         position->setPpqPosition(quartersOfReport(*position));
+    }
     if (position.hasValue())
         continuedHostPosition = advancedBy(*position, numSamples, currentSampleRate());
     return position;
@@ -105,6 +110,37 @@ juce::Optional<double> JuceDemoPluginAudioProcessor::quartersOfReport(
         return {};
     const double seconds = static_cast<double>(*frame) / currentSampleRate();
     return seconds * report.getBpm().orFallback(kUnreportedBpm) / 60.0;
+}
+
+// Such hosts also report each tempo change at its own frame inside a block, and the LV2 wrapper
+// hands over only the last report of a block. The samples from the block's start to that frame
+// (0 when the report is not of that kind).
+int JuceDemoPluginAudioProcessor::offsetOfReportInBlock(const juce::AudioPlayHead::PositionInfo& report,
+                                                        int numSamples) const
+{
+    const auto frame = report.getTimeInSamples();
+    if (!frame.hasValue() || !continuedHostPosition.hasValue() || !continuedHostPosition->getIsPlaying())
+        return 0;
+    const auto expected = continuedHostPosition->getTimeInSamples();
+    if (!expected.hasValue() || *frame <= *expected || *frame >= *expected + numSamples)
+        return 0;
+    return static_cast<int>(*frame - *expected);
+}
+
+// The transport did not jump at a tempo change: the block starts where it was expected, and
+// reaches the change at the old tempo.
+juce::AudioPlayHead::PositionInfo JuceDemoPluginAudioProcessor::placeReportInsideBlock(
+    juce::AudioPlayHead::PositionInfo report, int offset, int numSamples)
+{
+    const double sampleRate = currentSampleRate();
+    const juce::AudioPlayHead::PositionInfo blockStart = *continuedHostPosition;
+    report.setPpqPosition(advancedBy(blockStart, offset, sampleRate).getPpqPosition());
+    continuedHostPosition = advancedBy(report, numSamples - offset, sampleRate);
+
+    report.setPpqPosition(blockStart.getPpqPosition());
+    report.setTimeInSamples(blockStart.getTimeInSamples());
+    report.setTimeInSeconds(blockStart.getTimeInSeconds());
+    return report;
 }
 
 void JuceDemoPluginAudioProcessor::stopEngine()

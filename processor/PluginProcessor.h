@@ -201,6 +201,9 @@ private:
     HostPosition followHostTransport(int& run, int numSamples);
     juce::Optional<juce::AudioPlayHead::PositionInfo> readHostPosition(int numSamples);
     juce::Optional<double> quartersOfReport(const juce::AudioPlayHead::PositionInfo& report) const;
+    int offsetOfReportInBlock(const juce::AudioPlayHead::PositionInfo& report, int numSamples) const;
+    juce::AudioPlayHead::PositionInfo placeReportInsideBlock(juce::AudioPlayHead::PositionInfo report, int offset,
+                                                             int numSamples);
     void moveSequencerTo(const HostPosition& position, int stepSampleCounter);
     void copyParametersIntoEngine(int playing, int run, double sampleRate);
     void renderSlices(float* out, int numSamples, const juce::MidiBuffer& midi);

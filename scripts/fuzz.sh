@@ -80,7 +80,8 @@ wait
 
 failed=()
 for r in "${readers[@]}"; do
-  cat "$scratch/$r.verdict"
+  # No verdict: the reader's run itself broke off (set -e in its subshell), which is a failure too.
+  cat "$scratch/$r.verdict" 2>/dev/null || { echo "fuzz $r: the run broke off before its verdict"; touch "$scratch/$r.failed"; }
   if [ -e "$scratch/$r.failed" ]; then failed+=("$r"); fi
 done
 

@@ -135,6 +135,27 @@ TEST(HostSync, Lv2TransportGoesOnBetweenReports)
     EXPECT_EQ(stopped.engine().running, 0);
 }
 
+// A tempo change inside a block arrives as that block's only report, at the change's own frame:
+// the block still starts where the transport was, and reaches the change at the old tempo.
+TEST(HostSync, Lv2TempoChangeInsideABlockIsNoJump)
+{
+    SyncedProcessor s(juce::AudioProcessor::wrapperType_LV2);
+    s.head.reportsQuarters = false;
+    s.blockAt(0.0, true, kTestBlock); // frame 0 at 120 BPM
+    s.head.frame = kTestBlock + 100;
+    s.head.bpm = 150.0;
+    s.blockAt(0.0, true, kTestBlock);
+    const auto& reported = s.processor->lastPosInfo;
+    EXPECT_DOUBLE_EQ(reported.ppqPosition, kTestBlock / kTestRate * 2.0);
+    EXPECT_EQ(reported.timeInSamples, kTestBlock);
+    EXPECT_EQ(reported.bpm, 150.0);
+
+    s.head.available = false;
+    s.blockAt(0.0, true, kTestBlock);
+    EXPECT_DOUBLE_EQ(reported.ppqPosition, ((kTestBlock + 100) * 2.0 + (kTestBlock - 100) * 2.5) / kTestRate);
+    EXPECT_EQ(reported.timeInSamples, 2 * kTestBlock);
+}
+
 // Tempo and transport are read only in pattern mode with sync on.
 TEST(HostSync, TransportIsReadOnlyInSyncedPatternMode)
 {
