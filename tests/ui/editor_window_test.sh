@@ -19,9 +19,13 @@ if [ "${1:-}" != "--on-display" ]; then
   done
   # As root, JACK (for jalv) gets a private, empty /dev/shm: killed servers leave entries there.
   if [ "${args[1]}" = jalv ] && [ "$(id -u)" -eq 0 ] && command -v unshare >/dev/null 2>&1; then
-    exec timeout -k 5 150 unshare --mount --propagation private bash -c \
-      'mount -t tmpfs -o size=256m tmpfs /dev/shm && exec xvfb-run -a -s "$1" bash "$0" --on-display "${@:2}"' \
-      "$here/$(basename "$0")" "$xvfb_server_args" "${args[@]}"
+    for attempt in 1 2; do
+      timeout -k 5 150 unshare --mount --propagation private bash -c \
+        'mount -t tmpfs -o size=256m tmpfs /dev/shm && exec xvfb-run -a -n "$2" -s "$1" bash "$0" --on-display "${@:3}"' \
+        "$here/$(basename "$0")" "$xvfb_server_args" "$(xvfb_first_display)" "${args[@]}" && exit 0
+      echo "attempt $attempt on a virtual display failed" >&2
+    done
+    exit 1
   fi
   rerun_on_virtual_display 150 "$here/$(basename "$0")" "${args[@]}"
 fi

@@ -6,12 +6,25 @@ xvfb_server_args="-screen 0 1280x800x24"
 
 absolute_path() { echo "$(cd "$(dirname "$1")" && pwd)/$(basename "$1")"; }
 
-# Runs the calling script again inside xvfb-run, with --on-display before its arguments.
+# A display number to start the search for a free one from: a server that the previous test's
+# xvfb-run is still taking down must not be picked up again.
+xvfb_first_display() { echo $((200 + RANDOM % 600)); }
+
+# Runs the calling script again inside xvfb-run, with --on-display before its arguments. A virtual
+# X server now and then dies under a starting client on a loaded machine; the whole session is
+# then tried once more on a new display, so one failure alone does not fail the test.
 #   rerun_on_virtual_display <seconds> <script> <args...>
 rerun_on_virtual_display() {
-  local seconds=$1 script=$2
+  local seconds=$1 script=$2 attempt
   shift 2
-  exec timeout -k 5 "$seconds" xvfb-run -a -s "$xvfb_server_args" bash "$script" --on-display "$@"
+  for attempt in 1 2; do
+    if timeout -k 5 "$seconds" xvfb-run -a -n "$(xvfb_first_display)" -s "$xvfb_server_args" \
+         bash "$script" --on-display "$@"; then
+      exit 0
+    fi
+    echo "attempt $attempt on a virtual display failed" >&2
+  done
+  exit 1
 }
 
 # Makes $work and arranges the clean-up of everything started with start_bounded.
