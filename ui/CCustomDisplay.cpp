@@ -202,7 +202,12 @@ void CCustomDisplay::previewStep(int tag, int cursorBefore)
         return;
     const int index = juce::jlimit(0, Vst303Pattern::kMaxSteps - 1, s.autoAdvance ? cursorBefore : s.editStep);
     const step_t& step = s.activePattern().steps[index];
+    // The key has written its step already: while step recording, the engine's note input must
+    // not write it a second time and move the cursor on again.
+    const int recording = s.stepRecord;
+    s.stepRecord = 0;
     s.NoteOn(previewNoteFor(step), kPreviewVelocity);
+    s.stepRecord = recording;
     previewNote = (tag - kFirstNoteTag) + 36 + octaveOffset(step);
 }
 

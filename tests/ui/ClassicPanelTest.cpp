@@ -151,6 +151,15 @@ TEST_F(ClassicPanel, NotePreviewOnlyWhileStoppedWithNoteOffOnRelease)
         panel.release();
         EXPECT_EQ(panel.previewNote + synth.gate, -1);
     }
+    // While step recording, one key press writes one step and moves the cursor once.
+    synth.running = 0;
+    synth.stepRecord = synth.autoAdvance = 1;
+    synth.editStep = 4;
+    current().steps[5] = {9, 0};
+    panel.press(centreOf(indexOfTag(203)), false, false);
+    panel.release();
+    EXPECT_EQ(synth.editStep, 5);
+    EXPECT_EQ(current().steps[5].pitch, 9);
 }
 
 TEST_F(ClassicPanel, StepRecordNextTiesWhileAKeyIsHeldElseRests)
