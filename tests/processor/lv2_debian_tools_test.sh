@@ -21,28 +21,8 @@ period=512
 note=5            # pattern-mode note: plays pattern 5
 seconds=3
 
-work=$(mktemp -d)
-pids=()
-# Every background program runs under `timeout -k`, which passes our TERM on and follows it with a
-# KILL. jack_midiseq does not always end on TERM: after two seconds whatever is left is killed.
-cleanup() {
-  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
-  for _ in $(seq 20); do
-    running=0
-    for pid in "${pids[@]}"; do if kill -0 "$pid" 2>/dev/null; then running=1; fi; done
-    [ "$running" -eq 0 ] && break
-    sleep 0.1
-  done
-  for pid in "${pids[@]}"; do
-    pkill -9 -P "$pid" 2>/dev/null || true
-    kill -9 "$pid" 2>/dev/null || true
-  done
-  for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null || true; done
-  rm -rf "$work"
-}
-trap cleanup EXIT
-
-fail() { echo "FAIL: $*" >&2; exit 1; }
+. "$(dirname "$0")/../bounded_session.sh"
+session_begin
 
 # This bundle and the LV2 vocabularies in /usr/lib/lv2 (for class names), and a JACK server of our own that no
 # other client can meet.
@@ -65,8 +45,7 @@ if [ "$midi_ports" -lt 2 ] || [ "$atom_inputs" -lt 1 ] || [ "$atom_outputs" -lt 
 fi
 
 # --- a dummy JACK server
-timeout -k 2 90 jackd --no-realtime --name "$JACK_DEFAULT_SERVER" -d dummy -r "$rate" -p "$period" >"$work/jackd.log" 2>&1 &
-pids+=($!)
+start_bounded 90 jackd.log jackd --no-realtime --name "$JACK_DEFAULT_SERVER" -d dummy -r "$rate" -p "$period"
 for _ in $(seq 100); do
   timeout 5 jack_lsp >/dev/null 2>&1 && break
   sleep 0.1
@@ -92,8 +71,7 @@ midi_in=$(ports_of input midi | head -n 1)
 [ -n "$audio_out" ] && [ -n "$midi_in" ] || { cat "$work/jalv.log"; timeout 5 jack_lsp -p -t; fail "jalv shows no ports"; }
 
 # --- a note loop into the plug-in: on for half of every second
-timeout -k 2 60 jack_midiseq seq "$rate" 0 "$note" $((rate / 2)) >"$work/midiseq.log" 2>&1 &
-pids+=($!)
+start_bounded 60 midiseq.log jack_midiseq seq "$rate" 0 "$note" $((rate / 2))
 for _ in $(seq 50); do timeout 5 jack_lsp | grep -q '^seq:' && break; sleep 0.1; done
 seq_out=$(timeout 5 jack_lsp seq: | head -n 1)
 timeout 5 jack_connect "$seq_out" "$midi_in" || fail "cannot connect $seq_out to $midi_in"
