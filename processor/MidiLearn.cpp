@@ -44,7 +44,7 @@ static_assert(std::size(kPanelButtonCommands) == oxn3::kLastPanelButtonId - oxn3
 // Randomiser ids 100..124.
 enum RandomiserId
 {
-    kPatternLengthId = 100,
+    kPatternLengthId = oxn3::kPatternLengthTarget,
     kNoteDensityId = 101,
     kGateDensityId = 102,
     kSlideDensityId = 103,

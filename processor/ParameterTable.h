@@ -33,6 +33,7 @@ enum ParameterIndex
 // MIDI-learn target ids share one number space with the parameter indices.
 constexpr int kNoLearnTarget = -1;
 constexpr int kFirstRandomiserId = 100;
+constexpr int kPatternLengthTarget = 100; // first of the randomiser ids: a controller sets the length
 constexpr int kLastRandomiserId = 124;
 constexpr int kFirstPanelButtonId = 200;
 constexpr int kLastPanelButtonId = 236;

@@ -17,7 +17,6 @@ constexpr int kLengthRepeatDelay = 10;  // ticks before a held length button rep
 constexpr int kClearTipTicks = 25;
 constexpr int kPathTooLongTicks = 50;
 constexpr int kPreviewVelocity = 100;
-constexpr int kLengthDragTouched = 100;
 constexpr int kLengthDownIndex = 23;
 constexpr int kLengthUpIndex = 24;
 constexpr int kLastSlot = 127;
@@ -98,7 +97,7 @@ void CCustomDisplay::dragBy(int dy)
         Vst303Pattern& pattern = synth->activePattern();
         pattern.header = (pattern.header & ~Vst303Pattern::kLengthMask) |
                          static_cast<uint32_t>(lengthAfterDrag(dy, dragStartLength));
-        setTouched(kLengthDragTouched);
+        setTouched(oxn3::kPatternLengthTarget);
     }
     else
     {

@@ -220,7 +220,7 @@ void CPatternAnalyzer::mouseDrag(const juce::MouseEvent& e)
     {
     case kSteps:
         currentPattern().setLength(lengthAfterDrag(lengthAtPress, e.y - downY));
-        processor().touchedParameter = kSteps;
+        processor().touchedParameter = oxn3::kPatternLengthTarget;
         break;
     case kLeftMarker:
         moveLeftMarker(fractionAt(waveArea(), e.x), selectionStart, selectionEnd);

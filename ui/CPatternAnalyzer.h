@@ -20,7 +20,7 @@ public:
     static constexpr int kDetect = 102;
     static constexpr int kHelp = 103;
     static constexpr int kLoad = 106;
-    static constexpr int kSteps = 107; // also the pattern-length target of MIDI learn
+    static constexpr int kSteps = 107;
     static constexpr int kLeftMarker = 200;
     static constexpr int kRightMarker = 201;
     static constexpr int kPlayPosition = 203;

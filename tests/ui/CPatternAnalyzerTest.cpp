@@ -97,7 +97,25 @@ TEST_F(AnalyzerPage, PlayWaveStartsAtTheClickThenFromTheStartAndStepsFollowsTheL
     mouse(40, y, &CPatternAnalyzer::mouseDown);
     mouse(40, y - 40, &CPatternAnalyzer::mouseDrag);
     EXPECT_EQ(synth.activePattern().getLength(), 17);
-    EXPECT_EQ(processor->touchedParameter, CPatternAnalyzer::kSteps);
+}
+
+// With MIDI learn on, the controller moved after a Steps drag sets the pattern length from then
+// on; the randomiser's scale keys are left alone.
+TEST_F(AnalyzerPage, StepsDragThenAControllerLearnsThePatternLength)
+{
+    processor->LockToPresetLengths = 0;
+    processor->midiLearnActive = 1;
+    const int scaleCSharp = processor->advancedRandom.scale[1];
+    const int y = static_cast<int>(119 * kScale);
+    mouse(40, y, &CPatternAnalyzer::mouseDown);
+    mouse(40, y - 8, &CPatternAnalyzer::mouseDrag);
+    mouse(40, y - 8, &CPatternAnalyzer::mouseUp);
+    oxn3test::send(*processor, oxn3test::controller(30, 64)); // learnt and applied at once
+    EXPECT_EQ(synth.activePattern().getLength(), 8);
+    processor->midiLearnActive = 0;
+    oxn3test::send(*processor, oxn3test::controller(30, 32));
+    EXPECT_EQ(synth.activePattern().getLength(), 4);
+    EXPECT_EQ(processor->advancedRandom.scale[1], scaleCSharp);
 }
 
 TEST_F(AnalyzerPage, NoWaveLoadedAndHelpFadeRestarts)
