@@ -92,10 +92,10 @@ void CAiraDisplay::paintButtons(juce::Graphics& g, const Vst303Pattern& p)
 void CAiraDisplay::paintRow(juce::Graphics& g, const Vst303Pattern& p, int row)
 {
     const float s = scale;
-    const float fade = static_cast<float>(std::clamp(pitchBarFade, 0.0, 1.0));
+    const double fade = std::clamp(pitchBarFade, 0.0, 1.0);
     float offset = row * rowHeight;
     if (row >= 2)
-        offset += static_cast<int>(fade * 100);
+        offset += static_cast<int>(fade * 100); // in double: the ninth tick of 0.1 steps is 89, not 90
 
     const auto label = scaled(originX - 50, originY + 2 + offset, 50, cellBoxHeight + 4, s);
     g.setColour(kLabelBack);
@@ -109,7 +109,8 @@ void CAiraDisplay::paintRow(juce::Graphics& g, const Vst303Pattern& p, int row)
         // The view switch: points right in the table view, down in the pitch-bar view.
         juce::Path arrow;
         arrow.addTriangle(-3 * s, -3 * s, 3 * s, 0, -3 * s, 3 * s);
-        arrow.applyTransform(juce::AffineTransform::rotation(fade * juce::MathConstants<float>::halfPi, -1, 0)
+        const float turn = static_cast<float>(fade) * juce::MathConstants<float>::halfPi;
+        arrow.applyTransform(juce::AffineTransform::rotation(turn, -1, 0)
                                  .translated(label.getRight() - 5 * s, label.getCentreY() + s));
         g.fillPath(arrow);
     }

@@ -123,6 +123,26 @@ TEST(AiraDisplay, PitchLabelFadesToThePitchBarViewWhereAPressSetsThePitch)
     }
 }
 
+// Rows 2..6 slide down by the fade's hundredths, truncated from the double fade: 0.1 added nine
+// times is just under 0.9.
+TEST(AiraDisplay, FlagRowsSlideDownByTheTruncatedFade)
+{
+    Aira f;
+    f.place(1.0f, 160);
+    f.press(f.at(75, 28)); // the Pitch label
+    int ticks = 0;
+    for (const auto& [tick, shift] : {std::pair(8, 80), {9, 89}, {10, 99}})
+    {
+        for (; ticks < tick; ++ticks)
+            f.page.onIdle(true);
+        const auto image = oxn3test::paintOf(f.page, juce::Colour(24, 26, 30));
+        int gateLabelTop = 40;
+        while (gateLabelTop < image.getHeight() && image.getPixelAt(60, gateLabelTop) != juce::Colour(34, 36, 40))
+            ++gateLabelTop;
+        EXPECT_EQ(gateLabelTop, 38 + shift) << "tick " << tick;
+    }
+}
+
 TEST(AiraDisplay, MarkersAndBrightness)
 {
     const float s = 2.0f;
