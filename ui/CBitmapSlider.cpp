@@ -99,9 +99,10 @@ CBitmapSticker::CBitmapSticker(juce::Image* strip_, int frames_, bool horizontal
 
 CBitmapSticker::~CBitmapSticker() = default;
 
-// The sticker is decoration: the slider never sees its clicks.
+// The sticker is decoration: the slider never sees its clicks or the wheel.
 void CBitmapSticker::mouseDown(const juce::MouseEvent&) {}
 void CBitmapSticker::mouseDrag(const juce::MouseEvent&) {}
+void CBitmapSticker::mouseWheelMove(const juce::MouseEvent&, const juce::MouseWheelDetails&) {}
 
 void CBitmapSticker::paint(juce::Graphics& g)
 {
@@ -122,9 +123,11 @@ void CBitmapRocker::mouseDown(const juce::MouseEvent& e)
 {
     setValue(oxn3::rockerValueAt(e.y, getHeight()));
 }
+// While a button is held the toolkit sends drags, not an exit: a drag outside is the pointer leaving,
+// and the rocker springs back to rest (a drag back in presses again).
 void CBitmapRocker::mouseDrag(const juce::MouseEvent& e)
 {
-    setValue(oxn3::rockerValueAt(e.y, getHeight()));
+    setValue(getLocalBounds().contains(e.x, e.y) ? oxn3::rockerValueAt(e.y, getHeight()) : 1.0);
 }
 void CBitmapRocker::mouseUp(const juce::MouseEvent&)
 {

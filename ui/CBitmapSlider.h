@@ -57,7 +57,7 @@ class CMovieBitmap : public CBitmapSlider
     juce::Rectangle<float> ledArea; // in the parent's coordinates
 };
 
-// A decoration that shows its frame over the top-left three quarters and ignores the mouse.
+// A decoration that shows its frame over the top-left three quarters and ignores the mouse and wheel.
 class CBitmapSticker : public CBitmapSlider
 {
   public:
@@ -65,6 +65,7 @@ class CBitmapSticker : public CBitmapSlider
     ~CBitmapSticker() override;
     void mouseDown(const juce::MouseEvent& e) override;
     void mouseDrag(const juce::MouseEvent& e) override;
+    void mouseWheelMove(const juce::MouseEvent& e, const juce::MouseWheelDetails& wheel) override;
     void paint(juce::Graphics& g) override;
 
     int stickerFrameWidth = 0, stickerFrameHeight = 0;
