@@ -136,8 +136,9 @@ TEST(AiraDisplay, FlagRowsSlideDownByTheTruncatedFade)
         for (; ticks < tick; ++ticks)
             f.page.onIdle(true);
         const auto image = oxn3test::paintOf(f.page, juce::Colour(24, 26, 30));
+        const juce::Colour labelBack(34, 36, 40);
         int gateLabelTop = 40;
-        while (gateLabelTop < image.getHeight() && image.getPixelAt(60, gateLabelTop) != juce::Colour(34, 36, 40))
+        while (gateLabelTop < image.getHeight() && image.getPixelAt(60, gateLabelTop) != labelBack)
             ++gateLabelTop;
         EXPECT_EQ(gateLabelTop, 38 + shift) << "tick " << tick;
     }
