@@ -21,14 +21,14 @@ const juce::Colour kPrintShadow = juce::Colours::black.withAlpha(0.7f);
 constexpr float kShadowOffset = 0.35f;
 
 // Caption heights in panel units: as large as the room between keys, lamps and read-outs allows.
-constexpr float kBelowKeyCaption = 7.6f;   // under the white and function keys
-constexpr float kBelowBlackCaption = 6.8f; // under the black keys, above the white keys' lamps
+constexpr float kBelowKeyCaption = 8.6f;   // under the white and function keys
+constexpr float kBelowBlackCaption = 7.6f; // under the black keys, above the white keys' lamps
 constexpr float kAboveKeyCaption = 6.4f;
-constexpr float kOnKeyCaption = 6.4f;
-constexpr float kOnLargeKeyCaption = 7.6f;
+constexpr float kOnKeyCaption = 7.0f;
+constexpr float kOnLargeKeyCaption = 8.4f;
 constexpr float kOnSmallKeyCaption = 11.0f;
 constexpr float kHeading = 7.6f;
-constexpr float kSideCaption = 6.0f;
+constexpr float kSideCaption = 6.6f;
 
 void printed(juce::Graphics& g, const juce::String& text, float cx, float top, float height)
 {
@@ -98,7 +98,7 @@ void drawKey(juce::Graphics& g, const Key& k)
         caption(g, text, r.getCentreX(), r.getCentreY() - size / 2, size, ink);
     }
     else if (k.place == Place::below && k.look == Look::blackKey)
-        printed(g, text, r.getCentreX(), r.getBottom() + 1.2f, kBelowBlackCaption);
+        printed(g, text, r.getCentreX(), r.getBottom() + 0.8f, kBelowBlackCaption);
     else if (k.place == Place::below)
         printed(g, text, r.getCentreX(), r.getBottom() + 1.8f, kBelowKeyCaption);
     else
@@ -108,7 +108,7 @@ void drawKey(juce::Graphics& g, const Key& k)
 void readout(juce::Graphics& g, juce::Rectangle<float> r, const char* label, float labelX, float labelY)
 {
     recessedWindow(g, r, 1.5f, juce::Colour(6, 8, 10));
-    printed(g, label, labelX, labelY, kBelowBlackCaption);
+    printed(g, label, labelX, labelY, kSideCaption + 0.4f);
 }
 } // namespace
 
@@ -125,10 +125,10 @@ juce::Image switchboard()
     g.drawLine(412.0f, 6.0f, 412.0f, 126.0f, 0.5f);
     g.drawLine(558.0f, 6.0f, 558.0f, 126.0f, 0.5f);
     printed(g, "PITCH", 272.0f, 3.5f, kHeading);
-    printed(g, "TRANSPOSE", 33.5f, 32.6f, kSideCaption);
-    printedLeft(g, "SHIFT", 54.5f, 50.5f, kSideCaption);
+    printed(g, "TRANSPOSE", 33.5f, 32.2f, kSideCaption);
+    printedLeft(g, "SHIFT", 54.5f, 50.2f, kSideCaption);
     printed(g, "PATTERN", 447.5f, 3.5f, kHeading);
-    printed(g, "STEP", 590.0f, 115.5f, kBelowKeyCaption);
+    printed(g, "STEP", 590.0f, 113.8f, kBelowKeyCaption);
 
     auto box = [](const float (&r)[4]) { return juce::Rectangle<float>(r[0], r[1], r[2], r[3]); };
     readout(g, box(kLengthReadout), "LENGTH", 97.0f, 62.6f);
