@@ -73,7 +73,11 @@ open_menu() {
   status_left=$(design_to_screen "$EX" 244)
   status_bottom=$(design_to_screen "$(panel_top)" 31)
   xdo mousemove "$(design_to_screen "$EX" 352)" "$(design_to_screen "$(panel_top)" 18)" click 1
-  sleep 0.6
+  sleep 0.4
+  # Where the menu does not fit below the status line it opens over the pointer: move the pointer
+  # off it, so no item is highlighted and the keys count from the top or bottom.
+  xdo mousemove $((EX + 5)) $((EY + EH - 5))
+  sleep 0.4
 }
 
 # Chooses menu items with the keyboard (Down from the top, Up from the bottom).
