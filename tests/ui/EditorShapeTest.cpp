@@ -125,6 +125,13 @@ TEST(EditorShape, HostsAreAskedForTheShapeAndAForcedAreaIsFilled)
     EXPECT_EQ(editor.getBounds(), host.getLocalBounds());
     EXPECT_EQ(rig.processor->uiWidth, 1300);
     EXPECT_EQ(rig.processor->uiHeight, 476);
+    const auto place = oxn3::panelPlace(1300, 700);
+    for (const auto& [y, opens] : {std::pair(place.area.getY() + 75 * place.scale, true), {75 * place.scale, false}})
+    {
+        editor.splashVisible = false;
+        editor.mouseDown(oxn3test::mouseAt(editor, int(60 * place.scale), int(y)));
+        EXPECT_EQ(editor.splashVisible, opens) << "the logo, on the centred panel only";
+    }
     host.removeChildComponent(&editor);
 
     rig.processor->uiWidth = 1592, rig.processor->uiHeight = 942; // a forced size stored before
