@@ -5,6 +5,7 @@
 
 #include "engine/Synth303.h"
 #include "ui/CAiraDisplay.h"
+#include "ui/CaptionFit.h"
 
 using namespace oxn3::aira;
 
@@ -102,7 +103,7 @@ void CAiraDisplay::paintRow(juce::Graphics& g, const Vst303Pattern& p, int row)
     g.fillRoundedRectangle(label, 1);
     g.setColour(kLabelText);
     g.setFont(juce::Font(12 * s));
-    g.drawText(kRowLabels[row], label, juce::Justification::centred, true);
+    oxn3::drawCaption(g, kRowLabels[row], label, juce::Justification::centred);
 
     if (row == 1)
     {

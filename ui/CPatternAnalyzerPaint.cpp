@@ -5,6 +5,7 @@
 
 #include "processor/PluginProcessor.h"
 #include "ui/CPatternAnalyzer.h"
+#include "ui/CaptionFit.h"
 #include "ui/PluginEditor.h"
 
 namespace
@@ -60,9 +61,10 @@ void CPatternAnalyzer::paint(juce::Graphics& g)
     {
         g.setColour(kPanel.withAlpha(static_cast<juce::uint8>(kTextAlpha)));
         g.setFont(kNoWaveFont * scale);
-        g.drawText("NO WAVE LOADED", juce::Rectangle<int>(static_cast<int>(area.x0), 0, static_cast<int>(area.width),
-                                                          static_cast<int>(area.height)),
-                   juce::Justification::centred);
+        oxn3::drawCaption(g, "NO WAVE LOADED",
+                          juce::Rectangle<int>(static_cast<int>(area.x0), 0, static_cast<int>(area.width),
+                                               static_cast<int>(area.height)).toFloat(),
+                          juce::Justification::centred);
     }
     else
     {
@@ -159,6 +161,7 @@ void CPatternAnalyzer::paintMarkers(juce::Graphics& g, const WaveArea& area)
         g.drawVerticalLine(m.line, 0.0f, area.height);
         g.fillRect(m.square, top, kHandle, kHandle);
         g.setColour(juce::Colours::black);
-        g.drawText(m.name, juce::Rectangle<int>(m.square, top, kHandle, kHandle), juce::Justification::centred, false);
+        oxn3::drawCaption(g, m.name, juce::Rectangle<int>(m.square, top, kHandle, kHandle).toFloat(),
+                          juce::Justification::centred);
     }
 }

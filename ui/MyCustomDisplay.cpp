@@ -1,5 +1,6 @@
 #include "ui/MyCustomDisplay.h"
 
+#include "ui/CaptionFit.h"
 #include "ui/PanelMouse.h"
 #include "ui/PanelRules.h"
 
@@ -45,7 +46,7 @@ PanelControl* MyCustomDisplay::getControlWithTag(int tag)
 
 static void drawCentred(juce::Graphics& g, juce::Rectangle<float> r, const juce::String& text)
 {
-    g.drawText(text, r, juce::Justification::centred, true);
+    oxn3::drawCaption(g, text, r, juce::Justification::centred);
 }
 
 void MyCustomDisplay::drawLabel(juce::Graphics& g, juce::Rectangle<float> r, juce::String text, bool enabled)
@@ -57,7 +58,7 @@ void MyCustomDisplay::drawLabel(juce::Graphics& g, juce::Rectangle<float> r, juc
 void MyCustomDisplay::drawLeftLabel(juce::Graphics& g, juce::Rectangle<float> r, juce::String text)
 {
     g.setColour(panelColour(255));
-    g.drawText(text, r, juce::Justification::topLeft, true);
+    oxn3::drawCaption(g, text, r, juce::Justification::topLeft);
 }
 
 void MyCustomDisplay::drawButton(juce::Graphics& g, juce::Rectangle<float> r, juce::String text,

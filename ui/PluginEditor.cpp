@@ -52,6 +52,26 @@ CBitmapSlider* makeWidget(const WidgetRow& row, juce::Image* strip)
     }
 }
 
+// The average of the picture's outermost pixels: a plain colour that continues the panel's edge.
+juce::Colour edgeColour(const juce::Image& image)
+{
+    if (!image.isValid())
+        return juce::Colours::black;
+    const juce::Image::BitmapData data(image, juce::Image::BitmapData::readOnly);
+    const int w = image.getWidth(), h = image.getHeight();
+    double r = 0, g = 0, b = 0;
+    int n = 0;
+    auto add = [&](int x, int y) {
+        const auto c = data.getPixelColour(x, y);
+        r += c.getRed(), g += c.getGreen(), b += c.getBlue(), ++n;
+    };
+    for (int x = 0; x < w; ++x)
+        add(x, 0), add(x, h - 1);
+    for (int y = 0; y < h; ++y)
+        add(0, y), add(w - 1, y);
+    return juce::Colour((juce::uint8) (r / n), (juce::uint8) (g / n), (juce::uint8) (b / n)).darker(0.3f);
+}
+
 float displayScale()
 {
     const auto* display = juce::Desktop::getInstance().getDisplays().getPrimaryDisplay();
@@ -83,6 +103,7 @@ JuceDemoPluginAudioProcessorEditor::JuceDemoPluginAudioProcessorEditor(JuceDemoP
                           ? juce::ImageFileFormat::loadFrom(background)
                           : (backgroundFilename[0] != '\0' ? juce::Image() : loadSkinImage("background.png"));
     backgroundScaled = backgroundImage;
+    marginColour = edgeColour(backgroundImage);
     overlayImage = loadSkinImage("overlay.png");
     overlayScaled = overlayImage;
 
@@ -99,6 +120,7 @@ JuceDemoPluginAudioProcessorEditor::JuceDemoPluginAudioProcessorEditor(JuceDemoP
     addAndMakeVisible(*resizer);
     constrainer.setSizeLimits(oxn3::kMinWidth, oxn3::kMinHeight, oxn3::kMaxWidth, oxn3::kMaxCornerHeight);
     constrainer.setFixedAspectRatio((double) oxn3::kDesignWidth / oxn3::kDesignHeight);
+    setConstrainer(&constrainer); // hosts and windows that ask get the limits and the shape
 
     const auto size = oxn3::restoredEditorSize(processor.uiWidth, processor.uiHeight);
     setSize(size.x, size.y);
@@ -217,8 +239,10 @@ CBitmapSlider* JuceDemoPluginAudioProcessorEditor::getBitmapSliderWithName(juce:
 
 void JuceDemoPluginAudioProcessorEditor::resized()
 {
-    const int width = getWidth(), height = getHeight();
-    const float s = (float) width / (float) oxn3::kDesignWidth;
+    const auto place = oxn3::panelPlace(getWidth(), getHeight());
+    const float s = place.scale;
+    const auto origin = place.area.getPosition();
+    const int width = place.area.getWidth(), height = place.area.getHeight();
     if (backgroundImage.isValid())
         backgroundScaled = backgroundImage.rescaled((int) (2.0f * (float) width), (int) (2.0f * (float) height),
                                                     juce::Graphics::highResamplingQuality);
@@ -226,16 +250,16 @@ void JuceDemoPluginAudioProcessorEditor::resized()
         overlayScaled = overlayImage.rescaled((int) (2.0f * (float) width), (int) (2.0f * (float) height),
                                               juce::Graphics::highResamplingQuality);
 
-    patchDisplay->setBounds(oxn3::scaledRect(oxn3::kPatchDisplayArea, s));
+    patchDisplay->setBounds(oxn3::scaledRect(oxn3::kPatchDisplayArea, s) + origin);
     patchDisplay->setScale(s);
-    patternDigits->setBounds(oxn3::scaledRect(oxn3::kPatternDigitsArea, s));
+    patternDigits->setBounds(oxn3::scaledRect(oxn3::kPatternDigitsArea, s) + origin);
     patternDigits->setScale(s);
-    const auto led = oxn3::kMidiLedArea * s;
+    const auto led = oxn3::kMidiLedArea * s + origin.toFloat();
     midiLed->setBounds(led.getSmallestIntegerContainer());
     midiLed->ledArea = led;
-    resizer->setBounds(width - 16, height - 16, 16, 16);
+    resizer->setBounds(place.area.getRight() - 16, place.area.getBottom() - 16, 16, 16);
 
-    const auto pageArea = oxn3::scaledRect(oxn3::kPageArea, s);
+    const auto pageArea = oxn3::scaledRect(oxn3::kPageArea, s) + origin;
     for (MyCustomDisplay* p : {(MyCustomDisplay*) airaDisplay, (MyCustomDisplay*) analyzer,
                                (MyCustomDisplay*) waveformDisplay, (MyCustomDisplay*) randomView,
                                (MyCustomDisplay*) preferencesView, (MyCustomDisplay*) splashView})
@@ -247,23 +271,48 @@ void JuceDemoPluginAudioProcessorEditor::resized()
     customDisplay->setBounds(pageArea);
     patternDisplay->scale = s;
     patternDisplay->setBounds(pageArea);
-    airaDisplay->setBounds(oxn3::scaledRect(oxn3::kStepTableArea, s));
+    airaDisplay->setBounds(oxn3::scaledRect(oxn3::kStepTableArea, s) + origin);
     airaDisplay->update();
 
-    layOutWidgets(s);
-    processor.uiWidth = width;
-    processor.uiHeight = height;
+    layOutWidgets(s, origin);
+    const auto kept = oxn3::panelSizeWithinLimits(getWidth(), getHeight());
+    processor.uiWidth = kept.x;
+    processor.uiHeight = kept.y;
     repaint();
 }
 
-void JuceDemoPluginAudioProcessorEditor::layOutWidgets(float s)
+// A wrapper that resizes its area asks the editor's constrainer first, so the editor keeps its
+// shape and the host or window is asked to follow. Where the area stays another size all the
+// same (a maximising window manager, a tiling host), the editor takes the whole area and centres
+// the panel in it, rather than leaving the rest of the area to whatever the host paints there.
+void JuceDemoPluginAudioProcessorEditor::parentSizeChanged()
+{
+    juce::Component::SafePointer<JuceDemoPluginAudioProcessorEditor> self(this);
+    juce::MessageManager::callAsync([self] {
+        if (self != nullptr)
+            self->fillForcedArea();
+    });
+}
+
+void JuceDemoPluginAudioProcessorEditor::fillForcedArea()
+{
+    const auto* parent = getParentComponent();
+    if (parent == nullptr || getPosition() != juce::Point<int>() || getTransform() != juce::AffineTransform())
+        return;
+    const auto area = parent->getLocalBounds();
+    if (area.getWidth() >= oxn3::kMinWidth && area.getHeight() >= oxn3::kMinHeight && getBounds() != area)
+        setBounds(area);
+}
+
+void JuceDemoPluginAudioProcessorEditor::layOutWidgets(float s, juce::Point<int> origin)
 {
     for (int i = 0; i < widgetCount; ++i)
     {
         const auto& row = widgets_front[i];
         const juce::Image& image = *widgetImages[i];
         const float frames = (float) juce::jmax(1, row.frames);
-        const juce::Rectangle<float> area(row.x * s, row.y * s, (float) image.getWidth() * 0.5f * s,
+        const juce::Rectangle<float> area(row.x * s + (float) origin.x, row.y * s + (float) origin.y,
+                                          (float) image.getWidth() * 0.5f * s,
                                           (float) image.getHeight() * 0.5f * s / frames);
         // A widget without its picture takes no room at all.
         widgets[i]->setBounds(area.isEmpty() ? juce::Rectangle<int>((int) area.getX(), (int) area.getY(), 0, 0)
@@ -273,19 +322,31 @@ void JuceDemoPluginAudioProcessorEditor::layOutWidgets(float s)
 
 void JuceDemoPluginAudioProcessorEditor::paint(juce::Graphics& g)
 {
-    const int width = getWidth(), height = getHeight();
+    const auto area = oxn3::panelPlace(getWidth(), getHeight()).area;
+    if (area != getLocalBounds())
+    {
+        juce::RectangleList<int> margins(getLocalBounds());
+        margins.subtract(area);
+        g.setColour(marginColour);
+        g.fillRectList(margins);
+    }
     if (!backgroundScaled.isValid())
-        g.fillAll(juce::Colours::black);
+    {
+        g.setColour(juce::Colours::black);
+        g.fillRect(area);
+    }
     else
-        g.drawImage(backgroundScaled, 0, 0, width, height, 0, 0, backgroundScaled.getWidth(),
-                    backgroundScaled.getHeight());
+        g.drawImage(backgroundScaled, area.getX(), area.getY(), area.getWidth(), area.getHeight(), 0, 0,
+                    backgroundScaled.getWidth(), backgroundScaled.getHeight());
     if (overlayScaled.isValid())
-        g.drawImage(overlayScaled, 0, 0, width, height, 0, 0, overlayScaled.getWidth(), overlayScaled.getHeight());
+        g.drawImage(overlayScaled, area.getX(), area.getY(), area.getWidth(), area.getHeight(), 0, 0,
+                    overlayScaled.getWidth(), overlayScaled.getHeight());
 }
 
 void JuceDemoPluginAudioProcessorEditor::mouseDown(const juce::MouseEvent& e)
 {
-    const float s = (float) getWidth() / (float) oxn3::kDesignWidth;
-    if (oxn3::isInLogo((int) ((float) e.x / s), (int) ((float) e.y / s)))
+    const auto place = oxn3::panelPlace(getWidth(), getHeight());
+    const auto p = e.getPosition() - place.area.getPosition();
+    if (oxn3::isInLogo((int) ((float) p.x / place.scale), (int) ((float) p.y / place.scale)))
         splashVisible = true;
 }

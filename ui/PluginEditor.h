@@ -79,6 +79,9 @@ public:
     void mouseDown(const juce::MouseEvent& e) override;
     void paint(juce::Graphics& g) override;
     void resized() override;
+    void parentSizeChanged() override;
+    // Takes the whole of the parent's area when a host holds it at a size the editor did not ask for.
+    void fillForcedArea();
     void timerCallback() override;
     void valueChanged(int tag, float value) override;
     void sliderDragStarted(juce::Slider* slider) override;
@@ -106,6 +109,7 @@ public:
     juce::ComponentBoundsConstrainer constrainer;
     juce::Image backgroundImage, backgroundScaled;
     juce::Image overlayImage, overlayScaled;
+    juce::Colour marginColour{juce::Colours::black}; // around the panel in a window of another shape
     int widgetImageCount = 0;
     juce::Image* widgetImages[oxn3::kMaxWidgets] = {};
     int widgetCount = 0;
@@ -147,7 +151,7 @@ private:
     void createWidgets();
     void createPages();
     void createDisplays();
-    void layOutWidgets(float s);
+    void layOutWidgets(float s, juce::Point<int> origin);
     void pollParameters();
     void followViewMode(int v);
     void showPages(int v);

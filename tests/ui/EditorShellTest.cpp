@@ -52,8 +52,8 @@ TEST(EditorShell, SizeLimitsLogoClickAndViewKnob)
         EXPECT_EQ(editor.splashVisible, opens) << x << "," << y;
     }
 
-    rig.processor->uiWidth = 5000, rig.processor->uiHeight = 10;
-    EXPECT_EQ(rig.open().getBounds(), juce::Rectangle<int>(0, 0, 1508, 50));
+    rig.processor->uiWidth = 5000, rig.processor->uiHeight = 10; // the smallest panel
+    EXPECT_EQ(rig.open().getBounds(), juce::Rectangle<int>(0, 0, 150, 55));
     for (const int view : {0, 2, 4})
     {
         rig.processor->PatternKnob = view;

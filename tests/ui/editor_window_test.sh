@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Opens OXN3's editor in a real host on a virtual X display (xvfb-run, matchbox-window-manager),
 # takes a screenshot of the screen with xwd and checks that it shows a drawn window, not an empty
-# screen. Every program is bounded in time.
+# screen, and that in the Standalone's and jalv's windows, which matchbox maximises, the panel
+# keeps its shape, centred between plain margins. Every program is bounded in time.
 #   editor_window_test.sh <png> host <vst3|lv2> <bundle> <oxn3_editor_window>
 #   editor_window_test.sh <png> jalv <bundle> <uri>
 #   editor_window_test.sh <png> standalone <app>
@@ -60,3 +61,8 @@ screenshot "$png"
 colours=$(timeout -k 2 30 convert "$png" -format %k info:)
 echo "$kind: screenshot $png with $colours colours"
 [ "$colours" -ge "$min_colours" ] || fail "the screenshot is blank ($colours colours)"
+[ "$kind" = host ] && exit 0 # the test tool's window keeps the size its editor asks for
+# matchbox gives the Standalone's and jalv's windows the whole screen.
+screen=$(timeout -k 2 10 xwininfo -root | awk '/Width:/ { w = $2 } /Height:/ { h = $2 } END { if (w) print w, h }')
+[ -n "$screen" ] || fail "no screen size"
+timeout -k 2 60 python3 "$here/check_centred_panel.py" "$png" 0 0 $screen || fail "the panel is not centred on plain margins"

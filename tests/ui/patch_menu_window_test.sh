@@ -62,14 +62,22 @@ wait_until_closed() {
 }
 
 # The status line sits at (244, 6, 216, 25) of the 754 x 276 design, scaled by the editor's width,
-# below the Standalone window's title bar.
+# on the panel, which a maximised window centres in the area below the Standalone window's title bar.
 title_bar=26
 design_to_screen() { awk -v o="$1" -v d="$2" -v w="$EW" 'BEGIN { printf "%d", o + d * w / 754 + 0.5 }'; }
+panel_top() {
+  awk -v y="$EY" -v t="$title_bar" -v w="$EW" -v h="$EH" \
+    'BEGIN { m = (h - t - w * 276 / 754) / 2; printf "%d", y + t + (m > 0 ? m : 0) }'
+}
 open_menu() {
   status_left=$(design_to_screen "$EX" 244)
-  status_bottom=$(design_to_screen $((EY + title_bar)) 31)
-  xdo mousemove "$(design_to_screen "$EX" 352)" "$(design_to_screen $((EY + title_bar)) 18)" click 1
-  sleep 0.6
+  status_bottom=$(design_to_screen "$(panel_top)" 31)
+  xdo mousemove "$(design_to_screen "$EX" 352)" "$(design_to_screen "$(panel_top)" 18)" click 1
+  sleep 0.4
+  # Where the menu does not fit below the status line it opens over the pointer: move the pointer
+  # off it, so no item is highlighted and the keys count from the top or bottom.
+  xdo mousemove $((EX + 5)) $((EY + EH - 5))
+  sleep 0.4
 }
 
 # Chooses menu items with the keyboard (Down from the top, Up from the bottom).
@@ -101,7 +109,7 @@ wait_for_window oxn3 "$app_pid" "the Standalone app"
 sleep 2
 main=$(window_named "^OXN3$")
 settled_geometry "$main"
-EX=$X EY=$Y EW=$WIDTH
+EX=$X EY=$Y EW=$WIDTH EH=$HEIGHT
 screenshot "$work/before.png"
 
 # The menu opens under the status line: that area changes on the screen.

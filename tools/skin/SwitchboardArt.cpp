@@ -1,7 +1,9 @@
 #include "SkinArt.h"
 #include "SkinImages.h"
+#include "SwitchboardLayout.h"
 
 using namespace skinart;
+using namespace switchboardlayout;
 
 // The classic front panel's picture: keys, function buttons and lamp sockets drawn exactly
 // where the panel's push areas and lamps are, in panel units (622 x 133), four pixels per unit.
@@ -13,77 +15,32 @@ constexpr float kPanelW = 622.0f, kPanelH = 133.0f;
 constexpr float kPanelPixelsPerUnit = 4.0f;
 constexpr float kLampRadius = 3.4f;
 
-enum class Look
+// Captions in near-white on a thin dark shadow, so they read on the brushed metal at any scale.
+const juce::Colour kPrint(246, 247, 250);
+const juce::Colour kPrintShadow = juce::Colours::black.withAlpha(0.7f);
+constexpr float kShadowOffset = 0.35f;
+
+// Caption heights in panel units: as large as the room between keys, lamps and read-outs allows.
+constexpr float kBelowKeyCaption = 8.6f;   // under the white and function keys
+constexpr float kBelowBlackCaption = 7.6f; // under the black keys, above the white keys' lamps
+constexpr float kAboveKeyCaption = 6.4f;
+constexpr float kOnKeyCaption = 7.0f;
+constexpr float kOnLargeKeyCaption = 8.4f;
+constexpr float kOnSmallKeyCaption = 11.0f;
+constexpr float kHeading = 7.6f;
+constexpr float kSideCaption = 6.6f;
+
+void printed(juce::Graphics& g, const juce::String& text, float cx, float top, float height)
 {
-    whiteKey,
-    blackKey,
-    functionKey,
-    accentKey,
-    smallKey
-};
+    caption(g, text, cx + kShadowOffset, top + kShadowOffset, height, kPrintShadow);
+    caption(g, text, cx, top, height, kPrint);
+}
 
-// How the caption sits: printed on the key, below it or above it.
-enum class Place
+void printedLeft(juce::Graphics& g, const juce::String& text, float x, float top, float height)
 {
-    onKey,
-    below,
-    above
-};
-
-struct Key
-{
-    float x, y, w, h;
-    Look look;
-    const char* caption;
-    Place place;
-};
-
-// The push areas of the classic panel in their table order.
-constexpr Key kKeys[] = {
-    {141, 82, 15, 30, Look::whiteKey, "C", Place::below},
-    {158, 30, 15, 30, Look::blackKey, "C#", Place::below},
-    {176, 82, 15, 30, Look::whiteKey, "D", Place::below},
-    {193, 30, 15, 30, Look::blackKey, "D#", Place::below},
-    {211, 82, 15, 30, Look::whiteKey, "E", Place::below},
-    {246, 82, 15, 30, Look::whiteKey, "F", Place::below},
-    {263, 30, 15, 30, Look::blackKey, "F#", Place::below},
-    {281, 82, 15, 30, Look::whiteKey, "G", Place::below},
-    {298, 30, 15, 30, Look::blackKey, "G#", Place::below},
-    {316, 82, 15, 30, Look::whiteKey, "A", Place::below},
-    {333, 30, 15, 30, Look::blackKey, "A#", Place::below},
-    {351, 82, 15, 30, Look::whiteKey, "B", Place::below},
-    {387, 82, 15, 30, Look::whiteKey, "C", Place::below},
-    {423, 82, 15, 30, Look::functionKey, "DOWN", Place::below},
-    {458, 82, 15, 30, Look::functionKey, "UP", Place::below},
-    {493, 82, 15, 30, Look::functionKey, "ACCENT", Place::below},
-    {529, 82, 15, 30, Look::functionKey, "SLIDE", Place::below},
-    {501, 30, 30, 15, Look::functionKey, "GATE", Place::onKey},
-    {575, 41, 30, 15, Look::functionKey, "BACK", Place::onKey},
-    {568, 82, 45, 30, Look::functionKey, "NEXT", Place::onKey},
-    {19, 14, 30, 15, Look::functionKey, "CLEAR", Place::onKey},
-    {11, 82, 45, 30, Look::accentKey, "RUN/STOP", Place::onKey},
-    {82, 14, 30, 15, Look::functionKey, "RANDOM", Place::onKey},
-    {72, 71, 15, 15, Look::smallKey, "-", Place::onKey},
-    {107, 71, 15, 15, Look::smallKey, "+", Place::onKey},
-    {82, 41, 30, 15, Look::functionKey, "ALTER", Place::onKey},
-    {423, 15, 15, 30, Look::functionKey, "COPY", Place::below},
-    {457, 15, 15, 30, Look::functionKey, "PASTE", Place::below},
-    {14, 47, 14, 13, Look::smallKey, "<", Place::onKey},
-    {39, 47, 14, 13, Look::smallKey, ">", Place::onKey},
-    {92, 100, 30, 15, Look::functionKey, "AUTO", Place::onKey},
-    {27, 42, 13, 12, Look::smallKey, "^", Place::onKey},
-    {27, 53, 13, 12, Look::smallKey, "v", Place::onKey},
-    {575, 14, 30, 15, Look::functionKey, "STEP REC", Place::above},
-};
-
-// Lamp centres in lamp number order; the panel draws each lamp 2.5 units left of its entry.
-constexpr float kLamps[21][2] = {
-    {151, 74}, {168, 22}, {186, 74}, {203, 22}, {221, 74}, {256, 74}, {273, 22}, {291, 74}, {308, 22}, {326, 74},
-    {343, 22}, {361, 74}, {397, 74}, {433, 74}, {468, 74}, {503, 74}, {539, 74}, {519, 22}, {36, 74}, {84, 107},
-    {592, 21},
-};
-
-const juce::Colour kPrint(225, 228, 235);
+    captionLeft(g, text, x + kShadowOffset, top + kShadowOffset, height, kPrintShadow);
+    captionLeft(g, text, x, top, height, kPrint);
+}
 
 juce::Colour keyTop(Look look)
 {
@@ -132,22 +89,26 @@ void drawKey(juce::Graphics& g, const Key& k)
         arrow(g, r, k.caption[0]);
         return;
     }
-    const float size = k.look == Look::smallKey ? 9.0f : 5.2f;
     if (k.place == Place::onKey)
     {
-        const auto ink = k.look == Look::blackKey ? kPrint : juce::Colour(28, 28, 32);
+        const float size = k.look == Look::smallKey ? kOnSmallKeyCaption
+                           : k.h >= 30.0f           ? kOnLargeKeyCaption
+                                                    : kOnKeyCaption;
+        const auto ink = k.look == Look::blackKey ? kPrint : juce::Colour(16, 16, 20);
         caption(g, text, r.getCentreX(), r.getCentreY() - size / 2, size, ink);
     }
+    else if (k.place == Place::below && k.look == Look::blackKey)
+        printed(g, text, r.getCentreX(), r.getBottom() + 0.8f, kBelowBlackCaption);
     else if (k.place == Place::below)
-        caption(g, text, r.getCentreX(), r.getBottom() + 2.0f, 5.6f, kPrint);
+        printed(g, text, r.getCentreX(), r.getBottom() + 1.8f, kBelowKeyCaption);
     else
-        caption(g, text, r.getCentreX(), r.getY() - 7.5f, 5.2f, kPrint);
+        printed(g, text, r.getCentreX(), r.getY() - kAboveKeyCaption - 1.4f, kAboveKeyCaption);
 }
 
 void readout(juce::Graphics& g, juce::Rectangle<float> r, const char* label, float labelX, float labelY)
 {
     recessedWindow(g, r, 1.5f, juce::Colour(6, 8, 10));
-    caption(g, label, labelX, labelY, 5.2f, kPrint);
+    printed(g, label, labelX, labelY, kSideCaption + 0.4f);
 }
 } // namespace
 
@@ -163,14 +124,15 @@ juce::Image switchboard()
     g.drawLine(132.0f, 6.0f, 132.0f, 126.0f, 0.5f);
     g.drawLine(412.0f, 6.0f, 412.0f, 126.0f, 0.5f);
     g.drawLine(558.0f, 6.0f, 558.0f, 126.0f, 0.5f);
-    caption(g, "PITCH", 272.0f, 4.0f, 6.0f, kPrint);
-    caption(g, "TRANSPOSE", 33.5f, 33.5f, 4.6f, kPrint);
-    captionLeft(g, "SHIFT", 55.0f, 51.2f, 4.6f, kPrint);
-    caption(g, "PATTERN", 447.5f, 4.0f, 6.0f, kPrint);
-    caption(g, "STEP", 590.0f, 124.0f, 5.2f, kPrint);
+    printed(g, "PITCH", 272.0f, 3.5f, kHeading);
+    printed(g, "TRANSPOSE", 33.5f, 32.2f, kSideCaption);
+    printedLeft(g, "SHIFT", 54.5f, 50.2f, kSideCaption);
+    printed(g, "PATTERN", 447.5f, 3.5f, kHeading);
+    printed(g, "STEP", 590.0f, 113.8f, kBelowKeyCaption);
 
-    readout(g, {86.5f, 72.0f, 20.0f, 14.0f}, "LENGTH", 97.0f, 62.5f);
-    readout(g, {575.5f, 59.0f, 29.0f, 16.0f}, "", 0.0f, 0.0f);
+    auto box = [](const float (&r)[4]) { return juce::Rectangle<float>(r[0], r[1], r[2], r[3]); };
+    readout(g, box(kLengthReadout), "LENGTH", 97.0f, 62.6f);
+    readout(g, box(kStepReadout), "", 0.0f, 0.0f);
 
     for (const auto& k : kKeys)
         drawKey(g, k);
