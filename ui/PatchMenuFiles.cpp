@@ -234,14 +234,20 @@ void runPatchFileCommand(Editor& ed, int id, const juce::Array<juce::File>& file
     {
     case kMenuSavePattern:
         if (!ed.savePatch(&s.activePattern(), path))
-            return reportSaveFailure(ed, file.getFileName(), errno);
+        {
+            reportSaveFailure(ed, file.getFileName(), errno);
+            break;
+        }
         ed.lastBrowseFolder = file;
         followPatternFolder(ed, file);
         break;
     case kMenuLoadMidiMap: ed.lastBrowseFolder = file, p.ReadMidiCC(path); break;
     case kMenuSaveMidiMap:
         if (!p.WriteMidiCC(path))
-            return reportSaveFailure(ed, file.getFileName(), errno);
+        {
+            reportSaveFailure(ed, file.getFileName(), errno);
+            break;
+        }
         ed.lastBrowseFolder = file;
         break;
     case kMenuImport:
