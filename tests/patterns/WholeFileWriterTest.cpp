@@ -3,17 +3,15 @@
 #include <cerrno>
 #include <chrono>
 #include <csignal>
-#include <functional>
 #include <memory>
 #include <random>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include "engine/Synth303.h"
 #include "patterns/FileFaults.h"
 #include "patterns/ScratchFolder.h"
-#include "patterns/Vst303PatternMetaData.h"
+#include "patterns/Vst303Pattern.h"
 #include "patterns/WholeFileWriter.h"
 
 namespace
@@ -75,38 +73,6 @@ TEST(WholeFileWriter, AFailedWriteLeavesTheOldFileAndNothingElse)
         }
     }
     std::filesystem::permissions(folder.path("locked"), std::filesystem::perms::owner_all);
-}
-
-// The engine's writers under a full disk: each says so and the file it was to replace is untouched.
-TEST(WholeFileWriter, EveryEngineWriterFailsWhole)
-{
-    ScratchFolder folder;
-    auto synth = std::make_unique<Synth303>();
-    Vst303PatternMetaData meta;
-    meta.setValue("Cutoff:", 0.5f);
-    const std::pair<const char*, std::function<bool(const char*)>> writers[] = {
-        {"pattern.pat", [&](const char* p) { return synth->activePattern().Save(p, nullptr, &meta) == 1; }},
-        {"patch.repatch", [&](const char* p) { return synth->activePattern().exportREPatch(p, &meta) == 1; }},
-        {"pattern.mid", [&](const char* p) { return synth->exportMidiPattern(p); }},
-    };
-    for (const auto& [name, write] : writers)
-    {
-        const std::string target = folder.write(name, kOld);
-        const auto before = entriesUnder(folder.path(""));
-        bool written = true;
-        int error = 0;
-        {
-            NoRoomOnDisk full;
-            written = write(target.c_str());
-            error = errno;
-        }
-        EXPECT_FALSE(written) << name;
-        EXPECT_EQ(error, EFBIG) << name;
-        EXPECT_EQ(ScratchFolder::read(target), kOld) << name;
-        EXPECT_EQ(entriesUnder(folder.path("")), before) << name;
-        EXPECT_TRUE(write(target.c_str())) << name; // with room again it replaces the file
-        EXPECT_NE(ScratchFolder::read(target), kOld) << name;
-    }
 }
 
 TEST(WholeFileWriter, AReplacedFileKeepsItsPermissionsAndLinksStayLinks)
