@@ -66,9 +66,10 @@ WholeFileWriter::WholeFileWriter(const char* path)
     target = resolvedTarget(path);
     struct stat existing;
     const bool exists = stat(target.c_str(), &existing) == 0;
-    if (exists && S_ISDIR(existing.st_mode))
+    // Only a plain file is replaced: a folder, a device or a pipe in its place stays as it is.
+    if (exists && !S_ISREG(existing.st_mode))
     {
-        abandon(EISDIR);
+        abandon(S_ISDIR(existing.st_mode) ? EISDIR : EINVAL);
         return;
     }
     const std::string folder = folderOf(target);

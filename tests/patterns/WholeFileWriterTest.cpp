@@ -41,6 +41,7 @@ TEST(WholeFileWriter, AFailedWriteLeavesTheOldFileAndNothingElse)
     ScratchFolder folder;
     folder.write("plain.txt", std::string("x"));
     std::filesystem::create_directory(folder.path("folder.pat"));
+    mkfifo(folder.path("pipe.pat").c_str(), 0600);
     std::filesystem::create_directory(folder.path("locked"));
     folder.write("locked/a.pat", kOld);
     std::filesystem::permissions(folder.path("locked"), std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
@@ -50,6 +51,7 @@ TEST(WholeFileWriter, AFailedWriteLeavesTheOldFileAndNothingElse)
         {"no room on the disk", folder.write("a.pat", kOld), EFBIG},
         {"a path through a file", folder.path("plain.txt/a.pat"), ENOTDIR},
         {"a target that is a folder", folder.path("folder.pat"), EISDIR},
+        {"a pipe in the file's place", folder.path("pipe.pat"), EINVAL},
         {"a read-only folder", folder.path("locked/a.pat"), canLock ? EACCES : 0},
     };
     for (const auto& [name, target, error] : cases)
