@@ -1,6 +1,8 @@
 #include "patterns/MidiTrack.h"
 
-#include "patterns/ScopedFile.h"
+#include <cerrno>
+
+#include "patterns/WholeFileWriter.h"
 
 namespace
 {
@@ -94,14 +96,18 @@ bool MidiTrack::addEvent(uint32_t delta, uint32_t type, uint32_t note, uint32_t 
 
 int MidiTrack::writeTrack(const char* path) const
 {
-    ScopedFile file = openFile(path, "wb");
-    if (!file)
+    WholeFileWriter file(path);
+    FILE* out = file.stream();
+    if (out == nullptr)
         return 0;
-    FILE* out = file.get();
     writeFileHeader(out, division);
     for (uint32_t i = 0; i < count; ++i)
         writeEvent(out, events[i]);
     writeEndOfTrack(out);
-    const bool patched = patchTrackLength(out);
-    return (closeAfterWriting(file) && patched) ? 1 : 0;
+    if (!patchTrackLength(out))
+    {
+        file.abandon(std::ferror(out) != 0 ? errno : EIO);
+        return 0;
+    }
+    return file.commit() ? 1 : 0;
 }

@@ -7,6 +7,7 @@
 #include "patterns/TextScanner.h"
 #include "patterns/Vst303Pattern.h"
 #include "patterns/Vst303PatternMetaData.h"
+#include "patterns/WholeFileWriter.h"
 
 namespace
 {
@@ -158,31 +159,33 @@ void writeStepLine(FILE* out, const step_t& step)
                  step.has(step_t::kUp) ? 1 : 0, step.has(step_t::kAccent) ? 1 : 0,
                  step.has(step_t::kSlide) ? 1 : 0, step.has(step_t::kGate) ? 1 : 0);
 }
+
+void writePatternLines(FILE* out, const Vst303Pattern& pattern, const Vst303PatternMetaData* meta)
+{
+    std::fprintf(out, "; %s%u\n", kCurrentTag, pattern.header);
+    if (meta != nullptr)
+        meta->Write(out);
+    const int count = pattern.getStepCount();
+    for (int i = 0; i < count; ++i)
+        writeStepLine(out, pattern.steps[i]);
+}
 } // namespace
 
 int Vst303Pattern::Save(const char* path, FILE* stream, const Vst303PatternMetaData* meta) const
 {
-    ScopedFile file;
-    FILE* out = stream;
     if (path != nullptr)
     {
-        file = openFile(path, "w");
-        out = file.get();
+        WholeFileWriter file(path);
+        if (file.stream() != nullptr)
+            writePatternLines(file.stream(), *this, meta);
+        return file.commit() ? 1 : 0;
     }
-    if (out == nullptr)
+    if (stream == nullptr)
         return 0;
-
-    std::fprintf(out, "; %s%u\n", kCurrentTag, header);
-    if (meta != nullptr)
-        meta->Write(out);
-    const int count = getStepCount();
-    for (int i = 0; i < count; ++i)
-        writeStepLine(out, steps[i]);
-
-    if (file)
-        return closeAfterWriting(file) ? 1 : 0;
-    return std::ferror(out) == 0 ? 1 : 0;
+    writePatternLines(stream, *this, meta);
+    return std::ferror(stream) == 0 ? 1 : 0;
 }
+
 
 int Vst303Pattern::Load(const char* path, FILE* stream, Vst303PatternMetaData* meta)
 {

@@ -2,7 +2,7 @@
 // "JukeboxPatch" XML. The blanks are part of the layout the rack device reads.
 #include <cstdio>
 
-#include "patterns/ScopedFile.h"
+#include "patterns/WholeFileWriter.h"
 #include "patterns/Vst303Pattern.h"
 #include "patterns/Vst303PatternMetaData.h"
 
@@ -85,10 +85,10 @@ void writePitches(FILE* out, const Vst303Pattern& pattern, int count)
 
 int Vst303Pattern::exportREPatch(const char* path, const Vst303PatternMetaData* meta) const
 {
-    ScopedFile file = openFile(path, "w");
-    if (!file)
+    WholeFileWriter file(path);
+    FILE* out = file.stream();
+    if (out == nullptr)
         return 0;
-    FILE* out = file.get();
 
     writeHeader(out);
     if (meta != nullptr)
@@ -102,5 +102,5 @@ int Vst303Pattern::exportREPatch(const char* path, const Vst303PatternMetaData* 
     writeFlagGroup(out, *this, count, "daccent", step_t::kAccent);
     writeFlagGroup(out, *this, count, "dgate", step_t::kGate);
     writeFooter(out);
-    return closeAfterWriting(file) ? 1 : 0;
+    return file.commit() ? 1 : 0;
 }

@@ -1,5 +1,7 @@
 // "Config.ini", ".map" and ".tun": the processor's fields handed to the plain file readers and
 // writers of processor/files/. Message thread.
+#include <cerrno>
+
 #include "processor/PluginProcessor.h"
 #include "processor/files/ConfigFile.h"
 #include "processor/files/MidiMapFile.h"
@@ -40,7 +42,10 @@ int JuceDemoPluginAudioProcessor::WriteConfig(const char* name)
 {
     char path[oxn3files::kConfigPathSize];
     if (!oxn3files::joinConfigPath(path, configFolder, name != nullptr ? name : kConfigFileName))
+    {
+        errno = ENAMETOOLONG;
         return 0;
+    }
     // No installer makes the data folder on Linux: the first save does.
     juce::File(juce::String::fromUTF8(configFolder)).createDirectory();
 

@@ -1,5 +1,7 @@
 #include "ui/DefaultSkin.h"
 
+#include "patterns/WholeFileWriter.h"
+
 namespace oxn3
 {
 bool installDefaultSkinIfMissing(const juce::File& configFolder)
@@ -13,7 +15,8 @@ bool installDefaultSkinIfMissing(const juce::File& configFolder)
     for (int i = 0; i < kDefaultSkinFileCount; ++i)
     {
         const auto& file = kDefaultSkinFiles[i];
-        written = folder.getChildFile(file.name).replaceWithData(file.data, (size_t) file.size) && written;
+        const juce::String path = folder.getChildFile(file.name).getFullPathName();
+        written = writeWholeFile(path.toRawUTF8(), file.data, (size_t) file.size) && written;
     }
     return written;
 }

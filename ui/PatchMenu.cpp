@@ -1,5 +1,6 @@
 #include "ui/PatchMenu.h"
 
+#include <cerrno>
 #include <cmath>
 
 #include "engine/Synth303.h"
@@ -9,6 +10,7 @@
 #include "ui/CCustomDisplay.h"
 #include "ui/CPatchDisplay.h"
 #include "ui/PluginEditor.h"
+#include "ui/SaveFailureText.h"
 
 namespace
 {
@@ -167,7 +169,10 @@ void JuceDemoPluginAudioProcessorEditor::menuItemSelected(int id, JuceDemoPlugin
     case kMenuSmallSize: ed.setSize(754, 276); break;
     case kMenuLargeSize: ed.setSize(1508, 552); break;
     case kMenuSticker: toggle(p.ShowSticker); break;
-    case kMenuSaveConfig: p.WriteConfig("Config.ini"); break;
+    case kMenuSaveConfig:
+        if (!p.WriteConfig("Config.ini"))
+            ed.setPatchDisplayText(saveFailureText("Config.ini", errno), kSaveFailureTicks);
+        break;
     case kMenuResetConfig:
         backgroundFilename[0] = '\0';
         p.ResetConfig();
@@ -201,8 +206,7 @@ bool JuceDemoPluginAudioProcessorEditor::savePatch(Vst303Pattern* pattern, char*
 {
     Vst303PatternMetaData meta;
     fillPatchMetadata(processor, meta);
-    pattern->Save(path, nullptr, &meta);
-    return true;
+    return pattern->Save(path, nullptr, &meta) == 1; // false with the reason in errno
 }
 
 void JuceDemoPluginAudioProcessorEditor::setPatchDir(juce::File folder)

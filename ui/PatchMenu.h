@@ -39,6 +39,8 @@ struct PatchMenuSeams
     std::function<void(const juce::PopupMenu&, std::function<void(int)> chosen)> showMenu;
     std::function<juce::Array<juce::File>(const PatchFileDialog&)> chooseFiles;
     std::function<void(const juce::String& title, const juce::String& text)> alert;
+    // Asked before a save replaces an existing file; answers true to replace it.
+    std::function<void(const juce::File& existing, std::function<void(bool replace)> answer)> confirmReplace;
 };
 PatchMenuSeams& patchMenuSeams();
 
@@ -53,6 +55,14 @@ PatchFileDialog patchFileDialogFor(JuceDemoPluginAudioProcessorEditor& editor, i
 
 // Opens the command's dialog and runs the command with the user's answer.
 void askForPatchFiles(JuceDemoPluginAudioProcessorEditor& editor, const PatchFileDialog& dialog);
+
+// The dialog's answer: a save adds the dialog's extension to a name without it and asks before
+// replacing an existing file; then the command runs. An empty answer is a cancel.
+void answerPatchDialog(JuceDemoPluginAudioProcessorEditor& editor, const PatchFileDialog& dialog,
+                       const juce::Array<juce::File>& files);
+
+// `file` ending in the extension of the dialog's wildcard ("*.pat"), compared ignoring case.
+juce::File withDialogExtension(const juce::File& file, const juce::String& wildcard);
 
 // The part of a file command after its dialog, with the chosen files (never empty).
 void runPatchFileCommand(JuceDemoPluginAudioProcessorEditor& editor, int id, const juce::Array<juce::File>& files);

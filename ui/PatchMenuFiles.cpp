@@ -1,3 +1,5 @@
+#include <cerrno>
+#include <cstdio>
 #include <cstring>
 
 #include "engine/Synth303.h"
@@ -7,6 +9,8 @@
 #include "ui/PatchPath.h"
 #include "ui/PluginEditor.h"
 #include "ui/RebirthConversion.h"
+#include "ui/SaveFailureText.h"
+#include "ui/guifile/GuiFile.h"
 
 namespace
 {
@@ -16,6 +20,7 @@ using Editor = JuceDemoPluginAudioProcessorEditor;
 constexpr int kReopenTicks = 50;
 constexpr int kPathTooLongTicks = 50;
 constexpr int kLastSlot = 127;
+const char* const kGuiFileName = "Gui.ini";
 const char* const kAlertTitle = "Quellbrook Groundwalk 3";
 const char* const kTuningFailedText = "Could not load .tun file";
 
@@ -70,36 +75,75 @@ void importFile(Editor& ed, const juce::File& file, const char* path)
     ed.repaint();
 }
 
+// A file whose path is too long is refused before anything moves: the folders follow the first
+// file that can be read.
 void loadPatternFiles(Editor& ed, const juce::Array<juce::File>& files)
 {
-    followPatternFolder(ed, files[0]);
-    ed.lastBrowseFolder = files[0];
     Synth303& s = *ed.processor.synth;
     const int first = juce::jlimit(0, kLastSlot, s.currentPattern);
+    bool followed = false;
     for (int k = 0; k < files.size() && first + k <= kLastSlot; ++k)
     {
         PatchPath path;
-        if (toPatchPath(files[k], path))
-            ed.loadPatch(&s.patterns[first + k], path);
-        else
+        if (!toPatchPath(files[k], path))
+        {
             ed.setPatchDisplayText(pathTooLongText(), kPathTooLongTicks);
+            continue;
+        }
+        if (!followed)
+        {
+            followPatternFolder(ed, files[k]);
+            ed.lastBrowseFolder = files[k];
+            followed = true;
+        }
+        ed.loadPatch(&s.patterns[first + k], path);
     }
+}
+
+// Says on the status line that `file` was not written; `error` is the writer's errno.
+void reportSaveFailure(Editor& ed, const juce::String& fileName, int error)
+{
+    ed.setPatchDisplayText(saveFailureText(fileName, error), kSaveFailureTicks);
+}
+
+// The skin and background choices are kept in "Gui.ini"; a choice counts only once it is there.
+bool saveGuiChoice(Editor& ed, const char* skin, const char* background)
+{
+    char path[kMaxPatchPathBytes + 1];
+    const int length = std::snprintf(path, sizeof path, "%s%s", ed.processor.configFolder, kGuiFileName);
+    if (length < 0 || length > kMaxPatchPathBytes)
+    {
+        reportSaveFailure(ed, kGuiFileName, ENAMETOOLONG);
+        return false;
+    }
+    juce::File(juce::String::fromUTF8(ed.processor.configFolder)).createDirectory();
+    if (oxn3gui::writeGuiFile(path, skin, background))
+        return true;
+    reportSaveFailure(ed, kGuiFileName, errno);
+    return false;
 }
 
 void chooseSkin(Editor& ed, const juce::File& file)
 {
-    const juce::String name = file.getFileNameWithoutExtension();
-    std::strncpy(skinDir, name.toRawUTF8(), sizeof(skinDir) - 1);
-    skinDir[sizeof(skinDir) - 1] = '\0';
+    char skin[sizeof(skinDir)];
+    std::snprintf(skin, sizeof skin, "%s", file.getFileNameWithoutExtension().toRawUTF8());
+    if (!saveGuiChoice(ed, skin, ""))
+        return;
+    ed.lastBrowseFolder = file;
+    std::memcpy(skinDir, skin, sizeof skinDir);
     backgroundFilename[0] = '\0';
     ed.setPatchDisplayText("Please reopen the GUI", kReopenTicks);
 }
 
 void chooseBackground(Editor& ed, const juce::File& file, const char* path)
 {
+    char background[sizeof(backgroundFilename)];
+    std::snprintf(background, sizeof background, "%s", path);
+    if (!saveGuiChoice(ed, skinDir, background))
+        return;
+    ed.lastBrowseFolder = file;
     ed.backgroundImage = juce::ImageFileFormat::loadFrom(file);
-    std::strncpy(backgroundFilename, path, sizeof(backgroundFilename) - 1);
-    backgroundFilename[sizeof(backgroundFilename) - 1] = '\0';
+    std::memcpy(backgroundFilename, background, sizeof backgroundFilename);
     ed.setPatchDisplayText("Please reopen the GUI", kReopenTicks);
 }
 } // namespace
@@ -144,9 +188,7 @@ void askForPatchFiles(Editor& ed, const PatchFileDialog& dialog)
 {
     if (patchMenuSeams().chooseFiles)
     {
-        const juce::Array<juce::File> files = patchMenuSeams().chooseFiles(dialog);
-        if (!files.isEmpty())
-            runPatchFileCommand(ed, dialog.commandId, files);
+        answerPatchDialog(ed, dialog, patchMenuSeams().chooseFiles(dialog));
         return;
     }
     // A fresh install has no patterns folder yet: a dialog started there would offer "Patterns"
@@ -155,7 +197,7 @@ void askForPatchFiles(Editor& ed, const PatchFileDialog& dialog)
         dialog.start.createDirectory();
     int flags = juce::FileBrowserComponent::canSelectFiles;
     if (dialog.save)
-        flags |= juce::FileBrowserComponent::saveMode | juce::FileBrowserComponent::warnAboutOverwriting;
+        flags |= juce::FileBrowserComponent::saveMode; // asked about once the extension is added
     else
         flags |= juce::FileBrowserComponent::openMode;
     if (dialog.multiple)
@@ -164,11 +206,9 @@ void askForPatchFiles(Editor& ed, const PatchFileDialog& dialog)
     OpenDialog* open = OpenDialog::getInstance();
     open->chooser = std::make_unique<juce::FileChooser>(dialog.title, dialog.start, dialog.wildcard, true);
     juce::Component::SafePointer<Editor> safe(&ed);
-    const int id = dialog.commandId;
-    open->chooser->launchAsync(flags, [safe, id](const juce::FileChooser& chooser) {
-        const juce::Array<juce::File> files = chooser.getResults();
-        if (safe != nullptr && !files.isEmpty() && files[0] != juce::File())
-            runPatchFileCommand(*safe, id, files);
+    open->chooser->launchAsync(flags, [safe, dialog](const juce::FileChooser& chooser) {
+        if (safe != nullptr)
+            answerPatchDialog(*safe, dialog, chooser.getResults());
     });
 }
 
@@ -193,12 +233,23 @@ void runPatchFileCommand(Editor& ed, int id, const juce::Array<juce::File>& file
     switch (id)
     {
     case kMenuSavePattern:
+        if (!ed.savePatch(&s.activePattern(), path))
+        {
+            reportSaveFailure(ed, file.getFileName(), errno);
+            break;
+        }
         ed.lastBrowseFolder = file;
-        ed.savePatch(&s.activePattern(), path);
         followPatternFolder(ed, file);
         break;
     case kMenuLoadMidiMap: ed.lastBrowseFolder = file, p.ReadMidiCC(path); break;
-    case kMenuSaveMidiMap: ed.lastBrowseFolder = file, p.WriteMidiCC(path); break;
+    case kMenuSaveMidiMap:
+        if (!p.WriteMidiCC(path))
+        {
+            reportSaveFailure(ed, file.getFileName(), errno);
+            break;
+        }
+        ed.lastBrowseFolder = file;
+        break;
     case kMenuImport:
         ed.lastBrowseFolder = file;
         importFile(ed, file, path);
@@ -214,18 +265,16 @@ void runPatchFileCommand(Editor& ed, int id, const juce::Array<juce::File>& file
     {
         Vst303PatternMetaData meta;
         fillPatchMetadata(p, meta);
-        s.activePattern().exportREPatch(path, &meta);
+        if (!s.activePattern().exportREPatch(path, &meta))
+            reportSaveFailure(ed, file.getFileName(), errno);
         break;
     }
-    case kMenuExportMidi: s.exportMidiPattern(path); break;
-    case kMenuSkin:
-        ed.lastBrowseFolder = file;
-        chooseSkin(ed, file);
+    case kMenuExportMidi:
+        if (!s.exportMidiPattern(path))
+            reportSaveFailure(ed, file.getFileName(), errno);
         break;
-    case kMenuBackground:
-        ed.lastBrowseFolder = file;
-        chooseBackground(ed, file, path);
-        break;
+    case kMenuSkin: chooseSkin(ed, file); break;
+    case kMenuBackground: chooseBackground(ed, file, path); break;
     default:
         if (id >= kPatternFileItem)
         {

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "patterns/ScopedFile.h"
+#include "patterns/WholeFileWriter.h"
 #include "processor/files/KeyValueScanner.h"
 
 namespace oxn3files
@@ -21,10 +22,10 @@ bool joinConfigPath(char (&path)[kConfigPathSize], const char* folder, const cha
 
 bool writeConfigFile(const char* path, const ConfigValues& v)
 {
-    ScopedFile file = openFile(path, "w");
-    if (file == nullptr)
+    WholeFileWriter file(path);
+    if (file.stream() == nullptr)
         return false;
-    FILE* f = file.get();
+    FILE* f = file.stream();
     std::fprintf(f, "; OXN3 Configuration\n");
     std::fprintf(f, "VCOMode = %d\n", v.VCOMode);
     std::fprintf(f, "OutputClipping = %d\n", v.OutputClipping);
@@ -44,7 +45,7 @@ bool writeConfigFile(const char* path, const ConfigValues& v)
     std::fprintf(f, "BassBoost = %f\n", v.BassBoost);
     std::fprintf(f, "EmulationEngine = %d\n", v.EmulationEngine);
     std::fprintf(f, "ShowSticker = %d\n", v.ShowSticker);
-    return closeAfterWriting(file);
+    return file.commit();
 }
 
 bool readConfigFile(const char* path, ConfigKeys& keys)

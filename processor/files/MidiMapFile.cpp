@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "patterns/ScopedFile.h"
+#include "patterns/WholeFileWriter.h"
 #include "patterns/TextScanner.h"
 #include "processor/files/KeyValueScanner.h"
 
@@ -28,15 +29,15 @@ bool readEntries(FILE* file, int* map, int count)
 
 bool writeMidiMapFile(const char* path, const int* controllerMap, const int* keyMap)
 {
-    ScopedFile file = openFile(path, "w");
-    if (file == nullptr)
+    WholeFileWriter file(path);
+    if (file.stream() == nullptr)
         return false;
-    std::fprintf(file.get(), "%s = %d\n", kSizeKey, kMidiMapSize);
+    std::fprintf(file.stream(), "%s = %d\n", kSizeKey, kMidiMapSize);
     for (int i = 0; i < kMidiMapSize; ++i)
-        std::fprintf(file.get(), "%d\n", controllerMap[i]);
+        std::fprintf(file.stream(), "%d\n", controllerMap[i]);
     for (int i = 0; i < kMidiMapSize; ++i)
-        std::fprintf(file.get(), "%d\n", keyMap[i]);
-    return closeAfterWriting(file);
+        std::fprintf(file.stream(), "%d\n", keyMap[i]);
+    return file.commit();
 }
 
 bool readMidiMapFile(const char* path, int* controllerMap, int* keyMap)

@@ -13,7 +13,8 @@
 class ScratchFolder
 {
 public:
-    ScratchFolder() : folder((std::filesystem::temp_directory_path() / "oxn3-test-XXXXXX").string())
+    ScratchFolder() : ScratchFolder(std::filesystem::temp_directory_path().string()) {}
+    explicit ScratchFolder(const std::string& parent) : folder(parent + "/oxn3-test-XXXXXX")
     {
         if (mkdtemp(folder.data()) == nullptr) throw std::runtime_error("no scratch folder");
     }

@@ -70,6 +70,9 @@ class PatchMenu : public oxn3test::EditorTest
         };
         for (int p = 0; p < 144; ++p)
             synth.patterns[p].steps[20].pitch = 33; // marks steps that imports must leave alone
+        // A skin or background choice is written to "Gui.ini" at once: keep it out of the data
+        // folder the other tests read.
+        std::snprintf(processor->configFolder, sizeof processor->configFolder, "%s", folder.path("").c_str());
     }
     ~PatchMenu() override { patchMenuSeams() = {}; }
 

@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # The editor's popup menu in the Standalone app on a virtual display, driven with xdotool as a user
 # would: a click on the status line opens the menu (screenshot); "Save Pattern" writes the pattern
-# through JUCE's own file dialog, into the patterns folder of a fresh data folder; "Load Pattern"
-# and the menu's pattern-file items load files back, each load checked by saving the pattern again
-# and comparing bytes. Screenshots go to the snapshot folder.
+# through JUCE's own file dialog, into the patterns folder of a fresh data folder, a name typed
+# without ".pat" getting it; "Load Pattern" and the menu's pattern-file items load files back, each
+# load checked by saving the pattern again and comparing bytes; saving over a file asks first.
+# Screenshots go to the snapshot folder.
 #   patch_menu_window_test.sh <snapshot folder> <app>
 set -euo pipefail
 command -v xdotool >/dev/null || { echo "FAIL: xdotool is not installed (scripts/setup.sh)" >&2; exit 1; }
@@ -38,6 +39,7 @@ window_named() {
     [ -n "$id" ] && { echo "$id"; return 0; }
     sleep 0.25
   done
+  screenshot "$shots/patch_menu_no_window.png"
   fail "no window named $1"
 }
 
@@ -73,7 +75,7 @@ open_menu() {
   status_left=$(design_to_screen "$EX" 244)
   status_bottom=$(design_to_screen "$(panel_top)" 31)
   xdo mousemove "$(design_to_screen "$EX" 352)" "$(design_to_screen "$(panel_top)" 18)" click 1
-  sleep 0.4
+  sleep 0.6
   # Where the menu does not fit below the status line it opens over the pointer: move the pointer
   # off it, so no item is highlighted and the keys count from the top or bottom.
   xdo mousemove $((EX + 5)) $((EY + EH - 5))
@@ -83,8 +85,8 @@ open_menu() {
 # Chooses menu items with the keyboard (Down from the top, Up from the bottom).
 menu_keys() { xdo key --delay 60 "$@"; sleep 0.3; }
 
-# Types <file> into the open save dialog and confirms; [png] is a screenshot of the dialog.
-save_as() {
+# Types <name> into the open save dialog and confirms; [png] is a screenshot of the dialog.
+type_save_name() {
   local dialog
   dialog=$(window_named "^Save Pattern")
   settled_geometry "$dialog"
@@ -95,9 +97,15 @@ save_as() {
   xdo key ctrl+a
   xdo type --delay 15 "$1"
   xdo key Return
-  for _ in $(seq 40); do [ -s "$patterns/$1" ] && break; sleep 0.25; done
-  [ -s "$patterns/$1" ] || { screenshot "$shots/patch_menu_save_failed.png"; fail "Save Pattern wrote no $patterns/$1"; }
   wait_until_closed "^Save Pattern"
+}
+
+# Saves under the typed <name>, which must write <file>; [png] is a screenshot of the dialog.
+save_as() {
+  type_save_name "$1" "${3:-}"
+  for _ in $(seq 40); do [ -s "$patterns/$2" ] && break; sleep 0.25; done
+  [ -s "$patterns/$2" ] || { screenshot "$shots/patch_menu_save_failed.png"; fail "Save Pattern wrote no $patterns/$2"; }
+  [ ! -e "$patterns/$1" ] || [ "$1" = "$2" ] || fail "Save Pattern wrote $patterns/$1 without its extension"
 }
 
 same_bytes() { cmp -s "$patterns/$1" "$patterns/$2" || { diff "$patterns/$1" "$patterns/$2" >&2 || true; fail "$3"; }; }
@@ -121,9 +129,10 @@ changed=$(timeout -k 2 30 compare -metric AE -fuzz 10% "$work/before.png[$area]"
 echo "menu: $changed of 100000 pixels under the status line changed"
 [ "${changed:-0}" -gt 25000 ] || fail "no menu under the status line ($changed pixels changed)"
 
-# "Save Pattern" (second item) in a fresh data folder: the dialog starts in the patterns folder.
+# "Save Pattern" (second item) in a fresh data folder: the dialog starts in the patterns folder; the
+# name is typed without its extension.
 menu_keys Down Down Return
-save_as z_default.pat "$shots/patch_menu_save_dialog.png"
+save_as z_default z_default.pat "$shots/patch_menu_save_dialog.png"
 expected=$(printf '; OXN3 Meta tag: 16\n'; printf '0 0 0 0 0 1\n%.0s' $(seq 16))
 actual=$(sed 2d "$patterns/z_default.pat")
 [ "$actual" = "$expected" ] || fail "the default pattern's file reads: $(cat "$patterns/z_default.pat")"
@@ -148,10 +157,11 @@ xdo key Return
 wait_until_closed "^Load Pattern"
 open_menu
 menu_keys Down Down Return
-save_as b_loaded.pat
+save_as b_loaded.pat b_loaded.pat
 same_bytes a_seed.pat b_loaded.pat "the loaded seed saved again differs from the seed"
 
-# The last item is the last file of the patterns folder (z_default.pat): the saved default comes back.
+# The last item is the last file of the patterns folder (z_default.pat, saved under a bare name):
+# the saved default comes back.
 open_menu
 screenshot "$shots/patch_menu_files.png"
 menu_keys Up Return
@@ -159,7 +169,28 @@ sleep 0.5
 screenshot "$shots/patch_menu_loaded_back.png"
 open_menu
 menu_keys Down Down Return
-save_as c_back.pat
+save_as c_back.pat c_back.pat
 same_bytes z_default.pat c_back.pat "the saved default loaded back and saved again differs"
+
+# The bare name of an existing file (b_loaded.pat holds the seed, the default is loaded): the
+# question comes for the name with its extension; Escape keeps the file, Return replaces it.
+for key in Escape Return; do
+  open_menu
+  menu_keys Down Down Return
+  type_save_name b_loaded
+  question=$(window_named "^File already exists")
+  settled_geometry "$question"
+  [ "$key" = Escape ] && screenshot "$shots/patch_menu_replace_question.png"
+  xdo windowfocus --sync "$question" || true
+  xdo key "$key"
+  wait_until_closed "^File already exists"
+  sleep 0.5
+  if [ "$key" = Escape ]; then
+    same_bytes a_seed.pat b_loaded.pat "the file was replaced although the question was cancelled"
+  else
+    same_bytes z_default.pat b_loaded.pat "the file was not replaced after the question was answered"
+  fi
+done
+
 kill -0 "$app_pid" 2>/dev/null || fail "the app ended during the test"
-echo "menu opened, saved, loaded the seed and the saved default back: files match"
+echo "menu opened, saved (a bare name with its extension added), loaded the seed and the saved default back, asked before replacing: files match"

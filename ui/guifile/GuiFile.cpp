@@ -7,6 +7,7 @@
 #include <cstring>
 #include <vector>
 
+#include "patterns/WholeFileWriter.h"
 #include "processor/files/KeyValueScanner.h"
 
 namespace oxn3gui
@@ -156,12 +157,11 @@ int readGuiFile(const char* path, const GuiFields& fields)
 
 int writeGuiFile(const char* path, const char* skin, const char* background)
 {
-    FILE* file = std::fopen(path, "w");
-    if (file == nullptr)
+    WholeFileWriter file(path);
+    if (file.stream() == nullptr)
         return 0;
-    std::fprintf(file, "Skin = \"%s\"\n", skin);
-    std::fprintf(file, "Background = \"%s\"\n", background);
-    std::fclose(file);
-    return 1;
+    std::fprintf(file.stream(), "Skin = \"%s\"\n", skin);
+    std::fprintf(file.stream(), "Background = \"%s\"\n", background);
+    return file.commit() ? 1 : 0;
 }
 } // namespace oxn3gui

@@ -21,6 +21,7 @@ struct GuiFields
 // string value must start with '"' and fit its field, or the setting keeps its value.
 int readGuiFile(const char* path, const GuiFields& fields);
 
-// Writes the two lines "Skin = "..."" and "Background = "..."". 0 when the file cannot be created.
+// Writes the two lines "Skin = "..."" and "Background = "..."", whole or not at all. 0 when
+// that failed, with the reason in errno.
 int writeGuiFile(const char* path, const char* skin, const char* background);
 } // namespace oxn3gui
