@@ -23,7 +23,7 @@ class OversampledFilter<true>
 public:
     explicit OversampledFilter(const Synth303&) {}
 
-    float runFirst(Synth303& s, const FilterInput& f, const FilterRates& rates)
+    float runFirst(Synth303& s, const FilterInput& f, const LadderCoefficients&, const FilterRates& rates)
     {
         if (f.restPoles)
             for (int i = 0; i < 4; ++i)
@@ -55,14 +55,15 @@ public:
             secondOffsets[i] = -ladders.offset[i];
     }
 
-    float runFirst(Synth303& s, const FilterInput& f, const FilterRates& rates)
+    // `coefficients` from ladderCoefficientsOfRun.
+    float runFirst(Synth303& s, const FilterInput& f, const LadderCoefficients& coefficients, const FilterRates&)
     {
         if (f.restPoles)
             for (Lanes& pole : ladders.pole)
                 pole = bothLanes(0.0);
         if (f.bypassed)
             return f.in;
-        k = ladderCoefficients(f.c, f.r, rates, s.filterFeedbackScale, s.ResoTrim, powUnlessOne(1.0 - f.c, rates.q));
+        k = coefficients;
         kl = LaneCoefficients::of(k);
         return runLadderLanes<LadderArithmetic::Fast>(ladders, s.filterGainSmoother, ladders.offset, f.in, k, kl);
     }

@@ -46,7 +46,7 @@ inline void filterRun(Filter& filter, Synth303& s, VoiceFrame& frame, const Filt
 {
     if (!frame.awake)
         return;
-    frame.filtered = run == 0 ? filter.runFirst(s, frame.filter, rates)
+    frame.filtered = run == 0 ? filter.runFirst(s, frame.filter, frame.ladder, rates)
                               : filter.runSecond(s, frame.filter, rates, frame.filtered);
 }
 
@@ -58,9 +58,11 @@ inline void filterRun(Filter& filter, Synth303& s, VoiceFrame& frame, const Filt
 // no longer waits alone, the core fills its latency with the other two parts' work. The ladders
 // run twice per sample (2x oversampled): the first run goes before a control part and the
 // second before an output part, so each half of the chain has other work close behind it in
-// the core's reorder window.
-template <int kRun, class Control, class Ladders, class Output>
-inline void renderInPasses(float* out, int numSamples, Control& control, Ladders& ladders, Output& output)
+// the core's reorder window. After the control parts of a run, `cutoffPass` takes the run's
+// cutoffs to the ladders' input (CutoffPass.h).
+template <int kRun, class Control, class CutoffPass, class Ladders, class Output>
+inline void renderInPasses(float* out, int numSamples, Control& control, CutoffPass& cutoffPass, Ladders& ladders,
+                           Output& output)
 {
     if constexpr (kRun == 1)
     {
@@ -68,6 +70,7 @@ inline void renderInPasses(float* out, int numSamples, Control& control, Ladders
         for (int i = 0; i < numSamples; ++i)
         {
             control(frame);
+            cutoffPass(&frame, 1);
             ladders(frame, 0);
             ladders(frame, 1);
             output(frame, out[i]);
@@ -98,6 +101,7 @@ inline void renderInPasses(float* out, int numSamples, Control& control, Ladders
                 if (j < nOutput)
                     output(finished[j], out[(run - 2) * kRun + j]);
             }
+            cutoffPass(controlled, nControl);
         }
     }
 }

@@ -26,14 +26,24 @@ inline double trimmedCutoffVoltage(float cv0, double vcfTrim)
     return std::clamp(cv0 + (vcfTrim - 0.5) * 0.1, 0.0, kMaxCutoffVoltage);
 }
 
-// Coefficient the cutoff smoother moves toward; at most about 0.911.
-inline double cutoffTarget(double cv)
+// Coefficient the cutoff smoother moves toward; at most about 0.911. The render takes the exp
+// of a whole run of samples at once: cutoffTargetExponent, then cutoffTargetOf its exp.
+inline double cutoffTargetExponent(double cv)
 {
-    const double x = 5.0 * std::min(cv, kCutoffKnee) + 5.0;
-    float ex = static_cast<float>(std::exp(x) / 22050.0 - 0.0105);
+    return 5.0 * std::min(cv, kCutoffKnee) + 5.0;
+}
+
+inline double cutoffTargetOf(double expOfExponent)
+{
+    float ex = static_cast<float>(expOfExponent / 22050.0 - 0.0105);
     if (ex < 0.0f)
         ex = 0.0f;
     return ex > 1.0f ? kCutoffScale : kCutoffScale * ex;
+}
+
+inline double cutoffTarget(double cv)
+{
+    return cutoffTargetOf(std::exp(cutoffTargetExponent(cv)));
 }
 
 // --- bass boost: a low-passed copy of the input, strongest at low cutoff and resonance

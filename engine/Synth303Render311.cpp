@@ -6,6 +6,7 @@
 #include <cmath>
 #include <type_traits>
 
+#include "engine/CutoffPass.h"
 #include "engine/KnobShapes.h"
 #include "engine/MemoizedMath.h"
 #include "engine/OversampledFilter.h"
@@ -185,10 +186,13 @@ void Synth303::render311(float* out, int numSamples)
             // 21. and 22. cutoff voltage and the filter's input; no filter at low rates
             if (rates.filterRange != ClassicFilterRange::Bypassed)
             {
+                // the cutoff pass goes on from the exponent to the coefficient
                 scope.envAccent = envelopeAccent311(knobs.cutoff, accentCap.value, accentCurve);
-                const double exponent = cutoffExponent(knobs.cutoff, scope.envAccent, envelope, restVoltage);
-                const float cv0 = static_cast<float>(cutoffVoltage(knobs.cutoff, std::exp(exponent), triggerRamps));
-                frame.filter = {static_cast<float>(e), classicCutoff(cv0, rates.filterRange), knobs.resonanceR};
+                frame.cutoff.exponent = cutoffExponent(knobs.cutoff, scope.envAccent, envelope, restVoltage);
+                frame.cutoff.expScale = knobs.cutoff.expScale;
+                frame.cutoff.triggerRamps[0] = triggerRamps[0];
+                frame.cutoff.triggerRamps[1] = triggerRamps[1];
+                frame.filter = {static_cast<float>(e), 0.0f, knobs.resonanceR};
             }
             else
             {
@@ -211,6 +215,15 @@ void Synth303::render311(float* out, int numSamples)
         }
         // 32 to 34. scope, smoothers, end of the sample
         endSampleControl(*this, frame, scopeCursor, scope, knobs, targets, moving, q);
+    };
+
+    // 21. and 22. for a run of samples: cv0, the cutoff coefficient and the ladders' coefficients.
+    auto cutoffPass = [&](VoiceFrame* frames, int n) {
+        if (rates.filterRange == ClassicFilterRange::Bypassed)
+            return;
+        filterInputs311<kPerSampleReference>(frames, n, rates.filterRange);
+        if constexpr (!kPerSampleReference)
+            ladderCoefficientsOfRun(*this, frames, n, rates.filter);
     };
 
     // The ladders of a sample: step 22, the filter 2x oversampled (or the signal as it is at low
@@ -247,7 +260,7 @@ void Synth303::render311(float* out, int numSamples)
         recordScopeAudio(*this, frame.scope, sample);
     };
 
-    renderInPasses<kPerSampleReference ? 1 : kVoiceFrameRun>(out, numSamples, control, ladders, output);
+    renderInPasses<kPerSampleReference ? 1 : kVoiceFrameRun>(out, numSamples, control, cutoffPass, ladders, output);
     filter.finish(*this);
     swings.finish(*this, numSamples);
     finishScopeBlock(*this, scopeCursor, numSamples);

@@ -7,6 +7,7 @@
 #include <cmath>
 #include <type_traits>
 
+#include "engine/CutoffPass.h"
 #include "engine/KnobShapes.h"
 #include "engine/MemoizedMath.h"
 #include "engine/OversampledFilter.h"
@@ -166,17 +167,16 @@ void Synth303::renderRE(float* out, int numSamples)
             decayAccentSnapshotRE(*this, q);
             decayTriggerRamps(triggerRamps, q);
 
-            // 21. cutoff voltage
+            // 21. cutoff voltage: its exponent (the cutoff pass goes on from there)
             scope.envAccent = envelopeAccent(knobs.cutoff, accentCap.value, accentCurve);
-            const double exponent = cutoffExponent(knobs.cutoff, scope.envAccent, envelope, restVoltage);
-            const float cv0 = static_cast<float>(cutoffVoltage(knobs.cutoff, std::exp(exponent), triggerRamps));
+            frame.cutoff = {cutoffExponent(knobs.cutoff, scope.envAccent, envelope, restVoltage),
+                            knobs.cutoff.expScale,
+                            {triggerRamps[0], triggerRamps[1]},
+                            e,
+                            knobs.bassBoost};
 
-            // 22. the filter's input: cutoff coefficient and bass boost (the ladders come later)
-            const float cutoffC = static_cast<float>(
-                cutoffSmoother.step(cutoffTarget(trimmedCutoffVoltage(cv0, VCFTrim)), kCutoffSmoothing));
-            const float filterIn =
-                static_cast<float>(bassBoostedInput(e, cv0, knobs.bassBoost, bassBoostLP, rates.bassBoost));
-            frame.filter = {filterIn, cutoffC, knobs.resonanceR};
+            // 22. the filter's input: the cutoff pass adds the signal and the cutoff coefficient
+            frame.filter = {0.0f, 0.0f, knobs.resonanceR};
 
             // 23. VCA accent
             scope.vcaAccent = vcaAccent(accentCurve, knobs.vcaAccent);
@@ -192,6 +192,13 @@ void Synth303::renderRE(float* out, int numSamples)
         }
         // 31 to 33. scope, smoothers, end of the sample
         endSampleControl(*this, frame, scopeCursor, scope, knobs, targets, moving, q);
+    };
+
+    // 21. and 22. for a run of samples: cv0, the filter's input and the ladders' coefficients.
+    auto cutoffPass = [&](VoiceFrame* frames, int n) {
+        filterInputsRE<kPerSampleReference>(*this, frames, n, rates.bassBoost);
+        if constexpr (!kPerSampleReference)
+            ladderCoefficientsOfRun(*this, frames, n, rates.filter);
     };
 
     // The ladders of a sample: step 22, the filter 2x oversampled.
@@ -222,7 +229,7 @@ void Synth303::renderRE(float* out, int numSamples)
         recordScopeAudio(*this, frame.scope, sample);
     };
 
-    renderInPasses<kPerSampleReference ? 1 : kVoiceFrameRun>(out, numSamples, control, ladders, output);
+    renderInPasses<kPerSampleReference ? 1 : kVoiceFrameRun>(out, numSamples, control, cutoffPass, ladders, output);
     filter.finish(*this);
     swings.finish(*this, numSamples);
     finishScopeBlock(*this, scopeCursor, numSamples);
