@@ -10,6 +10,7 @@
 #include "engine/Synth303.h"
 #include "engine/Synth303Classic.h"
 #include "engine/Synth303Envelopes.h"
+#include "engine/LadderLanes.h"
 #include "engine/Synth303Filter.h"
 #include "engine/VectorMath.h"
 #include "engine/VoiceFrame.h"
@@ -110,8 +111,8 @@ inline void ladderCoefficientsOfRun(const Synth303& s, VoiceFrame* frames, int n
     for (int i = 0; i < run.count; ++i)
     {
         VoiceFrame& frame = frames[run.frame[i]];
-        frame.ladder = ladderCoefficients(frame.filter.c, frame.filter.r, rates, s.filterFeedbackScale, s.ResoTrim,
-                                          oneMinusCPowQ[i]);
+        frame.ladder = LaneCoefficients::of(ladderCoefficients(frame.filter.c, frame.filter.r, rates,
+                                                               s.filterFeedbackScale, s.ResoTrim, oneMinusCPowQ[i]));
     }
 }
 } // namespace oxn3

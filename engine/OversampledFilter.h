@@ -23,7 +23,7 @@ class OversampledFilter<true>
 public:
     explicit OversampledFilter(const Synth303&) {}
 
-    float runFirst(Synth303& s, const FilterInput& f, const LadderCoefficients&, const FilterRates& rates)
+    float runFirst(Synth303& s, const FilterInput& f, const LaneCoefficients&, const FilterRates& rates)
     {
         if (f.restPoles)
             for (int i = 0; i < 4; ++i)
@@ -34,7 +34,7 @@ public:
         return f.bypassed ? f.in : s.vcf303(f.in, f.c, f.r, rates.q);
     }
 
-    float runSecond(Synth303& s, const FilterInput& f, const FilterRates& rates, float first)
+    float runSecond(Synth303& s, const FilterInput& f, const LaneCoefficients&, const FilterRates& rates, float first)
     {
         if (f.bypassed)
             return first;
@@ -55,25 +55,25 @@ public:
             secondOffsets[i] = -ladders.offset[i];
     }
 
-    // `coefficients` from ladderCoefficientsOfRun.
-    float runFirst(Synth303& s, const FilterInput& f, const LadderCoefficients& coefficients, const FilterRates&)
+    // `coefficients` from ladderCoefficientsOfRun, for both runs of the sample.
+    float runFirst(Synth303& s, const FilterInput& f, const LaneCoefficients& coefficients, const FilterRates&)
     {
         if (f.restPoles)
             for (Lanes& pole : ladders.pole)
                 pole = bothLanes(0.0);
         if (f.bypassed)
             return f.in;
-        k = coefficients;
-        kl = LaneCoefficients::of(k);
-        return runLadderLanes<LadderArithmetic::Fast>(ladders, s.filterGainSmoother, ladders.offset, f.in, k, kl);
+        return runLadderLanes<LadderArithmetic::Fast>(ladders, s.filterGainSmoother, ladders.offset, f.in,
+                                                      coefficients);
     }
 
-    float runSecond(Synth303& s, const FilterInput& f, const FilterRates&, float first)
+    float runSecond(Synth303& s, const FilterInput& f, const LaneCoefficients& coefficients, const FilterRates&,
+                    float first)
     {
         if (f.bypassed)
             return first;
-        const float second =
-            runLadderLanes<LadderArithmetic::Fast>(ladders, s.filterGainSmoother, secondOffsets, f.in, k, kl);
+        const float second = runLadderLanes<LadderArithmetic::Fast>(ladders, s.filterGainSmoother, secondOffsets,
+                                                                    f.in, coefficients);
         return s.decimator.process(first, second);
     }
 
@@ -86,7 +86,5 @@ public:
 private:
     LadderLanes ladders;
     Lanes secondOffsets[4];
-    LadderCoefficients k; // of the sample between its two runs
-    LaneCoefficients kl{};
 };
 } // namespace oxn3

@@ -47,7 +47,7 @@ inline void filterRun(Filter& filter, Synth303& s, VoiceFrame& frame, const Filt
     if (!frame.awake)
         return;
     frame.filtered = run == 0 ? filter.runFirst(s, frame.filter, frame.ladder, rates)
-                              : filter.runSecond(s, frame.filter, rates, frame.filtered);
+                              : filter.runSecond(s, frame.filter, frame.ladder, rates, frame.filtered);
 }
 
 // The per-sample reference (a run of 1) takes each sample through the three parts in turn. The

@@ -7,6 +7,7 @@
 // parts' work beside it. The per-sample reference runs the parts sample by sample, which checks
 // that they really share nothing else.
 
+#include "engine/LadderLanes.h"
 #include "engine/Synth303Filter.h"
 #include "engine/Synth303Output.h"
 #include "engine/Synth303Scope.h"
@@ -27,10 +28,10 @@ struct FilterInput
 // way to the filter's input for a whole run of samples at once.
 struct CutoffTerms
 {
-    double exponent = 0.0; // cutoffExponent
-    double expScale = 0.0;
-    double triggerRamps[2] = {0.0, 0.0};
-    double signal = 0.0;   // improved engine: the filter's input before the bass boost
+    double exponent; // cutoffExponent
+    double expScale;
+    double triggerRamps[2];
+    double signal;   // improved engine: the filter's input before the bass boost
     BassBoostShape bassBoost;
 };
 
@@ -41,7 +42,7 @@ struct VoiceFrame
     bool awake = false; // asleep: only the smoothers and the scope ran
     CutoffTerms cutoff;
     FilterInput filter;
-    LadderCoefficients ladder; // the render's, from filter.c and filter.r (not the reference's)
+    LaneCoefficients ladder; // the render's, from filter.c and filter.r (not the reference's)
     float filtered = 0.0f; // the first ladder run's result, then the filter's output
     double vcaGain = 0.0;  // as the control part left vcaGain and volumeEnvelope
     double volumeEnvelope = 0.0;
