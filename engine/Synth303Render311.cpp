@@ -11,6 +11,7 @@
 #include "engine/MemoizedMath.h"
 #include "engine/OversampledFilter.h"
 #include "engine/RenderPasses.h"
+#include "engine/SequencerClock.h"
 #include "engine/Synth303.h"
 #include "engine/Synth303Classic.h"
 #include "engine/Synth303Envelopes.h"
@@ -105,7 +106,7 @@ void Synth303::render311(float* out, int numSamples)
         }
 
         // 1. clock
-        RunSequencerRE();
+        runSequencerClock(*this);
 
         // 2. resonance shapes: knobs.resonancePow14 and knobs.resonanceR
 

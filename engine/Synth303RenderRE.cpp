@@ -12,6 +12,7 @@
 #include "engine/MemoizedMath.h"
 #include "engine/OversampledFilter.h"
 #include "engine/RenderPasses.h"
+#include "engine/SequencerClock.h"
 #include "engine/Synth303.h"
 #include "engine/Synth303Envelopes.h"
 #include "engine/Synth303Filter.h"
@@ -93,7 +94,7 @@ void Synth303::renderRE(float* out, int numSamples)
             rates = RatesRE::compute(q, sampleRate);
 
         // 1. clock
-        RunSequencerRE();
+        runSequencerClock(*this);
 
         // 2. resonance shapes: knobs.resonancePow14 and knobs.resonanceR
 
