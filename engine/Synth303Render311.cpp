@@ -96,6 +96,8 @@ void Synth303::render311(float* out, int numSamples)
     OversampledFilter<kPerSampleReference> filter(*this);
     ScopeSignals scope; // vca, A, Ea and Av keep their last values over asleep samples
     ScopeCursor scopeCursor;
+    if constexpr (!kPerSampleReference)
+        prepareVibrato(vibrato, sampleRate, q);
 
     // The control part of a sample: steps 1 to 25 but the ladders, then 32 and 34.
     auto control = [&](VoiceFrame& frame) {

@@ -87,6 +87,8 @@ void Synth303::renderRE(float* out, int numSamples)
     OversampledFilter<kPerSampleReference> filter(*this);
     ScopeSignals scope; // vca, A, Ea and Av keep their last values over asleep samples
     ScopeCursor scopeCursor;
+    if constexpr (!kPerSampleReference)
+        prepareVibrato(vibrato, sampleRate, q);
 
     // The control part of a sample: steps 1 to 25 but the ladders, then 31 and 33.
     auto control = [&](VoiceFrame& frame) {
