@@ -24,8 +24,15 @@ struct CutoffRun
     int frame[kVoiceFrameRun];
     int count = 0;
     float cv0[kVoiceFrameRun];
-    double x[kVoiceFrameRun + 1];
-    double y[kVoiceFrameRun + 1];
+    double x[kVoiceFrameRun + kVectorWidth];
+    double y[kVoiceFrameRun + kVectorWidth];
+
+    // x past the count gets `filler`, a value the vector call takes without trouble.
+    void pad(double filler)
+    {
+        for (int i = count; i < count + kVectorWidth; ++i)
+            x[i] = filler;
+    }
 
     template <bool kPerSampleReference>
     void expOfX()
@@ -34,7 +41,7 @@ struct CutoffRun
             expEach(x, y, count);
         else
         {
-            x[count] = 0.0;
+            pad(0.0);
             expRun(x, y, count);
         }
     }
@@ -104,7 +111,7 @@ inline void ladderCoefficientsOfRun(const Synth303& s, VoiceFrame* frames, int n
     const double* oneMinusCPowQ = run.x;
     if (rates.q != 1.0f)
     {
-        run.x[run.count] = 0.5;
+        run.pad(0.5);
         powRun(run.x, rates.q, run.y, run.count);
         oneMinusCPowQ = run.y;
     }
