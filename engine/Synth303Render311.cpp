@@ -77,7 +77,7 @@ struct Transcendentals311
 } // namespace
 
 template <bool kPerSampleReference>
-void Synth303::render311(float* out, int numSamples)
+void Synth303::render311Stages(float* out, int numSamples)
 {
     if (numSamples <= 0 || out == nullptr)
         return;
@@ -269,8 +269,23 @@ void Synth303::render311(float* out, int numSamples)
     finishScopeBlock(*this, scopeCursor, numSamples);
 }
 
-template void Synth303::render311<false>(float* out, int numSamples);
-template void Synth303::render311<true>(float* out, int numSamples);
+// Every stage inlined into one function, built twice: for AVX2 and for plain x86-64.
+__attribute__((target_clones("avx2", "default"), flatten)) void Synth303::render311Fast(float* out, int numSamples)
+{
+    render311Stages<false>(out, numSamples);
+}
+
+template <>
+void Synth303::render311<false>(float* out, int numSamples)
+{
+    render311Fast(out, numSamples);
+}
+
+template <>
+void Synth303::render311<true>(float* out, int numSamples)
+{
+    render311Stages<true>(out, numSamples);
+}
 
 void Synth303::blockProcess311(float* out, int numSamples, bool)
 {

@@ -68,7 +68,7 @@ struct TranscendentalsRE
 } // namespace
 
 template <bool kPerSampleReference>
-void Synth303::renderRE(float* out, int numSamples)
+void Synth303::renderREStages(float* out, int numSamples)
 {
     samplesPerStep = sampleRate / (std::max(bpm, kMinBpm) * kStepsPerMinutePerBpm);
     if (numSamples <= 0 || out == nullptr)
@@ -238,8 +238,23 @@ void Synth303::renderRE(float* out, int numSamples)
     finishScopeBlock(*this, scopeCursor, numSamples);
 }
 
-template void Synth303::renderRE<false>(float* out, int numSamples);
-template void Synth303::renderRE<true>(float* out, int numSamples);
+// Every stage inlined into one function, built twice: for AVX2 and for plain x86-64.
+__attribute__((target_clones("avx2", "default"), flatten)) void Synth303::renderREFast(float* out, int numSamples)
+{
+    renderREStages<false>(out, numSamples);
+}
+
+template <>
+void Synth303::renderRE<false>(float* out, int numSamples)
+{
+    renderREFast(out, numSamples);
+}
+
+template <>
+void Synth303::renderRE<true>(float* out, int numSamples)
+{
+    renderREStages<true>(out, numSamples);
+}
 
 void Synth303::blockProcessRE(float* out, int numSamples, bool)
 {
