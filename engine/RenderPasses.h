@@ -47,7 +47,7 @@ inline void filterRun(Filter& filter, Synth303& s, VoiceFrame& frame, const Filt
     if (!frame.awake)
         return;
     frame.filtered = run == 0 ? filter.runFirst(s, frame.filter, frame.ladder, rates)
-                              : filter.runSecond(s, frame.filter, frame.ladder, rates, frame.filtered);
+                              : filter.runSecond(s, frame.filter, frame.ladder, rates, frame.filtered, frame.second);
 }
 
 // The per-sample reference (a run of 1) takes each sample through the three parts in turn. The
@@ -59,10 +59,11 @@ inline void filterRun(Filter& filter, Synth303& s, VoiceFrame& frame, const Filt
 // run twice per sample (2x oversampled): the first run goes before a control part and the
 // second before an output part, so each half of the chain has other work close behind it in
 // the core's reorder window. After the control parts of a run, `cutoffPass` takes the run's
-// cutoffs to the ladders' input (CutoffPass.h).
-template <int kRun, class Control, class CutoffPass, class Ladders, class Output>
+// cutoffs to the ladders' input (CutoffPass.h); after its ladders, `decimate` takes the run's
+// ladder results to the output rate.
+template <int kRun, class Control, class CutoffPass, class Ladders, class Decimate, class Output>
 inline void renderInPasses(float* out, int numSamples, Control& control, CutoffPass& cutoffPass, Ladders& ladders,
-                           Output& output)
+                           Decimate& decimate, Output& output)
 {
     if constexpr (kRun == 1)
     {
@@ -73,6 +74,7 @@ inline void renderInPasses(float* out, int numSamples, Control& control, CutoffP
             cutoffPass(&frame, 1);
             ladders(frame, 0);
             ladders(frame, 1);
+            decimate(&frame, 1);
             output(frame, out[i]);
         }
     }
@@ -102,6 +104,7 @@ inline void renderInPasses(float* out, int numSamples, Control& control, CutoffP
                     output(finished[j], out[(run - 2) * kRun + j]);
             }
             cutoffPass(controlled, nControl);
+            decimate(filtered, nLadders);
         }
     }
 }

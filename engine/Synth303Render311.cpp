@@ -232,6 +232,7 @@ void Synth303::render311Stages(float* out, int numSamples)
     // The ladders of a sample: step 22, the filter 2x oversampled (or the signal as it is at low
     // rates).
     auto ladders = [&](VoiceFrame& frame, int run) { filterRun(filter, *this, frame, rates.filter, run); };
+    auto decimate = [&](VoiceFrame* frames, int n) { filter.decimateRun(*this, frames, n); };
 
     // The output part of a sample: steps 26 to 31 and the scope (33).
     auto output = [&](const VoiceFrame& frame, float& sample) {
@@ -263,7 +264,7 @@ void Synth303::render311Stages(float* out, int numSamples)
         recordScopeAudio(*this, frame.scope, sample);
     };
 
-    renderInPasses<kPerSampleReference ? 1 : kVoiceFrameRun>(out, numSamples, control, cutoffPass, ladders, output);
+    renderInPasses<kPerSampleReference ? 1 : kVoiceFrameRun>(out, numSamples, control, cutoffPass, ladders, decimate, output);
     filter.finish(*this);
     swings.finish(*this, numSamples);
     finishScopeBlock(*this, scopeCursor, numSamples);

@@ -206,6 +206,7 @@ void Synth303::renderREStages(float* out, int numSamples)
 
     // The ladders of a sample: step 22, the filter 2x oversampled.
     auto ladders = [&](VoiceFrame& frame, int run) { filterRun(filter, *this, frame, rates.filter, run); };
+    auto decimate = [&](VoiceFrame* frames, int n) { filter.decimateRun(*this, frames, n); };
 
     // The output part of a sample: steps 26 to 30 and the scope (32).
     auto output = [&](const VoiceFrame& frame, float& sample) {
@@ -232,7 +233,7 @@ void Synth303::renderREStages(float* out, int numSamples)
         recordScopeAudio(*this, frame.scope, sample);
     };
 
-    renderInPasses<kPerSampleReference ? 1 : kVoiceFrameRun>(out, numSamples, control, cutoffPass, ladders, output);
+    renderInPasses<kPerSampleReference ? 1 : kVoiceFrameRun>(out, numSamples, control, cutoffPass, ladders, decimate, output);
     filter.finish(*this);
     swings.finish(*this, numSamples);
     finishScopeBlock(*this, scopeCursor, numSamples);
