@@ -264,7 +264,8 @@ void Synth303::render311Stages(float* out, int numSamples)
         recordScopeAudio(*this, frame.scope, sample);
     };
 
-    renderInPasses<kPerSampleReference ? 1 : kVoiceFrameRun>(out, numSamples, control, cutoffPass, ladders, decimate, output);
+    renderInPasses<kPerSampleReference ? 1 : kVoiceFrameRun>(out, numSamples, control, cutoffPass, ladders, decimate,
+                                                             output);
     filter.finish(*this);
     swings.finish(*this, numSamples);
     finishScopeBlock(*this, scopeCursor, numSamples);
