@@ -66,11 +66,11 @@ inline void cutoffVoltages(CutoffRun& run, const VoiceFrame* frames, int n)
     }
 }
 
-// The improved engine: cutoff coefficient (through its smoother) and bass-boosted input.
+// The improved engine: cutoff coefficient (through its smoother) and bass-boosted input; `run`
+// then lists the samples that go through the filter.
 template <bool kPerSampleReference>
-inline void filterInputsRE(Synth303& s, VoiceFrame* frames, int n, double bassBoostK)
+inline void filterInputsRE(CutoffRun& run, Synth303& s, VoiceFrame* frames, int n, double bassBoostK)
 {
-    CutoffRun run;
     cutoffVoltages<kPerSampleReference>(run, frames, n);
     for (int i = 0; i < run.count; ++i)
         run.x[i] = cutoffTargetExponent(trimmedCutoffVoltage(run.cv0[i], s.VCFTrim));
@@ -84,11 +84,11 @@ inline void filterInputsRE(Synth303& s, VoiceFrame* frames, int n, double bassBo
     }
 }
 
-// The classic engine: the cutoff coefficient of its range (the input is already in the frame).
+// The classic engine: the cutoff coefficient of its range (the input is already in the frame);
+// `run` then lists the samples that go through the filter.
 template <bool kPerSampleReference>
-inline void filterInputs311(VoiceFrame* frames, int n, ClassicFilterRange range)
+inline void filterInputs311(CutoffRun& run, VoiceFrame* frames, int n, ClassicFilterRange range)
 {
-    CutoffRun run;
     cutoffVoltages<kPerSampleReference>(run, frames, n);
     for (int i = 0; i < run.count; ++i)
         run.x[i] = classicCutoffExponent(run.cv0[i], range);
@@ -97,17 +97,12 @@ inline void filterInputs311(VoiceFrame* frames, int n, ClassicFilterRange range)
         frames[run.frame[i]].filter.c = classicCutoffOf(run.y[i], range);
 }
 
-// The render's ladder coefficients of every awake, filtered sample of the run (the per-sample
-// reference computes its own in vcf303).
-inline void ladderCoefficientsOfRun(const Synth303& s, VoiceFrame* frames, int n, const FilterRates& rates)
+// The render's ladder coefficients of the samples `run` lists, after filterInputs (the
+// per-sample reference computes its own in vcf303).
+inline void ladderCoefficientsOfRun(CutoffRun& run, const Synth303& s, VoiceFrame* frames, const FilterRates& rates)
 {
-    CutoffRun run;
-    for (int j = 0; j < n; ++j)
-        if (frames[j].awake && !frames[j].filter.bypassed)
-        {
-            run.frame[run.count] = j;
-            run.x[run.count++] = 1.0 - frames[j].filter.c;
-        }
+    for (int i = 0; i < run.count; ++i)
+        run.x[i] = 1.0 - frames[run.frame[i]].filter.c;
     const double* oneMinusCPowQ = run.x;
     if (rates.q != 1.0f)
     {

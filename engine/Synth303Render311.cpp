@@ -224,9 +224,10 @@ void Synth303::render311Stages(float* out, int numSamples)
     auto cutoffPass = [&](VoiceFrame* frames, int n) {
         if (rates.filterRange == ClassicFilterRange::Bypassed)
             return;
-        filterInputs311<kPerSampleReference>(frames, n, rates.filterRange);
+        CutoffRun run;
+        filterInputs311<kPerSampleReference>(run, frames, n, rates.filterRange);
         if constexpr (!kPerSampleReference)
-            ladderCoefficientsOfRun(*this, frames, n, rates.filter);
+            ladderCoefficientsOfRun(run, *this, frames, rates.filter);
     };
 
     // The ladders of a sample: step 22, the filter 2x oversampled (or the signal as it is at low

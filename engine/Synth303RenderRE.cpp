@@ -199,9 +199,10 @@ void Synth303::renderREStages(float* out, int numSamples)
 
     // 21. and 22. for a run of samples: cv0, the filter's input and the ladders' coefficients.
     auto cutoffPass = [&](VoiceFrame* frames, int n) {
-        filterInputsRE<kPerSampleReference>(*this, frames, n, rates.bassBoost);
+        CutoffRun run;
+        filterInputsRE<kPerSampleReference>(run, *this, frames, n, rates.bassBoost);
         if constexpr (!kPerSampleReference)
-            ladderCoefficientsOfRun(*this, frames, n, rates.filter);
+            ladderCoefficientsOfRun(run, *this, frames, rates.filter);
     };
 
     // The ladders of a sample: step 22, the filter 2x oversampled.
