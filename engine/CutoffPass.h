@@ -1,11 +1,11 @@
 #pragma once
 // The cutoff's way from its exponent to the filter's input, taken for a whole run of samples
 // after their control parts: the two exps of each sample (cv0 and the coefficient it aims at)
-// go through the vector maths two at a time, then the cutoff smoother and the bass boost step
+// go through the vector maths (VectorMath.h), then the cutoff smoother and the bass boost step
 // sample by sample, and the ladders' coefficients of each sample are computed once, with
-// (1 - c)^q again two at a time. Nothing of the control part reads what this pass writes, so
-// moving it after the run changes no result; the per-sample reference runs it on runs of one
-// sample with the scalar exp and pow.
+// (1 - c)^q again through the vector maths. Nothing of the control part reads what this pass
+// writes, so moving it after the run changes no result; the per-sample reference runs it on runs
+// of one sample with the scalar exp and pow.
 
 #include "engine/Synth303.h"
 #include "engine/Synth303Classic.h"
