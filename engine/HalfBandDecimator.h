@@ -36,6 +36,47 @@ struct HalfBandDecimator
         return static_cast<float>(out);
     }
 
+    // The same as `n` calls of process, bit for bit: each output sums its taps in the same
+    // order, but the sums of neighbouring samples are independent, so the compiler runs them
+    // side by side in vector lanes instead of one long chain of additions per sample. At most
+    // kMaxRun samples.
+    static constexpr int kMaxRun = 16;
+
+    void processRun(const float* first, const float* second, float* out, int n)
+    {
+        // The second results of the last 16 samples and of this run, oldest first; the first
+        // results of the last 8 samples and of this run.
+        double seconds[kOddTaps + kMaxRun];
+        double firsts[kCentreDelay + kMaxRun];
+        for (int k = 0; k < kOddTaps; ++k)
+            seconds[kOddTaps - 1 - k] = secondResults[position + k];
+        for (int m = 0; m < kCentreDelay; ++m)
+            firsts[m] = firstResults[(position - m) & (kCentreDelay - 1)];
+        for (int j = 0; j < n; ++j)
+        {
+            seconds[kOddTaps + j] = second[j];
+            firsts[kCentreDelay + j] = first[j];
+        }
+
+        double sums[kMaxRun];
+        for (int j = 0; j < n; ++j)
+            sums[j] = 0.0;
+        for (int k = 0; k < kOddTaps; ++k)
+            for (int j = 0; j < n; ++j)
+                sums[j] += fir1_33[2 * k + 1] * seconds[kOddTaps - 1 - k + j];
+        for (int j = 0; j < n; ++j)
+            out[j] = static_cast<float>(sums[j] + fir1_33[kCentreTap] * firsts[j]);
+
+        position = (position - n) & (kOddTaps - 1);
+        for (int k = 0; k < kOddTaps; ++k)
+        {
+            const int i = (position + k) & (kOddTaps - 1);
+            secondResults[i] = secondResults[i + kOddTaps] = seconds[kOddTaps - 1 + n - k];
+        }
+        for (int m = 0; m < kCentreDelay; ++m)
+            firstResults[(position - m) & (kCentreDelay - 1)] = firsts[n + m];
+    }
+
     void reset()
     {
         for (double& v : secondResults)

@@ -10,6 +10,14 @@ struct LFODelay
     double frequency = 10.0;
     double amplitude = 0.0;
     double fadeRate = 1e-5;
+    double phaseStep = 10.0 / 44100.0; // frequency / sampleRate, kept by whoever sets either
+
+    void setRate(double newSampleRate, double newFrequency)
+    {
+        sampleRate = newSampleRate;
+        frequency = newFrequency;
+        phaseStep = frequency / sampleRate;
+    }
 
     // A trigger restarts the fade-in; the phase runs on.
     void restartFade() { amplitude = 0.0; }
@@ -17,7 +25,7 @@ struct LFODelay
     inline double step()
     {
         amplitude += (1.0 - amplitude) * fadeRate;
-        phase += frequency / sampleRate;
+        phase += phaseStep;
         if (phase >= 1.0)
             phase -= 1.0;
         return std::sin(6.28318530717958 * phase) * amplitude;

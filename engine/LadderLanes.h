@@ -82,7 +82,8 @@ struct LadderLanes
     }
 };
 
-// The coefficients of LadderCoefficients that the lanes use, broadcast once per output sample.
+// What both ladder runs of an output sample read of its coefficients, prepared once for the
+// sample: the lanes' coefficients, broadcast, and the output's factors.
 struct LaneCoefficients
 {
     Lanes R;
@@ -92,12 +93,13 @@ struct LaneCoefficients
     Lanes rk4Gain;
     Lanes rk4Keep;
     Lanes feedbackGain; // {R K inputTrim, R K}
+    LadderOutputMix mix;
 
     static LaneCoefficients of(const LadderCoefficients& k)
     {
         return {bothLanes(k.R),       bothLanes(k.K),       lanes(k.feedbackTrim, 1.0),
                 bothLanes(k.g),       bothLanes(k.rk4Gain), bothLanes(k.rk4Keep),
-                lanes(k.feedbackGainA, k.feedbackGainB)};
+                lanes(k.feedbackGainA, k.feedbackGainB),    LadderOutputMix::of(k)};
     }
 };
 
@@ -151,7 +153,7 @@ inline Lanes saturatedStageLaneA(Lanes poleOutputs)
 // the first or the second run's offsets.
 template <LadderArithmetic kArithmetic>
 inline float runLadderLanes(LadderLanes& l, OnePoleState& gainSmoother, const Lanes* offset, float in,
-                            const LadderCoefficients& k, const LaneCoefficients& kl)
+                            const LaneCoefficients& kl)
 {
     const Lanes u = roundedToFloat(kArithmetic == LadderArithmetic::Literal
                               ? bothLanes(in) - l.feedback * kl.R * kl.K * kl.inputTrim
@@ -161,6 +163,6 @@ inline float runLadderLanes(LadderLanes& l, OnePoleState& gainSmoother, const La
     const Lanes y3 = poleStepLanes<kArithmetic>(l.pole[2], saturatedStageLaneA<kArithmetic>(y2), offset[2], kl);
     const Lanes y4 = poleStepLanes<kArithmetic>(l.pole[3], roundedToFloat(y3), offset[3], kl);
     l.feedback = roundedToFloat(y4);
-    return ladderOutput(gainSmoother, k, laneA(y4), laneA(y3), static_cast<float>(laneA(l.feedback)), laneB(y3));
+    return ladderOutput(gainSmoother, kl.mix, laneA(y4), laneA(y3), static_cast<float>(laneA(l.feedback)), laneB(y3));
 }
 } // namespace oxn3

@@ -46,8 +46,8 @@ inline void filterRun(Filter& filter, Synth303& s, VoiceFrame& frame, const Filt
 {
     if (!frame.awake)
         return;
-    frame.filtered = run == 0 ? filter.runFirst(s, frame.filter, rates)
-                              : filter.runSecond(s, frame.filter, rates, frame.filtered);
+    frame.filtered = run == 0 ? filter.runFirst(s, frame.filter, frame.ladder, rates)
+                              : filter.runSecond(s, frame.filter, frame.ladder, rates, frame.filtered, frame.second);
 }
 
 // The per-sample reference (a run of 1) takes each sample through the three parts in turn. The
@@ -58,9 +58,12 @@ inline void filterRun(Filter& filter, Synth303& s, VoiceFrame& frame, const Filt
 // no longer waits alone, the core fills its latency with the other two parts' work. The ladders
 // run twice per sample (2x oversampled): the first run goes before a control part and the
 // second before an output part, so each half of the chain has other work close behind it in
-// the core's reorder window.
-template <int kRun, class Control, class Ladders, class Output>
-inline void renderInPasses(float* out, int numSamples, Control& control, Ladders& ladders, Output& output)
+// the core's reorder window. After the control parts of a run, `cutoffPass` takes the run's
+// cutoffs to the ladders' input (CutoffPass.h); after its ladders, `decimate` takes the run's
+// ladder results to the output rate.
+template <int kRun, class Control, class CutoffPass, class Ladders, class Decimate, class Output>
+inline void renderInPasses(float* out, int numSamples, Control& control, CutoffPass& cutoffPass, Ladders& ladders,
+                           Decimate& decimate, Output& output)
 {
     if constexpr (kRun == 1)
     {
@@ -68,8 +71,10 @@ inline void renderInPasses(float* out, int numSamples, Control& control, Ladders
         for (int i = 0; i < numSamples; ++i)
         {
             control(frame);
+            cutoffPass(&frame, 1);
             ladders(frame, 0);
             ladders(frame, 1);
+            decimate(&frame, 1);
             output(frame, out[i]);
         }
     }
@@ -98,6 +103,8 @@ inline void renderInPasses(float* out, int numSamples, Control& control, Ladders
                 if (j < nOutput)
                     output(finished[j], out[(run - 2) * kRun + j]);
             }
+            cutoffPass(controlled, nControl);
+            decimate(filtered, nLadders);
         }
     }
 }

@@ -64,6 +64,15 @@ public:
     template <bool kPerSampleReference>
     void render311(float* out, int numSamples);
 
+    // The renders' bodies; render*<false> runs them through a copy built for AVX2 where the
+    // processor has it (the same arithmetic, no fused multiply-add, so the same results).
+    template <bool kPerSampleReference>
+    void renderREStages(float* out, int numSamples);
+    template <bool kPerSampleReference>
+    void render311Stages(float* out, int numSamples);
+    void renderREFast(float* out, int numSamples);
+    void render311Fast(float* out, int numSamples);
+
     // One sample of the pair of ladder filters at cutoff coefficient c, resonance r and q = fsRatio.
     float vcf303(float in, float c, float r, float q);
 

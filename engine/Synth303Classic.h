@@ -138,17 +138,28 @@ inline ClassicFilterRange classicFilterRange(double sampleRate)
     return sampleRate < kClassicVeryHighRate ? ClassicFilterRange::Ladder : ClassicFilterRange::VeryHighRate;
 }
 
-// Cutoff coefficient from cv0 (not for the bypassed range).
-inline float classicCutoff(float cv0, ClassicFilterRange range)
+// Cutoff coefficient from cv0 (not for the bypassed range): classicCutoffOf the exp of
+// classicCutoffExponent, so that the render can take the exps of a run of samples at once.
+inline double classicCutoffExponent(float cv0, ClassicFilterRange range)
 {
     const double cv = std::clamp(static_cast<double>(cv0), 0.0, kMaxCutoffVoltage);
+    return range == ClassicFilterRange::Ladder ? cutoffTargetExponent(cv) : 5.0 * cv + 5.0;
+}
+
+inline float classicCutoffOf(double expOfExponent, ClassicFilterRange range)
+{
     if (range == ClassicFilterRange::Ladder)
-        return static_cast<float>(cutoffTarget(cv));
-    float ex = static_cast<float>(std::exp(5.0 * cv + 5.0) / 22050.0 - 0.0105);
+        return static_cast<float>(cutoffTargetOf(expOfExponent));
+    float ex = static_cast<float>(expOfExponent / 22050.0 - 0.0105);
     if (ex < 0.0f)
         ex = 0.0f;
     const double c = ex > 2.0f ? kVeryHighRateCutoffTop : kVeryHighRateCutoffScale * ex;
     return std::min(static_cast<float>(c), kVeryHighRateCutoffLimit);
+}
+
+inline float classicCutoff(float cv0, ClassicFilterRange range)
+{
+    return classicCutoffOf(std::exp(classicCutoffExponent(cv0, range)), range);
 }
 
 // --- VCA

@@ -293,9 +293,14 @@ inline double cutoffExponent(const CutoffShape& shape, double ea, double mainEnv
 }
 
 // cv0 from exp(cutoffExponent) and the trigger ramps.
+inline double cutoffVoltageOf(double expScale, double expOfExponent, const double* triggerRamps)
+{
+    return expOfExponent * expScale + 0.025 + 0.025 * triggerRamps[0] + 0.0125 * triggerRamps[1];
+}
+
 inline double cutoffVoltage(const CutoffShape& shape, double expOfExponent, const double* triggerRamps)
 {
-    return expOfExponent * shape.expScale + 0.025 + 0.025 * triggerRamps[0] + 0.0125 * triggerRamps[1];
+    return cutoffVoltageOf(shape.expScale, expOfExponent, triggerRamps);
 }
 
 // --- VCA

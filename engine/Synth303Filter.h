@@ -26,14 +26,24 @@ inline double trimmedCutoffVoltage(float cv0, double vcfTrim)
     return std::clamp(cv0 + (vcfTrim - 0.5) * 0.1, 0.0, kMaxCutoffVoltage);
 }
 
-// Coefficient the cutoff smoother moves toward; at most about 0.911.
-inline double cutoffTarget(double cv)
+// Coefficient the cutoff smoother moves toward; at most about 0.911. The render takes the exp
+// of a whole run of samples at once: cutoffTargetExponent, then cutoffTargetOf its exp.
+inline double cutoffTargetExponent(double cv)
 {
-    const double x = 5.0 * std::min(cv, kCutoffKnee) + 5.0;
-    float ex = static_cast<float>(std::exp(x) / 22050.0 - 0.0105);
+    return 5.0 * std::min(cv, kCutoffKnee) + 5.0;
+}
+
+inline double cutoffTargetOf(double expOfExponent)
+{
+    float ex = static_cast<float>(expOfExponent / 22050.0 - 0.0105);
     if (ex < 0.0f)
         ex = 0.0f;
     return ex > 1.0f ? kCutoffScale : kCutoffScale * ex;
+}
+
+inline double cutoffTarget(double cv)
+{
+    return cutoffTargetOf(std::exp(cutoffTargetExponent(cv)));
 }
 
 // --- bass boost: a low-passed copy of the input, strongest at low cutoff and resonance
@@ -235,17 +245,35 @@ inline double saturatedStage(double poleOutput)
     }
 }
 
+// The factors of the filtered sample that depend only on the coefficients: the same for both
+// ladder runs of an output sample.
+struct LadderOutputMix
+{
+    double c;
+    double oneMinusC;
+    double r2;          // R^2
+    double oneMinusR2;
+    double boost;       // 1 + 0.5 R c^5
+    double gainTarget;  // 2 T
+    double gainSmoothing;
+
+    static LadderOutputMix of(const LadderCoefficients& k)
+    {
+        const double c = k.c;
+        const double r2 = k.R * k.R;
+        const double c5 = c * c * c * c * c;
+        return {c, 1.0 - c, r2, 1.0 - r2, 1.0 + 0.5 * k.R * c5, 2.0 * k.T, k.gainSmoothing};
+    }
+};
+
 // The filtered sample of one ladder run from the last two poles of A and the third of B (B4
 // only feeds back), with the smoothed gain.
-inline float ladderOutput(OnePoleState& gainSmoother, const LadderCoefficients& k, double a4, double a3, float a4f,
+inline float ladderOutput(OnePoleState& gainSmoother, const LadderOutputMix& m, double a4, double a3, float a4f,
                           double b3)
 {
-    const double gain = gainSmoother.step(2.0 * k.T, k.gainSmoothing);
-    const double c = k.c;
-    const double r2 = k.R * k.R;
-    const double c5 = c * c * c * c * c;
-    const double mix = r2 * (c * (0.75 * a4 + 0.25 * a3) + (1.0 - c) * a4f) + (1.0 - r2) * b3;
-    return static_cast<float>((1.0 + 0.5 * k.R * c5) * mix * gain);
+    const double gain = gainSmoother.step(m.gainTarget, m.gainSmoothing);
+    const double mix = m.r2 * (m.c * (0.75 * a4 + 0.25 * a3) + m.oneMinusC * a4f) + m.oneMinusR2 * b3;
+    return static_cast<float>(m.boost * mix * gain);
 }
 
 struct LadderPair
@@ -279,7 +307,7 @@ inline float runLadders(const LadderPair& p, float in, const LadderCoefficients&
     const double b4 = poleStep<kArithmetic>(p.b[3], static_cast<float>(b3), k);
     *p.feedbackB = static_cast<float>(b4);
 
-    return ladderOutput(*p.gainSmoother, k, a4, a3, a4f, b3);
+    return ladderOutput(*p.gainSmoother, LadderOutputMix::of(k), a4, a3, a4f, b3);
 }
 
 inline LadderPair ladderPairOf(Synth303& s)

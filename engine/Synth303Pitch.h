@@ -34,10 +34,10 @@ constexpr double kVibratoFrequency = 8.0;
 constexpr double kVibratoFadeRate = 5e-5; // at 44.1 kHz
 constexpr double kVibratoDepth = 5.0;     // Hz
 
+// The render prepares it once per block, the per-sample reference every sample.
 inline void prepareVibrato(LFODelay& lfo, double sampleRate, float fsRatio)
 {
-    lfo.sampleRate = sampleRate;
-    lfo.frequency = kVibratoFrequency;
+    lfo.setRate(sampleRate, kVibratoFrequency);
     lfo.fadeRate = fsRatio * kVibratoFadeRate;
 }
 
@@ -46,7 +46,7 @@ inline void prepareVibrato(LFODelay& lfo, double sampleRate, float fsRatio)
 inline void advanceVibratoSilently(LFODelay& lfo)
 {
     lfo.amplitude += (1.0 - lfo.amplitude) * lfo.fadeRate;
-    lfo.phase += lfo.frequency / lfo.sampleRate;
+    lfo.phase += lfo.phaseStep;
     if (lfo.phase >= 1.0)
         lfo.phase -= 1.0;
 }
@@ -268,11 +268,13 @@ inline double tuningFactor(float smoothedTuning, Pow& pow)
 }
 
 // Glide toward `glideTarget`, delayed vibrato and tuning (tuningFactor): the pitch path both
-// engines share. `literalVibrato` as for vibratoOffset.
+// engines share. `literalVibrato` as for vibratoOffset; without it the caller has prepared the
+// vibrato for the block.
 inline PhaseStep pitchPath(Synth303& s, double glideTarget, double slideK, double tuningFactor, bool literalVibrato)
 {
     const double frequency = glideStep(s.glide, glideTarget, s.slideActive, slideK);
-    prepareVibrato(s.vibrato, s.sampleRate, s.fsRatio);
+    if (literalVibrato)
+        prepareVibrato(s.vibrato, s.sampleRate, s.fsRatio);
     const double lfo = vibratoOffset(s.vibrato, vibratoDepth(s), literalVibrato);
     PhaseStep step;
     step.increment = phaseIncrement(lfo, frequency, tuningFactor, s.sampleRate);

@@ -6,10 +6,12 @@
 #include <cmath>
 #include <type_traits>
 
+#include "engine/CutoffPass.h"
 #include "engine/KnobShapes.h"
 #include "engine/MemoizedMath.h"
 #include "engine/OversampledFilter.h"
 #include "engine/RenderPasses.h"
+#include "engine/SequencerClock.h"
 #include "engine/Synth303.h"
 #include "engine/Synth303Classic.h"
 #include "engine/Synth303Envelopes.h"
@@ -75,7 +77,7 @@ struct Transcendentals311
 } // namespace
 
 template <bool kPerSampleReference>
-void Synth303::render311(float* out, int numSamples)
+void Synth303::render311Stages(float* out, int numSamples)
 {
     if (numSamples <= 0 || out == nullptr)
         return;
@@ -94,6 +96,8 @@ void Synth303::render311(float* out, int numSamples)
     OversampledFilter<kPerSampleReference> filter(*this);
     ScopeSignals scope; // vca, A, Ea and Av keep their last values over asleep samples
     ScopeCursor scopeCursor;
+    if constexpr (!kPerSampleReference)
+        prepareVibrato(vibrato, sampleRate, q);
 
     // The control part of a sample: steps 1 to 25 but the ladders, then 32 and 34.
     auto control = [&](VoiceFrame& frame) {
@@ -104,7 +108,7 @@ void Synth303::render311(float* out, int numSamples)
         }
 
         // 1. clock
-        RunSequencerRE();
+        runSequencerClock(*this);
 
         // 2. resonance shapes: knobs.resonancePow14 and knobs.resonanceR
 
@@ -185,10 +189,13 @@ void Synth303::render311(float* out, int numSamples)
             // 21. and 22. cutoff voltage and the filter's input; no filter at low rates
             if (rates.filterRange != ClassicFilterRange::Bypassed)
             {
+                // the cutoff pass goes on from the exponent to the coefficient
                 scope.envAccent = envelopeAccent311(knobs.cutoff, accentCap.value, accentCurve);
-                const double exponent = cutoffExponent(knobs.cutoff, scope.envAccent, envelope, restVoltage);
-                const float cv0 = static_cast<float>(cutoffVoltage(knobs.cutoff, std::exp(exponent), triggerRamps));
-                frame.filter = {static_cast<float>(e), classicCutoff(cv0, rates.filterRange), knobs.resonanceR};
+                frame.cutoff.exponent = cutoffExponent(knobs.cutoff, scope.envAccent, envelope, restVoltage);
+                frame.cutoff.expScale = knobs.cutoff.expScale;
+                frame.cutoff.triggerRamps[0] = triggerRamps[0];
+                frame.cutoff.triggerRamps[1] = triggerRamps[1];
+                frame.filter = {static_cast<float>(e), 0.0f, knobs.resonanceR};
             }
             else
             {
@@ -213,9 +220,20 @@ void Synth303::render311(float* out, int numSamples)
         endSampleControl(*this, frame, scopeCursor, scope, knobs, targets, moving, q);
     };
 
+    // 21. and 22. for a run of samples: cv0, the cutoff coefficient and the ladders' coefficients.
+    auto cutoffPass = [&](VoiceFrame* frames, int n) {
+        if (rates.filterRange == ClassicFilterRange::Bypassed)
+            return;
+        CutoffRun run;
+        filterInputs311<kPerSampleReference>(run, frames, n, rates.filterRange);
+        if constexpr (!kPerSampleReference)
+            ladderCoefficientsOfRun(run, *this, frames, rates.filter);
+    };
+
     // The ladders of a sample: step 22, the filter 2x oversampled (or the signal as it is at low
     // rates).
     auto ladders = [&](VoiceFrame& frame, int run) { filterRun(filter, *this, frame, rates.filter, run); };
+    auto decimate = [&](VoiceFrame* frames, int n) { filter.decimateRun(*this, frames, n); };
 
     // The output part of a sample: steps 26 to 31 and the scope (33).
     auto output = [&](const VoiceFrame& frame, float& sample) {
@@ -247,14 +265,30 @@ void Synth303::render311(float* out, int numSamples)
         recordScopeAudio(*this, frame.scope, sample);
     };
 
-    renderInPasses<kPerSampleReference ? 1 : kVoiceFrameRun>(out, numSamples, control, ladders, output);
+    renderInPasses<kPerSampleReference ? 1 : kVoiceFrameRun>(out, numSamples, control, cutoffPass, ladders, decimate,
+                                                             output);
     filter.finish(*this);
     swings.finish(*this, numSamples);
     finishScopeBlock(*this, scopeCursor, numSamples);
 }
 
-template void Synth303::render311<false>(float* out, int numSamples);
-template void Synth303::render311<true>(float* out, int numSamples);
+// Every stage inlined into one function, built twice: for AVX2 and for plain x86-64.
+__attribute__((target_clones("avx2", "default"), flatten)) void Synth303::render311Fast(float* out, int numSamples)
+{
+    render311Stages<false>(out, numSamples);
+}
+
+template <>
+void Synth303::render311<false>(float* out, int numSamples)
+{
+    render311Fast(out, numSamples);
+}
+
+template <>
+void Synth303::render311<true>(float* out, int numSamples)
+{
+    render311Stages<true>(out, numSamples);
+}
 
 void Synth303::blockProcess311(float* out, int numSamples, bool)
 {

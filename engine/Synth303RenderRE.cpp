@@ -7,10 +7,12 @@
 #include <cmath>
 #include <type_traits>
 
+#include "engine/CutoffPass.h"
 #include "engine/KnobShapes.h"
 #include "engine/MemoizedMath.h"
 #include "engine/OversampledFilter.h"
 #include "engine/RenderPasses.h"
+#include "engine/SequencerClock.h"
 #include "engine/Synth303.h"
 #include "engine/Synth303Envelopes.h"
 #include "engine/Synth303Filter.h"
@@ -66,7 +68,7 @@ struct TranscendentalsRE
 } // namespace
 
 template <bool kPerSampleReference>
-void Synth303::renderRE(float* out, int numSamples)
+void Synth303::renderREStages(float* out, int numSamples)
 {
     samplesPerStep = sampleRate / (std::max(bpm, kMinBpm) * kStepsPerMinutePerBpm);
     if (numSamples <= 0 || out == nullptr)
@@ -85,6 +87,8 @@ void Synth303::renderRE(float* out, int numSamples)
     OversampledFilter<kPerSampleReference> filter(*this);
     ScopeSignals scope; // vca, A, Ea and Av keep their last values over asleep samples
     ScopeCursor scopeCursor;
+    if constexpr (!kPerSampleReference)
+        prepareVibrato(vibrato, sampleRate, q);
 
     // The control part of a sample: steps 1 to 25 but the ladders, then 31 and 33.
     auto control = [&](VoiceFrame& frame) {
@@ -92,7 +96,7 @@ void Synth303::renderRE(float* out, int numSamples)
             rates = RatesRE::compute(q, sampleRate);
 
         // 1. clock
-        RunSequencerRE();
+        runSequencerClock(*this);
 
         // 2. resonance shapes: knobs.resonancePow14 and knobs.resonanceR
 
@@ -166,17 +170,16 @@ void Synth303::renderRE(float* out, int numSamples)
             decayAccentSnapshotRE(*this, q);
             decayTriggerRamps(triggerRamps, q);
 
-            // 21. cutoff voltage
+            // 21. cutoff voltage: its exponent (the cutoff pass goes on from there)
             scope.envAccent = envelopeAccent(knobs.cutoff, accentCap.value, accentCurve);
-            const double exponent = cutoffExponent(knobs.cutoff, scope.envAccent, envelope, restVoltage);
-            const float cv0 = static_cast<float>(cutoffVoltage(knobs.cutoff, std::exp(exponent), triggerRamps));
+            frame.cutoff = {cutoffExponent(knobs.cutoff, scope.envAccent, envelope, restVoltage),
+                            knobs.cutoff.expScale,
+                            {triggerRamps[0], triggerRamps[1]},
+                            e,
+                            knobs.bassBoost};
 
-            // 22. the filter's input: cutoff coefficient and bass boost (the ladders come later)
-            const float cutoffC = static_cast<float>(
-                cutoffSmoother.step(cutoffTarget(trimmedCutoffVoltage(cv0, VCFTrim)), kCutoffSmoothing));
-            const float filterIn =
-                static_cast<float>(bassBoostedInput(e, cv0, knobs.bassBoost, bassBoostLP, rates.bassBoost));
-            frame.filter = {filterIn, cutoffC, knobs.resonanceR};
+            // 22. the filter's input: the cutoff pass adds the signal and the cutoff coefficient
+            frame.filter = {0.0f, 0.0f, knobs.resonanceR};
 
             // 23. VCA accent
             scope.vcaAccent = vcaAccent(accentCurve, knobs.vcaAccent);
@@ -194,8 +197,17 @@ void Synth303::renderRE(float* out, int numSamples)
         endSampleControl(*this, frame, scopeCursor, scope, knobs, targets, moving, q);
     };
 
+    // 21. and 22. for a run of samples: cv0, the filter's input and the ladders' coefficients.
+    auto cutoffPass = [&](VoiceFrame* frames, int n) {
+        CutoffRun run;
+        filterInputsRE<kPerSampleReference>(run, *this, frames, n, rates.bassBoost);
+        if constexpr (!kPerSampleReference)
+            ladderCoefficientsOfRun(run, *this, frames, rates.filter);
+    };
+
     // The ladders of a sample: step 22, the filter 2x oversampled.
     auto ladders = [&](VoiceFrame& frame, int run) { filterRun(filter, *this, frame, rates.filter, run); };
+    auto decimate = [&](VoiceFrame* frames, int n) { filter.decimateRun(*this, frames, n); };
 
     // The output part of a sample: steps 26 to 30 and the scope (32).
     auto output = [&](const VoiceFrame& frame, float& sample) {
@@ -222,14 +234,30 @@ void Synth303::renderRE(float* out, int numSamples)
         recordScopeAudio(*this, frame.scope, sample);
     };
 
-    renderInPasses<kPerSampleReference ? 1 : kVoiceFrameRun>(out, numSamples, control, ladders, output);
+    renderInPasses<kPerSampleReference ? 1 : kVoiceFrameRun>(out, numSamples, control, cutoffPass, ladders, decimate,
+                                                             output);
     filter.finish(*this);
     swings.finish(*this, numSamples);
     finishScopeBlock(*this, scopeCursor, numSamples);
 }
 
-template void Synth303::renderRE<false>(float* out, int numSamples);
-template void Synth303::renderRE<true>(float* out, int numSamples);
+// Every stage inlined into one function, built twice: for AVX2 and for plain x86-64.
+__attribute__((target_clones("avx2", "default"), flatten)) void Synth303::renderREFast(float* out, int numSamples)
+{
+    renderREStages<false>(out, numSamples);
+}
+
+template <>
+void Synth303::renderRE<false>(float* out, int numSamples)
+{
+    renderREFast(out, numSamples);
+}
+
+template <>
+void Synth303::renderRE<true>(float* out, int numSamples)
+{
+    renderREStages<true>(out, numSamples);
+}
 
 void Synth303::blockProcessRE(float* out, int numSamples, bool)
 {

@@ -7,6 +7,7 @@
 #include <cstring>
 #include <iterator>
 
+#include "engine/SequencerClock.h"
 #include "engine/Synth303.h"
 
 namespace
@@ -14,7 +15,6 @@ namespace
 constexpr double kMinBpm = 1e-6; // setTempo(0) all but stops the clock instead of dividing by 0
 constexpr double kSecondsPerMinute = 60.0;
 constexpr double kStepsPerBeat = 4.0;    // a step is a sixteenth note
-constexpr double kGateClosePhase = 0.51; // share of a step after which a non-sliding gate closes
 
 constexpr int kBaseNote = 36; // pitch 0 sounds as MIDI note 36
 constexpr int kOctave = 12;
@@ -54,11 +54,6 @@ float sequencedFrequency(const Synth303& synth, int note)
     return std::pow(octaveBase(synth), exponent) * kLowAFrequency;
 }
 
-void clearMidiOutNotes(Synth303& synth)
-{
-    std::fill(std::begin(synth.midiOutNotes), std::end(synth.midiOutNotes), 0);
-    synth.midiOutNotesSounding = 0;
-}
 
 void sendMidiOutNote(Synth303& synth, int note)
 {
@@ -67,9 +62,11 @@ void sendMidiOutNote(Synth303& synth, int note)
     synth.midiOutNotesSounding = 1;
 }
 
+} // namespace
+
 // Reads step `playStep` of the current pattern and sets the voice from it. The pattern index is
 // read here, so a change of pattern takes effect at the next step start.
-void startStep(Synth303& synth)
+void oxn3::startSequencerStep(Synth303& synth)
 {
     Vst303Pattern& pattern = synth.activePattern();
     // The host position may hand us any step index; the record has 64 steps.
@@ -111,51 +108,8 @@ void startStep(Synth303& synth)
     ++synth.swingIndex;
 }
 
-// Timing factor of the current step from the swing tables (all 1.0: straight timing).
-double swingFactor(Synth303& synth, bool triplet)
+namespace
 {
-    if (synth.swingIndex < 0) synth.swingIndex = 0;
-    const int period = triplet ? 3 : 2;
-    const double factor = triplet ? synth.swingTriplet[synth.swingIndex % period]
-                                  : synth.swingStraight[synth.swingIndex % period];
-    if (synth.swingIndex >= period) synth.swingIndex -= period;
-    return factor;
-}
-
-// 1 / duration of a step in samples, divided out again only when one of its factors changes.
-double stepIncrement(Synth303& synth, double swing)
-{
-    const double factors[3] = {synth.samplesPerStep, swing, synth.speedFactor};
-    if (std::memcmp(factors, synth.stepIncrementFactors, sizeof(factors)) != 0)
-    {
-        std::memcpy(synth.stepIncrementFactors, factors, sizeof(factors));
-        synth.stepIncrement = 1.0 / (synth.samplesPerStep * swing / synth.speedFactor);
-    }
-    return synth.stepIncrement;
-}
-
-void advanceClock(Synth303& synth, const Vst303Pattern& pattern, bool triplet)
-{
-    synth.stepPhase += stepIncrement(synth, swingFactor(synth, triplet));
-    // At the slowest tempos a step lasts longer than the counter can count; it only has to stay non-zero.
-    if (synth.stepSampleCounter < INT_MAX) ++synth.stepSampleCounter;
-
-    if (synth.stepPhase >= static_cast<double>(synth.noteLength))
-    {
-        synth.stepPhase -= static_cast<double>(synth.noteLength);
-        synth.stepSampleCounter = 0;
-        // The step index moves by one even when the note covered several (tied) steps.
-        synth.playStep = (synth.playStep + 1 < pattern.getStepCount()) ? synth.playStep + 1 : 0;
-    }
-}
-
-void closeGateAfterHalfStep(Synth303& synth)
-{
-    if (synth.stepSlide || synth.stepPhase <= kGateClosePhase) return;
-    synth.gate = 0;
-    if (synth.midiOutNotesSounding) clearMidiOutNotes(synth);
-}
-
 void resetPosition(Synth303& synth)
 {
     synth.playStep = 0;
@@ -195,14 +149,5 @@ void Synth303::setEditNote(int k)
 
 void Synth303::RunSequencerRE()
 {
-    speedFactor = 1.0;
-    if (stepSampleCounter == 0 && running) startStep(*this);
-
-    const Vst303Pattern& pattern = activePattern();
-    const bool triplet = pattern.getTriplet() != 0;
-    if (triplet) speedFactor *= tripletFactor;
-    if (!running) return;
-
-    advanceClock(*this, pattern, triplet);
-    closeGateAfterHalfStep(*this);
+    oxn3::runSequencerClock(*this);
 }

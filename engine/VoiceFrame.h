@@ -7,6 +7,8 @@
 // parts' work beside it. The per-sample reference runs the parts sample by sample, which checks
 // that they really share nothing else.
 
+#include "engine/LadderLanes.h"
+#include "engine/Synth303Filter.h"
 #include "engine/Synth303Output.h"
 #include "engine/Synth303Scope.h"
 
@@ -22,13 +24,27 @@ struct FilterInput
     bool restPoles = false; // classic engine: a quiet trigger starts the ladders from rest
 };
 
+// What the control part leaves for the cutoff pass (CutoffPass.h), which takes the rest of the
+// way to the filter's input for a whole run of samples at once.
+struct CutoffTerms
+{
+    double exponent; // cutoffExponent
+    double expScale;
+    double triggerRamps[2];
+    double signal;   // improved engine: the filter's input before the bass boost
+    BassBoostShape bassBoost;
+};
+
 constexpr int kVoiceFrameRun = 16; // samples per run through each part
 
 struct VoiceFrame
 {
     bool awake = false; // asleep: only the smoothers and the scope ran
+    CutoffTerms cutoff;
     FilterInput filter;
+    LaneCoefficients ladder; // the render's, from filter.c and filter.r (not the reference's)
     float filtered = 0.0f; // the first ladder run's result, then the filter's output
+    float second = 0.0f;   // the second ladder run's result, until the run is decimated
     double vcaGain = 0.0;  // as the control part left vcaGain and volumeEnvelope
     double volumeEnvelope = 0.0;
     float vca = 0.0f;

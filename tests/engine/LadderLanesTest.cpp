@@ -55,8 +55,8 @@ void expectLanesMatchScalar(const LadderCase& k)
     const oxn3::Lanes second[4] = {-l.offset[0], -l.offset[1], -l.offset[2], -l.offset[3]};
     const oxn3::LaneCoefficients kl = oxn3::LaneCoefficients::of(coefficients);
     float b[2];
-    b[0] = oxn3::runLadderLanes<kArithmetic>(l, lanes->filterGainSmoother, l.offset, k.in, coefficients, kl);
-    b[1] = oxn3::runLadderLanes<kArithmetic>(l, lanes->filterGainSmoother, second, k.in, coefficients, kl);
+    b[0] = oxn3::runLadderLanes<kArithmetic>(l, lanes->filterGainSmoother, l.offset, k.in, kl);
+    b[1] = oxn3::runLadderLanes<kArithmetic>(l, lanes->filterGainSmoother, second, k.in, kl);
     l.store(*lanes);
 
     ASSERT_EQ(std::memcmp(a, b, sizeof(a)), 0);

@@ -3,8 +3,8 @@
 // or a page can observe: the output, the 16 scope channels, the MIDI-out notes and the clock.
 // The fingerprints were taken from the render before it was optimised; any change for speed
 // must leave every one unchanged, bit for bit. (They depend on the C library's exp, pow, sin and
-// tanh and on the code path it picks for the processor, so another libm or machine may need
-// them re-taken, from a build of a render known to be right.)
+// tanh, scalar and vector, and on the code paths it and the render pick for the processor, so
+// another libm or machine may need them re-taken, from a build of a render known to be right.)
 #include <cstdint>
 #include <cstring>
 #include <algorithm>

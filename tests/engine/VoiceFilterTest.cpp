@@ -1,4 +1,5 @@
 #include <cmath>
+#include <cstring>
 
 #include <gtest/gtest.h>
 
@@ -55,6 +56,35 @@ TEST(VoiceDecimator, ImpulsesShowTheTapsAndTheDelayOfEight)
         const float oddTap = (n >= 1 && n <= 16) ? static_cast<float>(fir1_33[2 * n - 1]) : 0.0f;
         EXPECT_EQ(odd.process(0.0, n == 0 ? 1.0 : 0.0), oddTap) << n;
     }
+}
+
+// Runs of every length from 0 to 16, one after another, against the same samples one by one.
+TEST(VoiceDecimator, ARunGivesTheSameSamplesBitForBitAsOneByOne)
+{
+    HalfBandDecimator single, runs;
+    unsigned seed = 303;
+    auto next = [&seed] {
+        seed = seed * 1664525u + 1013904223u;
+        return static_cast<float>(static_cast<int>(seed >> 8) - (1 << 23)) / static_cast<float>(1 << 23);
+    };
+    for (int round = 0; round < 3; ++round)
+        for (int n = 0; n <= HalfBandDecimator::kMaxRun; ++n)
+        {
+            float first[HalfBandDecimator::kMaxRun], second[HalfBandDecimator::kMaxRun];
+            float expected[HalfBandDecimator::kMaxRun], out[HalfBandDecimator::kMaxRun];
+            for (int j = 0; j < n; ++j)
+            {
+                first[j] = next();
+                second[j] = next();
+                expected[j] = single.process(first[j], second[j]);
+            }
+            runs.processRun(first, second, out, n);
+            for (int j = 0; j < n; ++j)
+                ASSERT_EQ(out[j], expected[j]) << "run of " << n << ", sample " << j;
+        }
+    EXPECT_EQ(runs.position, single.position);
+    EXPECT_EQ(std::memcmp(runs.secondResults, single.secondResults, sizeof(runs.secondResults)), 0);
+    EXPECT_EQ(std::memcmp(runs.firstResults, single.firstResults, sizeof(runs.firstResults)), 0);
 }
 
 TEST(VoiceFilter, ResonanceRaisesAPeakNearCutoff)

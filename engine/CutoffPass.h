@@ -1,0 +1,120 @@
+#pragma once
+// The cutoff's way from its exponent to the filter's input, taken for a whole run of samples
+// after their control parts: the two exps of each sample (cv0 and the coefficient it aims at)
+// go through the vector maths (VectorMath.h), then the cutoff smoother and the bass boost step
+// sample by sample, and the ladders' coefficients of each sample are computed once, with
+// (1 - c)^q again through the vector maths. Nothing of the control part reads what this pass
+// writes, so moving it after the run changes no result; the per-sample reference runs it on runs
+// of one sample with the scalar exp and pow.
+
+#include "engine/Synth303.h"
+#include "engine/Synth303Classic.h"
+#include "engine/Synth303Envelopes.h"
+#include "engine/LadderLanes.h"
+#include "engine/Synth303Filter.h"
+#include "engine/VectorMath.h"
+#include "engine/VoiceFrame.h"
+
+namespace oxn3
+{
+// The awake samples of a run that go through the filter, and per-sample scratch values, padded
+// to an even count for the vector maths.
+struct CutoffRun
+{
+    int frame[kVoiceFrameRun];
+    int count = 0;
+    float cv0[kVoiceFrameRun];
+    double x[kVoiceFrameRun + kVectorWidth];
+    double y[kVoiceFrameRun + kVectorWidth];
+
+    // x past the count gets `filler`, a value the vector call takes without trouble.
+    void pad(double filler)
+    {
+        for (int i = count; i < count + kVectorWidth; ++i)
+            x[i] = filler;
+    }
+
+    template <bool kPerSampleReference>
+    void expOfX()
+    {
+        if constexpr (kPerSampleReference)
+            expEach(x, y, count);
+        else
+        {
+            pad(0.0);
+            expRun(x, y, count);
+        }
+    }
+};
+
+// cv0 of every awake, filtered sample of the run.
+template <bool kPerSampleReference>
+inline void cutoffVoltages(CutoffRun& run, const VoiceFrame* frames, int n)
+{
+    run.count = 0;
+    for (int j = 0; j < n; ++j)
+        if (frames[j].awake && !frames[j].filter.bypassed)
+        {
+            run.frame[run.count] = j;
+            run.x[run.count++] = frames[j].cutoff.exponent;
+        }
+    run.expOfX<kPerSampleReference>();
+    for (int i = 0; i < run.count; ++i)
+    {
+        const CutoffTerms& t = frames[run.frame[i]].cutoff;
+        run.cv0[i] = static_cast<float>(cutoffVoltageOf(t.expScale, run.y[i], t.triggerRamps));
+    }
+}
+
+// The improved engine: cutoff coefficient (through its smoother) and bass-boosted input; `run`
+// then lists the samples that go through the filter.
+template <bool kPerSampleReference>
+inline void filterInputsRE(CutoffRun& run, Synth303& s, VoiceFrame* frames, int n, double bassBoostK)
+{
+    cutoffVoltages<kPerSampleReference>(run, frames, n);
+    for (int i = 0; i < run.count; ++i)
+        run.x[i] = cutoffTargetExponent(trimmedCutoffVoltage(run.cv0[i], s.VCFTrim));
+    run.expOfX<kPerSampleReference>();
+    for (int i = 0; i < run.count; ++i)
+    {
+        VoiceFrame& frame = frames[run.frame[i]];
+        frame.filter.c = static_cast<float>(s.cutoffSmoother.step(cutoffTargetOf(run.y[i]), kCutoffSmoothing));
+        frame.filter.in = static_cast<float>(
+            bassBoostedInput(frame.cutoff.signal, run.cv0[i], frame.cutoff.bassBoost, s.bassBoostLP, bassBoostK));
+    }
+}
+
+// The classic engine: the cutoff coefficient of its range (the input is already in the frame);
+// `run` then lists the samples that go through the filter.
+template <bool kPerSampleReference>
+inline void filterInputs311(CutoffRun& run, VoiceFrame* frames, int n, ClassicFilterRange range)
+{
+    cutoffVoltages<kPerSampleReference>(run, frames, n);
+    for (int i = 0; i < run.count; ++i)
+        run.x[i] = classicCutoffExponent(run.cv0[i], range);
+    run.expOfX<kPerSampleReference>();
+    for (int i = 0; i < run.count; ++i)
+        frames[run.frame[i]].filter.c = classicCutoffOf(run.y[i], range);
+}
+
+// The render's ladder coefficients of the samples `run` lists, after filterInputs (the
+// per-sample reference computes its own in vcf303).
+inline void ladderCoefficientsOfRun(CutoffRun& run, const Synth303& s, VoiceFrame* frames, const FilterRates& rates)
+{
+    for (int i = 0; i < run.count; ++i)
+        run.x[i] = 1.0 - frames[run.frame[i]].filter.c;
+    const double* oneMinusCPowQ = run.x;
+    if (rates.q != 1.0f)
+    {
+        run.pad(0.5);
+        powRun(run.x, rates.q, run.y, run.count);
+        oneMinusCPowQ = run.y;
+    }
+    for (int i = 0; i < run.count; ++i)
+    {
+        VoiceFrame& frame = frames[run.frame[i]];
+        frame.ladder = LaneCoefficients::of(ladderCoefficients(frame.filter.c, frame.filter.r, rates,
+                                                               s.filterFeedbackScale, s.ResoTrim, oneMinusCPowQ[i]));
+    }
+}
+} // namespace oxn3

@@ -1,0 +1,92 @@
+#pragma once
+// The sequencer clock's work of every output sample (Synth303::RunSequencerRE), inline so the
+// render takes it without a call: the step's duration from its swing and speed, the phase within
+// the step, the next step when the phase passes the note's length, the gate closing halfway.
+// Starting a step is rare and stays out of line (startSequencerStep).
+
+#include <algorithm>
+#include <climits>
+#include <cstring>
+#include <iterator>
+
+#include "engine/Synth303.h"
+
+namespace oxn3
+{
+constexpr double kGateClosePhase = 0.51; // share of a step after which a non-sliding gate closes
+
+// Reads step `playStep` of the current pattern and sets the voice from it.
+void startSequencerStep(Synth303& synth);
+
+inline void clearMidiOutNotes(Synth303& synth)
+{
+    std::fill(std::begin(synth.midiOutNotes), std::end(synth.midiOutNotes), 0);
+    synth.midiOutNotesSounding = 0;
+}
+
+// Timing factor of the current step from the swing tables (all 1.0: straight timing).
+inline double swingFactor(Synth303& synth, bool triplet)
+{
+    if (synth.swingIndex < 0) synth.swingIndex = 0;
+    double factor = 0.0;
+    if (triplet)
+    {
+        factor = synth.swingTriplet[synth.swingIndex % 3];
+        if (synth.swingIndex >= 3) synth.swingIndex -= 3;
+    }
+    else
+    {
+        factor = synth.swingStraight[synth.swingIndex % 2];
+        if (synth.swingIndex >= 2) synth.swingIndex -= 2;
+    }
+    return factor;
+}
+
+// 1 / duration of a step in samples, divided out again only when one of its factors changes.
+inline double stepIncrement(Synth303& synth, double swing)
+{
+    const double factors[3] = {synth.samplesPerStep, swing, synth.speedFactor};
+    if (std::memcmp(factors, synth.stepIncrementFactors, sizeof(factors)) != 0)
+    {
+        std::memcpy(synth.stepIncrementFactors, factors, sizeof(factors));
+        synth.stepIncrement = 1.0 / (synth.samplesPerStep * swing / synth.speedFactor);
+    }
+    return synth.stepIncrement;
+}
+
+inline void advanceClock(Synth303& synth, const Vst303Pattern& pattern, bool triplet)
+{
+    synth.stepPhase += stepIncrement(synth, swingFactor(synth, triplet));
+    // At the slowest tempos a step lasts longer than the counter can count; it only has to stay non-zero.
+    if (synth.stepSampleCounter < INT_MAX) ++synth.stepSampleCounter;
+
+    if (synth.stepPhase >= static_cast<double>(synth.noteLength))
+    {
+        synth.stepPhase -= static_cast<double>(synth.noteLength);
+        synth.stepSampleCounter = 0;
+        // The step index moves by one even when the note covered several (tied) steps.
+        synth.playStep = (synth.playStep + 1 < pattern.getStepCount()) ? synth.playStep + 1 : 0;
+    }
+}
+
+inline void closeGateAfterHalfStep(Synth303& synth)
+{
+    if (synth.stepSlide || synth.stepPhase <= kGateClosePhase) return;
+    synth.gate = 0;
+    if (synth.midiOutNotesSounding) clearMidiOutNotes(synth);
+}
+
+inline void runSequencerClock(Synth303& synth)
+{
+    synth.speedFactor = 1.0;
+    if (synth.stepSampleCounter == 0 && synth.running) startSequencerStep(synth);
+
+    const Vst303Pattern& pattern = synth.activePattern();
+    const bool triplet = pattern.getTriplet() != 0;
+    if (triplet) synth.speedFactor *= synth.tripletFactor;
+    if (!synth.running) return;
+
+    advanceClock(synth, pattern, triplet);
+    closeGateAfterHalfStep(synth);
+}
+} // namespace oxn3
