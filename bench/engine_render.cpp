@@ -7,29 +7,11 @@
 #include <memory>
 #include <vector>
 
-#include "BusyPattern.h"
-#include "engine/Synth303.h"
+#include "BusyVoice.h"
 
 namespace
 {
 constexpr int kBlockSize = 256;
-
-std::unique_ptr<Synth303> makeBusyVoice(double sampleRate)
-{
-    auto synth = std::make_unique<Synth303>();
-    synth->sampleRate = sampleRate;
-    synth->fsRatio = static_cast<float>(44100.0 / sampleRate);
-    synth->cutoff = 0.35f;
-    synth->resonance = 0.75f;
-    synth->envmod = 0.6f;
-    synth->decay = 0.4f;
-    synth->accent = 0.8f;
-    synth->volume = 0.8f;
-    oxn3bench::writeBusyPattern(synth->patterns[0]);
-    synth->setTempo(130.0);
-    synth->setRunStop(1);
-    return synth;
-}
 
 enum class Engine
 {
@@ -54,7 +36,7 @@ template <Engine kEngine, bool kReference, Knobs kKnobs = Knobs::Still>
 void renderBusyPattern(benchmark::State& state)
 {
     const double sampleRate = static_cast<double>(state.range(0));
-    auto synth = makeBusyVoice(sampleRate);
+    auto synth = oxn3bench::makeBusyVoice(sampleRate);
     std::vector<float> block(kBlockSize, 0.0f);
     long blocks = 0;
     for (auto _ : state)

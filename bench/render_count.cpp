@@ -7,11 +7,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <memory>
 #include <vector>
 
-#include "BusyPattern.h"
-#include "engine/Synth303.h"
+#include "BusyVoice.h"
 
 int main(int argc, char** argv)
 {
@@ -25,18 +23,7 @@ int main(int argc, char** argv)
     const double seconds = argc > 3 ? std::atof(argv[3]) : 2.0;
     constexpr int kBlockSize = 256;
 
-    auto synth = std::make_unique<Synth303>();
-    synth->sampleRate = sampleRate;
-    synth->fsRatio = static_cast<float>(44100.0 / sampleRate);
-    synth->cutoff = 0.35f;
-    synth->resonance = 0.75f;
-    synth->envmod = 0.6f;
-    synth->decay = 0.4f;
-    synth->accent = 0.8f;
-    synth->volume = 0.8f;
-    oxn3bench::writeBusyPattern(synth->patterns[0]);
-    synth->setTempo(130.0);
-    synth->setRunStop(1);
+    auto synth = oxn3bench::makeBusyVoice(sampleRate);
 
     std::vector<float> block(kBlockSize);
     const long blocks = static_cast<long>(seconds * sampleRate / kBlockSize);
