@@ -8,7 +8,7 @@
 #include <juce_gui_basics/juce_gui_basics.h>
 
 #include "processor/PluginProcessor.h"
-#include "ui/PluginEditor.h"
+#include "ui/window/PluginEditor.h"
 
 namespace
 {

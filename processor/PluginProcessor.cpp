@@ -7,7 +7,7 @@
 #include "processor/DataFolder.h"
 #include "processor/HostParameter.h"
 #if !OXN3_WITHOUT_EDITOR
-#include "ui/PluginEditor.h"
+#include "ui/window/PluginEditor.h"
 #endif
 
 namespace

@@ -13,9 +13,9 @@
 #include "tests/engine/VoiceTestHelpers.h"
 #include "patterns/Vst303PatternMetaData.h"
 #include "tests/patterns/ScratchFolder.h"
-#include "ui/CPatchDisplay.h"
-#include "ui/PluginEditor.h"
-#include "ui/ValueChangedListener.h"
+#include "ui/widgets/CPatchDisplay.h"
+#include "ui/window/PluginEditor.h"
+#include "ui/framework/ValueChangedListener.h"
 
 namespace oxn3test
 {

@@ -4,7 +4,7 @@
 #include <algorithm>
 
 #include "UiTestHelpers.h"
-#include "ui/CBitmapSlider.h"
+#include "ui/widgets/CBitmapSlider.h"
 
 namespace
 {
