@@ -56,6 +56,8 @@ struct KnobShapes
     // --- from the trims and raw knobs, once per block
     GateEnvelopeSteps gateSteps;
     double snapshotWeight = 0.0;   // 0.2 W
+    NoiseShape filterNoise;
+    NoiseShape outputNoise;
 
     // Block start: everything.
     void start(const Synth303& s, float q)
@@ -63,6 +65,8 @@ struct KnobShapes
         gateSteps = GateEnvelopeSteps::compute(s.GateTrim, q);
         snapshotWeight = accentSnapshotWeight(s.smoothedCutoff);
         audio.shelfGain = bassShelfGain(s.resonance);
+        filterNoise = NoiseShape::of(s.filterNoise);
+        outputNoise = NoiseShape::of(s.outputNoise);
         update(s, kAllSmoothers, q);
     }
 

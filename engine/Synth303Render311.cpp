@@ -144,7 +144,7 @@ void Synth303::render311Stages(float* out, int numSamples)
 
             // 10. VCA noise into the filter
             if (VCANoise)
-                e += nextNoise(filterNoise) * scope.vca;
+                e += nextNoise(filterNoise, knobs.filterNoise) * scope.vca;
 
             // 11. gate follower
             followGate(gateFollower, gate, rates.envelope);
@@ -258,7 +258,7 @@ void Synth303::render311Stages(float* out, int numSamples)
             y = applyVolume(distortion(y, distort), k.volumeSquared);
 
             // 31. output stage with the click generator
-            sample = outputStage311(*this, y, frame.vca, k);
+            sample = outputStage311(*this, y, frame.vca, k, knobs.outputNoise);
         }
 
         // 33. scope: the output sample (the control part recorded the rest)

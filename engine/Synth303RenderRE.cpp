@@ -132,7 +132,7 @@ void Synth303::renderREStages(float* out, int numSamples)
 
             // 10. VCA noise into the filter
             if (VCANoise)
-                e += nextNoise(filterNoise) * scope.vca;
+                e += nextNoise(filterNoise, knobs.filterNoise) * scope.vca;
 
             // 11. gate follower
             followGate(gateFollower, gate, rates.envelope);
@@ -227,7 +227,7 @@ void Synth303::renderREStages(float* out, int numSamples)
             y = distortion(y, distort);
 
             // 30. output stage
-            sample = outputStageRE(*this, y, frame.vca, k);
+            sample = outputStageRE(*this, y, frame.vca, k, knobs.outputNoise);
         }
 
         // 32. scope: the output sample (the control part recorded the rest)
