@@ -60,8 +60,6 @@ struct TranscendentalsRE
     using Pow = std::conditional_t<kPerSampleReference, DirectPow, MemoPow>;
     using Exp = std::conditional_t<kPerSampleReference, DirectExp, MemoExp>;
 
-    Pow mainDecay;
-    Pow volumeDecay;
     Pow accentCurve;
     Exp vcaCurve;
 };
@@ -118,11 +116,10 @@ void Synth303::renderREStages(float* out, int numSamples)
             double e = emphasise(emphasisLP, o, rates.output.emphasis, smoothedResonance);
 
             // 6. filter envelope
-            const float decayRate = knobs.decayRate[stepAccent ? 1 : 0];
-            decayToZero(mainEnvelope, 1.0 - math.mainDecay(mainEnvelopeBase(decayRate, envelopeArmed), q));
+            decayToZero(mainEnvelope, knobs.mainDecayStepOf(stepAccent, envelopeArmed));
 
             // 7. volume envelope
-            decayVolumeEnvelope(volumeEnvelope, 1.0 - math.volumeDecay(volumeEnvelopeBase(envelopeArmed), q), q);
+            decayVolumeEnvelope(volumeEnvelope, knobs.volumeDecayStepOf(envelopeArmed), q);
 
             // 8. gate envelope
             updateGateEnvelopeRE(gateEnvelope, gate, VCAClicks, knobs.gateGrowth, knobs.gateSteps);
