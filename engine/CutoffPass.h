@@ -97,12 +97,65 @@ inline void filterInputs311(CutoffRun& run, VoiceFrame* frames, int n, ClassicFi
         frames[run.frame[i]].filter.c = classicCutoffOf(run.y[i], range);
 }
 
+// The ladder coefficients of a run, field by field: the loop that computes them has no table
+// lookup, branch or gather, so the compiler vectorises it.
+struct LadderCoefficientsRun
+{
+    double c[kVoiceFrameRun], r[kVoiceFrameRun], feedback[kVoiceFrameRun];
+    double R[kVoiceFrameRun], K[kVoiceFrameRun], g[kVoiceFrameRun], rk4Gain[kVoiceFrameRun], rk4Keep[kVoiceFrameRun];
+    double feedbackGainA[kVoiceFrameRun], feedbackGainB[kVoiceFrameRun];
+    double oneMinusC[kVoiceFrameRun], r2[kVoiceFrameRun], oneMinusR2[kVoiceFrameRun], boost[kVoiceFrameRun];
+    double gainTarget[kVoiceFrameRun];
+
+    void compute(int count, const double* oneMinusCPowQ, double resoTrim)
+    {
+        for (int i = 0; i < count; ++i)
+        {
+            const LadderCoefficients k = ladderCoefficientsWith(c[i], r[i], feedback[i], resoTrim, oneMinusCPowQ[i], 0.0);
+            const LadderOutputMix m = LadderOutputMix::of(k);
+            R[i] = k.R;
+            K[i] = k.K;
+            g[i] = k.g;
+            rk4Gain[i] = k.rk4Gain;
+            rk4Keep[i] = k.rk4Keep;
+            feedbackGainA[i] = k.feedbackGainA;
+            feedbackGainB[i] = k.feedbackGainB;
+            oneMinusC[i] = m.oneMinusC;
+            r2[i] = m.r2;
+            oneMinusR2[i] = m.oneMinusR2;
+            boost[i] = m.boost;
+            gainTarget[i] = m.gainTarget;
+        }
+    }
+
+    // As LaneCoefficients::of(LadderCoefficients) would give them.
+    LaneCoefficients lanesOf(int i, double feedbackTrim, double gainSmoothing) const
+    {
+        return {bothLanes(R[i]),
+                bothLanes(K[i]),
+                lanes(feedbackTrim, 1.0),
+                bothLanes(g[i]),
+                bothLanes(rk4Gain[i]),
+                bothLanes(rk4Keep[i]),
+                lanes(feedbackGainA[i], feedbackGainB[i]),
+                {c[i], oneMinusC[i], r2[i], oneMinusR2[i], boost[i], gainTarget[i], gainSmoothing}};
+    }
+};
+
 // The render's ladder coefficients of the samples `run` lists, after filterInputs (the
 // per-sample reference computes its own in vcf303).
 inline void ladderCoefficientsOfRun(CutoffRun& run, const Synth303& s, VoiceFrame* frames, const FilterRates& rates)
 {
+    LadderCoefficientsRun k;
     for (int i = 0; i < run.count; ++i)
-        run.x[i] = 1.0 - frames[run.frame[i]].filter.c;
+    {
+        const FilterInput& f = frames[run.frame[i]].filter;
+        const double c = f.c;
+        k.c[i] = c;
+        k.r[i] = ladderResonance(c, f.r, rates);
+        k.feedback[i] = septabFeedback(c, rates.tableScale, s.filterFeedbackScale);
+        run.x[i] = 1.0 - f.c;
+    }
     const double* oneMinusCPowQ = run.x;
     if (rates.q != 1.0f)
     {
@@ -110,11 +163,9 @@ inline void ladderCoefficientsOfRun(CutoffRun& run, const Synth303& s, VoiceFram
         powRun(run.x, rates.q, run.y, run.count);
         oneMinusCPowQ = run.y;
     }
+    k.compute(run.count, oneMinusCPowQ, s.ResoTrim);
+    const double feedbackTrim = 1.0 + 0.05 * s.ResoTrim;
     for (int i = 0; i < run.count; ++i)
-    {
-        VoiceFrame& frame = frames[run.frame[i]];
-        frame.ladder = LaneCoefficients::of(ladderCoefficients(frame.filter.c, frame.filter.r, rates,
-                                                               s.filterFeedbackScale, s.ResoTrim, oneMinusCPowQ[i]));
-    }
+        frames[run.frame[i]].ladder = k.lanesOf(i, feedbackTrim, rates.gainSmoothing);
 }
 } // namespace oxn3

@@ -42,6 +42,10 @@ struct KnobShapes
     float resonanceR = 0.0f;       // (sr + 0.0001)^1.2, as the filter takes it
     double gateGrowth = 1.0;       // improved engine with VCAClicks
     float decayRate[2] = {0.0f, 0.0f}; // filter envelope, by stepAccent
+    // The envelopes' one-pole steps, 1 - base^q: the filter envelope's once armed, by stepAccent
+    // (before the first trigger its base is 1 and the step 0); the volume's by envelopeArmed.
+    double mainDecayStep[2] = {0.0, 0.0};
+    double volumeDecayStep[2] = {0.0, 0.0};
     BassBoostShape bassBoost;      // improved engine
     VcaAccentShape vcaAccent;
     VcaDrain vcaDrain;
@@ -56,6 +60,8 @@ struct KnobShapes
     // --- from the trims and raw knobs, once per block
     GateEnvelopeSteps gateSteps;
     double snapshotWeight = 0.0;   // 0.2 W
+    NoiseShape filterNoise;
+    NoiseShape outputNoise;
 
     // Block start: everything.
     void start(const Synth303& s, float q)
@@ -63,6 +69,10 @@ struct KnobShapes
         gateSteps = GateEnvelopeSteps::compute(s.GateTrim, q);
         snapshotWeight = accentSnapshotWeight(s.smoothedCutoff);
         audio.shelfGain = bassShelfGain(s.resonance);
+        filterNoise = NoiseShape::of(s.filterNoise);
+        for (int armed = 0; armed < 2; ++armed)
+            volumeDecayStep[armed] = 1.0 - DirectPow()(volumeEnvelopeBase(armed), q);
+        outputNoise = NoiseShape::of(s.outputNoise);
         update(s, kAllSmoothers, q);
     }
 
@@ -93,6 +103,8 @@ struct KnobShapes
         {
             decayRate[0] = envelopeDecayRate(sr, s.smoothedDecay, 0, kDecayFloor);
             decayRate[1] = envelopeDecayRate(sr, s.smoothedDecay, 1, kDecayFloor);
+            for (int accented = 0; accented < 2; ++accented)
+                mainDecayStep[accented] = 1.0 - power(mainEnvelopeBase(decayRate[accented], 1.0), q);
         }
         if (moving & (kSmoothResonance | kSmoothCutoff | kSmoothEnvmod))
             cutoff.capShareScale = CutoffShape::capShareScaleOf(resonancePow14, sc, se);
@@ -133,6 +145,17 @@ struct KnobShapes
             if (moving & kSmoothBass)
                 bassBoost.gain = BassBoostShape::gainOf(s.smoothedBass);
         }
+    }
+
+    // envelopeArmed is 0 until the first trigger, then 1.
+    double mainDecayStepOf(int stepAccent, double envelopeArmed) const
+    {
+        return envelopeArmed != 0.0 ? mainDecayStep[stepAccent ? 1 : 0] : 0.0;
+    }
+
+    double volumeDecayStepOf(double envelopeArmed) const
+    {
+        return volumeDecayStep[envelopeArmed != 0.0 ? 1 : 0];
     }
 
     double openAccentExponent() const

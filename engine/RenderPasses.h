@@ -92,16 +92,29 @@ inline void renderInPasses(float* out, int numSamples, Control& control, CutoffP
             const int nLadders = length(run - 1);
             const int nOutput = length(run - 2);
             const int n = std::max(nControl, std::max(nLadders, nOutput));
-            for (int j = 0; j < n; ++j)
+            if (nControl == kRun && nLadders == kRun && nOutput == kRun) // all but a block's ends
             {
-                if (j < nLadders)
+                for (int j = 0; j < kRun; ++j)
+                {
                     ladders(filtered[j], 0);
-                if (j < nControl)
                     control(controlled[j]);
-                if (j < nLadders)
                     ladders(filtered[j], 1);
-                if (j < nOutput)
                     output(finished[j], out[(run - 2) * kRun + j]);
+                }
+            }
+            else
+            {
+                for (int j = 0; j < n; ++j)
+                {
+                    if (j < nLadders)
+                        ladders(filtered[j], 0);
+                    if (j < nControl)
+                        control(controlled[j]);
+                    if (j < nLadders)
+                        ladders(filtered[j], 1);
+                    if (j < nOutput)
+                        output(finished[j], out[(run - 2) * kRun + j]);
+                }
             }
             cutoffPass(controlled, nControl);
             decimate(filtered, nLadders);

@@ -246,7 +246,7 @@ inline double dcNoiseGain311(float smoothedVolume)
 }
 
 // With VCA noise the click generator sounds on volume changes and the voice waits behind it.
-inline float outputStage311(Synth303& s, double y, float vca, const AudioKnobs& k)
+inline float outputStage311(Synth303& s, double y, float vca, const AudioKnobs& k, const NoiseShape& noise)
 {
     if (!s.VCANoise)
         return toOutputSample(kClassicOutputLevel * y);
@@ -254,7 +254,7 @@ inline float outputStage311(Synth303& s, double y, float vca, const AudioKnobs& 
     rearmClick(s.onOffSound, k.volume, s.sampleRate);
     const double g = clickFadeIn(s.onOffSound);
     const double click = s.onOffSound.process();
-    const double voice = (y + nextNoise(s.outputNoise) * vca) * kClassicOutputLevel +
+    const double voice = (y + nextNoise(s.outputNoise, noise) * vca) * kClassicOutputLevel +
                          dcNoise * k.dcNoiseGain / kDcNoiseFullScale;
     return toOutputSample(kClickLevel * click + voice * (g * g));
 }

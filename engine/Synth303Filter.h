@@ -137,16 +137,21 @@ inline double gainPolynomial(double c)
                               8.332024 * c * c * c * c);
 }
 
-// `oneMinusCPowQ` is (1 - c)^q, computed by the caller.
-inline LadderCoefficients ladderCoefficients(float cutoff, float resonance, const FilterRates& rates,
-                                             float feedbackScale, double resoTrim, double oneMinusCPowQ)
+// The resonance as the ladders take it: at high rates lower with the cutoff.
+inline double ladderResonance(double c, float resonance, const FilterRates& rates)
 {
-    LadderCoefficients k;
-    const double c = cutoff;
     double r = resonance;
     if (rates.highRate)
         r = r * (1.05 - 0.15 * c);
-    const double s = septabFeedback(c, rates.tableScale, feedbackScale);
+    return r;
+}
+
+// From the cutoff, ladderResonance, the septab feedback and (1 - c)^q, all computed by the
+// caller: without the table lookup and the branches the arithmetic of a run vectorises.
+inline LadderCoefficients ladderCoefficientsWith(double c, double r, double s, double resoTrim, double oneMinusCPowQ,
+                                                 double gainSmoothing)
+{
+    LadderCoefficients k;
     k.c = c;
     k.K = ((1.0 - 2.0 * c) * 1.05 + 2.0 * c) * s;
     k.R = r + power16(1.0 - c) * 0.3;
@@ -160,8 +165,18 @@ inline LadderCoefficients ladderCoefficients(float cutoff, float resonance, cons
     k.feedbackTrim = 1.0 + 0.05 * resoTrim;
     k.feedbackGainB = k.R * k.K;
     k.feedbackGainA = k.feedbackGainB * k.feedbackTrim;
-    k.gainSmoothing = rates.gainSmoothing;
+    k.gainSmoothing = gainSmoothing;
     return k;
+}
+
+// `oneMinusCPowQ` is (1 - c)^q, computed by the caller.
+inline LadderCoefficients ladderCoefficients(float cutoff, float resonance, const FilterRates& rates,
+                                             float feedbackScale, double resoTrim, double oneMinusCPowQ)
+{
+    const double c = cutoff;
+    return ladderCoefficientsWith(c, ladderResonance(c, resonance, rates),
+                                  septabFeedback(c, rates.tableScale, feedbackScale), resoTrim, oneMinusCPowQ,
+                                  rates.gainSmoothing);
 }
 
 // How a ladder run does its arithmetic. Literal: each pole takes the four Runge-Kutta slopes

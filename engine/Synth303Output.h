@@ -18,12 +18,26 @@ constexpr std::uint32_t kNoiseIncrement = 907633515u;
 constexpr double kNoiseUnit = 2.3283064e-10; // 2^-32
 constexpr double kNoiseLevel = 0.0001;
 
+// The terms of a generator's value that its fixed fields give, ((g - 1) -3 + 6 g u) scale,
+// taken once per block.
+struct NoiseShape
+{
+    double offset = 0.0; // (g - 1) -3
+    double slope = 0.0;  // 6 g
+    double scale = 0.0;
+
+    static NoiseShape of(const NoiseGenerator& n)
+    {
+        return {(n.g - 1.0) * -3.0, 6.0 * n.g, n.scale};
+    }
+};
+
 // The next noise value before the VCA scales it.
-inline double nextNoise(NoiseGenerator& n)
+inline double nextNoise(NoiseGenerator& n, const NoiseShape& shape)
 {
     n.seed = n.seed * kNoiseMultiplier + kNoiseIncrement;
     const float u = static_cast<float>(n.seed * kNoiseUnit);
-    return ((n.g - 1.0) * -3.0 + 6.0 * n.g * u) * n.scale * kNoiseLevel;
+    return (shape.offset + shape.slope * u) * shape.scale * kNoiseLevel;
 }
 
 // --- the recorded noise sample
@@ -209,11 +223,11 @@ inline float toOutputSample(double y)
 }
 
 // Volume, noise, optional clipping and the noise sample; the returned value goes to out[i].
-inline float outputStageRE(Synth303& s, double y, float vca, const AudioKnobs& k)
+inline float outputStageRE(Synth303& s, double y, float vca, const AudioKnobs& k, const NoiseShape& noise)
 {
     y = applyVolume(y, k.volumeSquared);
     if (s.VCANoise)
-        y += nextNoise(s.outputNoise) * vca;
+        y += nextNoise(s.outputNoise, noise) * vca;
     y *= kOutputLevel;
     if (s.OutputClipping)
         y = std::clamp(y, kClipLow, kClipHigh);

@@ -69,8 +69,6 @@ struct Transcendentals311
     using Pow = std::conditional_t<kPerSampleReference, DirectPow, MemoPow>;
     using Exp = std::conditional_t<kPerSampleReference, DirectExp, MemoExp>;
 
-    Pow mainDecay;
-    Pow volumeDecay;
     Pow accentCurve;
     Exp vcaCurve;
 };
@@ -130,11 +128,10 @@ void Synth303::render311Stages(float* out, int numSamples)
             double e = emphasise(emphasisLP, o, rates.output.emphasis, smoothedResonance);
 
             // 6. filter envelope
-            const float decayRate = knobs.decayRate[stepAccent ? 1 : 0];
-            decayToZero(mainEnvelope, 1.0 - math.mainDecay(mainEnvelopeBase(decayRate, envelopeArmed), q));
+            decayToZero(mainEnvelope, knobs.mainDecayStepOf(stepAccent, envelopeArmed));
 
             // 7. volume envelope
-            decayVolumeEnvelope(volumeEnvelope, 1.0 - math.volumeDecay(volumeEnvelopeBase(envelopeArmed), q), q);
+            decayVolumeEnvelope(volumeEnvelope, knobs.volumeDecayStepOf(envelopeArmed), q);
 
             // 8. gate envelope
             updateGateEnvelope311(gateEnvelope, gate, VCAClicks, knobs.gateSteps);
@@ -144,7 +141,7 @@ void Synth303::render311Stages(float* out, int numSamples)
 
             // 10. VCA noise into the filter
             if (VCANoise)
-                e += nextNoise(filterNoise) * scope.vca;
+                e += nextNoise(filterNoise, knobs.filterNoise) * scope.vca;
 
             // 11. gate follower
             followGate(gateFollower, gate, rates.envelope);
@@ -258,7 +255,7 @@ void Synth303::render311Stages(float* out, int numSamples)
             y = applyVolume(distortion(y, distort), k.volumeSquared);
 
             // 31. output stage with the click generator
-            sample = outputStage311(*this, y, frame.vca, k);
+            sample = outputStage311(*this, y, frame.vca, k, knobs.outputNoise);
         }
 
         // 33. scope: the output sample (the control part recorded the rest)

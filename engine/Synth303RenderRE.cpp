@@ -60,8 +60,6 @@ struct TranscendentalsRE
     using Pow = std::conditional_t<kPerSampleReference, DirectPow, MemoPow>;
     using Exp = std::conditional_t<kPerSampleReference, DirectExp, MemoExp>;
 
-    Pow mainDecay;
-    Pow volumeDecay;
     Pow accentCurve;
     Exp vcaCurve;
 };
@@ -118,11 +116,10 @@ void Synth303::renderREStages(float* out, int numSamples)
             double e = emphasise(emphasisLP, o, rates.output.emphasis, smoothedResonance);
 
             // 6. filter envelope
-            const float decayRate = knobs.decayRate[stepAccent ? 1 : 0];
-            decayToZero(mainEnvelope, 1.0 - math.mainDecay(mainEnvelopeBase(decayRate, envelopeArmed), q));
+            decayToZero(mainEnvelope, knobs.mainDecayStepOf(stepAccent, envelopeArmed));
 
             // 7. volume envelope
-            decayVolumeEnvelope(volumeEnvelope, 1.0 - math.volumeDecay(volumeEnvelopeBase(envelopeArmed), q), q);
+            decayVolumeEnvelope(volumeEnvelope, knobs.volumeDecayStepOf(envelopeArmed), q);
 
             // 8. gate envelope
             updateGateEnvelopeRE(gateEnvelope, gate, VCAClicks, knobs.gateGrowth, knobs.gateSteps);
@@ -132,7 +129,7 @@ void Synth303::renderREStages(float* out, int numSamples)
 
             // 10. VCA noise into the filter
             if (VCANoise)
-                e += nextNoise(filterNoise) * scope.vca;
+                e += nextNoise(filterNoise, knobs.filterNoise) * scope.vca;
 
             // 11. gate follower
             followGate(gateFollower, gate, rates.envelope);
@@ -227,7 +224,7 @@ void Synth303::renderREStages(float* out, int numSamples)
             y = distortion(y, distort);
 
             // 30. output stage
-            sample = outputStageRE(*this, y, frame.vca, k);
+            sample = outputStageRE(*this, y, frame.vca, k, knobs.outputNoise);
         }
 
         // 32. scope: the output sample (the control part recorded the rest)
