@@ -7,6 +7,7 @@ reused build folder keep it quick) and run; a slip the tests do not notice survi
 
     python3 tools/mutate_ui.py                 # all slips
     python3 tools/mutate_ui.py --only 3 7      # slips by number (1-based, as listed)
+    python3 tools/mutate_ui.py --workers 3     # three scratch copies side by side
     python3 tools/mutate_ui.py --list other.txt --work /path/to/scratch
     python3 tools/mutate_ui.py --source /path/to/exported/tree   # e.g. an older commit's tests
 
@@ -14,10 +15,12 @@ Slow (a rebuild and a full run per slip), so CI does not run it.
 """
 import argparse
 import os
+import re
 import shutil
 import subprocess
 import sys
 import tempfile
+import threading
 import time
 
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
@@ -96,21 +99,76 @@ def build_tests(build, env, jobs):
     return r.returncode == 0, r.stdout[-3000:] + r.stderr[-3000:]
 
 
-def run_tests(build, env, timeout):
-    """True when every test passes. A hang past the timeout counts as noticed."""
+def run_tests(build, env, timeout, shards):
+    """True when every test passes. The tests run in `shards` processes at once; a hang past the
+    timeout counts as noticed."""
     binary = os.path.join(build, "tests", "ui", TEST_TARGET)
     scratch = tempfile.mkdtemp(prefix="oxn3-mutant-")
-    run_env = dict(env, HOME=os.path.join(scratch, "home"), XDG_DATA_HOME=os.path.join(scratch, "data"))
-    os.makedirs(run_env["HOME"]), os.makedirs(run_env["XDG_DATA_HOME"])
+    runs = []
     try:
-        r = subprocess.run([binary, "--gtest_brief=1"], env=run_env, cwd=scratch, timeout=timeout,
-                           capture_output=True, text=True)
-        failed = [l.split("] ", 1)[1] for l in r.stdout.splitlines() if l.startswith("[  FAILED  ]") and "] " in l]
-        return r.returncode == 0, failed
-    except subprocess.TimeoutExpired:
-        return False, ["(timed out)"]
+        for k in range(shards):
+            home = os.path.join(scratch, str(k))
+            run_env = dict(env, HOME=os.path.join(home, "home"), XDG_DATA_HOME=os.path.join(home, "data"),
+                           GTEST_TOTAL_SHARDS=str(shards), GTEST_SHARD_INDEX=str(k))
+            os.makedirs(run_env["HOME"]), os.makedirs(run_env["XDG_DATA_HOME"])
+            runs.append(subprocess.Popen([binary, "--gtest_brief=1"], env=run_env, cwd=home, text=True,
+                                         stdout=subprocess.PIPE, stderr=subprocess.DEVNULL))
+        passed, failed, deadline = True, [], time.time() + timeout
+        for r in runs:
+            try:
+                out, _ = r.communicate(timeout=max(1, deadline - time.time()))
+            except subprocess.TimeoutExpired:
+                r.kill()
+                r.communicate()
+                passed = False
+                failed.append("(timed out)")
+                continue
+            names = [l.split("] ", 1)[1] for l in out.splitlines() if l.startswith("[  FAILED  ]") and "] " in l]
+            if r.returncode != 0 and not names:
+                running = [l.split("] ", 1)[1] for l in out.splitlines() if l.startswith("[ RUN      ]")]
+                names = ["(crashed in " + (running[-1] if running else "?") + ")"]
+            passed = passed and r.returncode == 0
+            failed += names
+        return passed, failed
     finally:
+        for r in runs:
+            if r.poll() is None:
+                r.kill()
         shutil.rmtree(scratch, ignore_errors=True)
+
+
+def prepare(source, work, env):
+    src = sync_copy(source, work)
+    build = os.path.join(src, "build")
+    configure(src, build, env)
+    ok, log = build_tests(build, env, 3)
+    if not ok:
+        sys.exit("the unchanged tree does not build:\n" + log)
+    return src, build
+
+
+def try_slip(src, build, slip, env, args):
+    """Applies one slip, rebuilds, runs the tests, puts the file back. Returns (outcome, detail)."""
+    file, old, new, line = slip
+    path = os.path.join(src, file)
+    with open(path, encoding="utf-8") as f:
+        original = f.read()
+    count = original.count(old)
+    if count != 1:
+        return "unbuilt", f"not applied: the text occurs {count} times (list line {line})"
+    try:
+        with open(path, "w", encoding="utf-8") as f:
+            f.write(original.replace(old, new, 1))
+        built, _ = build_tests(build, env, args.jobs)
+        if not built:
+            return "unbuilt", "does not compile"
+        passed, failed = run_tests(build, env, args.timeout, args.shards)
+        if passed:
+            return "survived", "SURVIVED"
+        return "killed", failed
+    finally:
+        with open(path, "w", encoding="utf-8") as f:
+            f.write(original)
 
 
 def main():
@@ -119,65 +177,65 @@ def main():
     ap.add_argument("--work", default=os.path.join(ROOT, "build-mutants"))
     ap.add_argument("--source", default=ROOT, help="tree to copy (default: this checkout, edits included)")
     ap.add_argument("--only", type=int, nargs="*", help="slip numbers to try (1-based)")
-    ap.add_argument("--jobs", type=int, default=3)
+    ap.add_argument("--workers", type=int, default=2, help="scratch copies trying slips side by side")
+    ap.add_argument("--jobs", type=int, default=1, help="build jobs per worker and slip")
+    ap.add_argument("--shards", type=int, default=2, help="test processes per run")
     ap.add_argument("--timeout", type=int, default=600, help="seconds for one run of the tests")
+    ap.add_argument("--new", help="regular expression of test names added since a baseline: the summary also "
+                                  "gives the rate the other tests reach on their own")
     args = ap.parse_args()
 
     slips = parse_list(args.list)
     chosen = [(i + 1, s) for i, s in enumerate(slips) if not args.only or (i + 1) in args.only]
     env = environment()
-    src = sync_copy(os.path.abspath(args.source), os.path.abspath(args.work))
-    build = os.path.join(src, "build")
-    configure(src, build, env)
-
-    ok, log = build_tests(build, env, args.jobs)
-    if not ok:
-        sys.exit("the unchanged tree does not build:\n" + log)
-    ok, failed = run_tests(build, env, args.timeout)
+    source, work = os.path.abspath(args.source), os.path.abspath(args.work)
+    copies = [prepare(source, os.path.join(work, f"w{k}"), env) for k in range(max(1, args.workers))]
+    ok, failed = run_tests(copies[0][1], env, args.timeout, args.shards)
     if not ok:
         sys.exit("the unchanged tree fails its editor tests: " + ", ".join(failed))
 
-    killed, survivors, unbuilt = [], [], []
-    for number, (file, old, new, line) in chosen:
-        path = os.path.join(src, file)
-        with open(path, encoding="utf-8") as f:
-            original = f.read()
-        count = original.count(old)
-        label = f"#{number} {file}: {old.strip()} => {new.strip()}"
-        if count != 1:
-            print(f"{label}\n    not applied: the text occurs {count} times (list line {line})", flush=True)
-            unbuilt.append(label)
-            continue
-        started = time.time()
-        try:
-            with open(path, "w", encoding="utf-8") as f:
-                f.write(original.replace(old, new, 1))
-            built, log = build_tests(build, env, args.jobs)
-            if not built:
-                outcome = "does not compile"
-                unbuilt.append(label)
-            else:
-                passed, failed = run_tests(build, env, args.timeout)
-                if passed:
-                    outcome = "SURVIVED"
-                    survivors.append(label)
-                else:
-                    outcome = "killed by " + ", ".join(failed[:3]) + (" ..." if len(failed) > 3 else "")
-                    killed.append(label)
-        finally:
-            with open(path, "w", encoding="utf-8") as f:
-                f.write(original)
-        print(f"{label}\n    {outcome} ({time.time() - started:.0f} s)", flush=True)
+    results = {"killed": [], "survived": [], "unbuilt": [], "new only": []}
+    queue = list(chosen)
+    lock = threading.Lock()
 
+    def worker(src, build):
+        while True:
+            with lock:
+                if not queue:
+                    return
+                number, slip = queue.pop(0)
+            started = time.time()
+            outcome, detail = try_slip(src, build, slip, env, args)
+            label = f"#{number} {slip[0]}: {slip[1].strip()} => {slip[2].strip()}"
+            if outcome == "killed":
+                if args.new and detail and all(re.search(args.new, name) for name in detail):
+                    results["new only"].append((number, label))
+                detail = "killed by " + ", ".join(detail)
+            with lock:
+                results[outcome].append((number, label))
+                print(f"{label}\n    {detail} ({time.time() - started:.0f} s)", flush=True)
+
+    threads = [threading.Thread(target=worker, args=copy) for copy in copies]
+    for t in threads:
+        t.start()
+    for t in threads:
+        t.join()
+
+    killed, survivors, unbuilt = (sorted(results[k]) for k in ("killed", "survived", "unbuilt"))
     tried = len(killed) + len(survivors)
     print(f"\nkilled {len(killed)} of {tried} slips" + (f" ({100 * len(killed) / tried:.0f} %)" if tried else ""))
+    if args.new and tried:
+        before = len(killed) - len(results["new only"])
+        print(f"without the tests matching {args.new}: killed {before} of {tried} ({100 * before / tried:.0f} %); "
+              "caught only by them: " + " ".join(f"#{n}" for n, _ in sorted(results["new only"])))
     if unbuilt:
-        print(f"{len(unbuilt)} not counted (not applied or not compiling)")
+        print(f"{len(unbuilt)} not counted (not applied or not compiling): " + " ".join(f"#{n}" for n, _ in unbuilt))
     if survivors:
         print("survivors:")
-        for s in survivors:
+        for _, s in survivors:
             print("  " + s)
-    build_tests(build, env, args.jobs)  # leave the scratch build matching the tree
+    for src, build in copies:
+        build_tests(build, env, args.jobs)  # leave the scratch builds matching the tree
     return 0
 
 
