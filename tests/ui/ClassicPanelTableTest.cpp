@@ -266,3 +266,41 @@ TEST_F(ClassicPanelTable, LengthReadOutDragNamesTheLengthAsLearnTarget)
     panel.mouseUp(oxn3test::mouseAt(panel, {95, 72}, at));
     EXPECT_EQ(current().getLength() * 1000 + processor->touchedParameter, 18 * 1000 + 100);
 }
+
+TEST(ClassicPanelTableRules, DroppedFilesGoByTheirEndingInAnyCase)
+{
+    // {path, audio for the analyser, pattern file}
+    const std::tuple<const char*, bool, bool> rows[] = {
+        {"/a/loop.wav", true, false}, {"/a/LOOP.WAV", true, false}, {"/a/loop.aif", true, false},
+        {"/a/loop.AIF", true, false}, {"/a/loop.mp3", true, false}, {"/a/line.pat", false, true},
+        {"/a/line.PAT", false, true}, {"/a/loop.aiff", false, false}, {"/a/song.rbs", false, false},
+    };
+    for (const auto& [path, audio, pattern] : rows)
+    {
+        EXPECT_EQ(isAudioDrop(path), audio) << path;
+        EXPECT_EQ(isPatternDrop(path), pattern) << path;
+    }
+}
+
+TEST_F(ClassicPanelTable, NoteKeysPreviewTheStepTheyWrote)
+{
+    // {auto-advance, flags of the cursor's step, flags of the next step, previewed note}
+    const std::tuple<int, int, int, int> rows[] = {
+        {0, step_t::kDown, step_t::kUp, 2 + 36 - 12},
+        {1, step_t::kDown, step_t::kUp, 2 + 36 - 12},
+        {1, step_t::kUp, 0, 2 + 36 + 12},
+    };
+    for (const auto& [advance, cursorFlags, nextFlags, note] : rows)
+    {
+        reset();
+        synth.autoAdvance = advance;
+        synth.editStep = 2;
+        current().steps[2].flags = static_cast<uint8_t>(cursorFlags);
+        current().steps[3].flags = static_cast<uint8_t>(nextFlags);
+        const juce::Point<float> at = centreOf(202).toFloat();
+        panel.mouseDown(oxn3test::mouseAt(panel, at, at));
+        EXPECT_EQ(panel.previewNote, note) << advance;
+        EXPECT_EQ(synth.editStep, 2 + advance) << advance;
+        panel.mouseUp(oxn3test::mouseAt(panel, at, at));
+    }
+}
