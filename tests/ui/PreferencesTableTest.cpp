@@ -42,6 +42,12 @@ TEST_F(Preferences, EachBoxAndItsCaptionSwitchExactlyTheirOption)
             EXPECT_EQ(options(), expected) << "option " << option << " at " << x << "," << y;
             synth.running = 0;
         }
+    // Where the "VCO Mode" and "Vibrato" captions overlap, the later one in the table answers.
+    std::vector<int> expected = options();
+    expected[1] = 1 - expected[1];
+    clickAt(90, 20);
+    EXPECT_EQ(options(), expected);
+
     const std::vector<int> before = options();
     clickAt(36, 14); // the VCO mode switch's right end
     EXPECT_EQ(options()[0], 2);
