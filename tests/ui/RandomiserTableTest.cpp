@@ -45,7 +45,7 @@ TEST_F(Randomiser, EachKeySwitchAndSliderWritesExactlyItsSetting)
         {{18, 38}, &s.lowerRange2, 1}, {{38, 38}, &s.lowerRange, 0}, {{88, 38}, &s.upperRange, 1},
         {{108, 38}, &s.upperRange2, 0}, {{565, 68}, &s.fixedScale, 1},
         {{167, 26}, &s.noteDensity, 100}, {{227, 106}, &s.gateDensity, 0}, {{287, 26}, &s.slideDensity, 100},
-        {{347, 106}, &s.accentDensity, 0},
+        {{347, 106}, &s.accentDensity, 0},   {{565, 105}, &s.apply, 1},
     };
     const std::vector<int32_t> baseline = words();
     for (const auto& [point, field, value] : rows)
@@ -57,6 +57,19 @@ TEST_F(Randomiser, EachKeySwitchAndSliderWritesExactlyItsSetting)
         clickAt(point.x, point.y);
         EXPECT_EQ(words(), expected) << "click at " << point.toString();
     }
+}
+
+TEST_F(Randomiser, SeedButtonsChangeOnlyTheSeed)
+{
+    const std::vector<int32_t> start = words();
+    const size_t seed = wordOf(&settings().seed, settings());
+    clickAt(565, 13); // Next Seed
+    std::vector<int32_t> next = words();
+    EXPECT_NE(next[seed], start[seed]);
+    next[seed] = start[seed];
+    EXPECT_EQ(next, start);
+    clickAt(565, 40); // Prev Seed
+    EXPECT_EQ(words(), start);
 }
 
 TEST_F(Randomiser, RootKnobSpansCToB)
