@@ -10,6 +10,9 @@ reused build folder keep it quick) and run; a slip the tests do not notice survi
     python3 tools/mutate_ui.py --workers 3     # three scratch copies side by side
     python3 tools/mutate_ui.py --list other.txt --work /path/to/scratch
     python3 tools/mutate_ui.py --source /path/to/exported/tree   # e.g. an older commit's tests
+    python3 tools/mutate_ui.py --new '^(SuiteA|SuiteB)\.'       # also the rate without those tests
+
+Scratch copies and their builds live in build-mutants/ (ignored by git); a later run reuses them.
 
 Slow (a rebuild and a full run per slip), so CI does not run it.
 """

@@ -45,7 +45,7 @@ TEST_F(Randomiser, EachKeySwitchAndSliderWritesExactlyItsSetting)
         {{18, 38}, &s.lowerRange2, 1}, {{38, 38}, &s.lowerRange, 0}, {{88, 38}, &s.upperRange, 1},
         {{108, 38}, &s.upperRange2, 0}, {{565, 68}, &s.fixedScale, 1},
         {{167, 26}, &s.noteDensity, 100}, {{227, 106}, &s.gateDensity, 0}, {{287, 26}, &s.slideDensity, 100},
-        {{347, 106}, &s.accentDensity, 0},   {{565, 105}, &s.apply, 1},
+        {{347, 106}, &s.accentDensity, 0},   {{606, 126}, &s.apply, 1},
     };
     const std::vector<int32_t> baseline = words();
     for (const auto& [point, field, value] : rows)
@@ -70,6 +70,17 @@ TEST_F(Randomiser, SeedButtonsChangeOnlyTheSeed)
     EXPECT_EQ(next, start);
     clickAt(565, 40); // Prev Seed
     EXPECT_EQ(words(), start);
+}
+
+TEST_F(Randomiser, ApplySwitchesOnAndOffAndKeepsAnUndoCopy)
+{
+    const Vst303Pattern before = synth.activePattern();
+    clickAt(565, 105);
+    EXPECT_EQ(settings().apply, 1);
+    EXPECT_EQ(editor->undoLabel, "Randomize Pattern");
+    EXPECT_TRUE(oxn3test::samePattern(editor->undoPattern, before));
+    clickAt(565, 105);
+    EXPECT_EQ(settings().apply, 0);
 }
 
 TEST_F(Randomiser, RootKnobSpansCToB)

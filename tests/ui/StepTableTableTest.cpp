@@ -147,6 +147,12 @@ TEST(StepTableTable, ZonePressesDoExactlyTheirJob)
                                     (t.page.pitchBarView ? "p" : "") + (t.page.pageOffset != 0 ? "n" : "");
         EXPECT_EQ(changed, job == '-' ? "" : std::string(1, job)) << p.toString();
     }
+    t.reset();
+    for (int running : {1, 0}) // run/stop both ways
+    {
+        t.down(20, 20);
+        EXPECT_EQ(t.synth.running, running);
+    }
 }
 
 TEST(StepTableTable, DragsStopAtTheirLimits)
