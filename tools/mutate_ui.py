@@ -74,7 +74,8 @@ def sync_copy(source, work):
                 if f.read() == data:
                     continue
         os.makedirs(os.path.dirname(b), exist_ok=True)
-        shutil.copy2(a, b)
+        shutil.copyfile(a, b)  # a fresh time stamp, so the build never keeps an object of an older text
+        shutil.copymode(a, b)
     return src
 
 
