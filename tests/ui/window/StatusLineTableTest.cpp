@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "UiTestHelpers.h"
-#include "ui/CBitmapSlider.h"
+#include "ui/widgets/CBitmapSlider.h"
 
 using StatusLineTable = oxn3test::EditorTest;
 

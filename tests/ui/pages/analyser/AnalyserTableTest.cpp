@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "UiTestHelpers.h"
-#include "ui/CPatternAnalyzer.h"
+#include "ui/pages/analyser/CPatternAnalyzer.h"
 
 namespace
 {

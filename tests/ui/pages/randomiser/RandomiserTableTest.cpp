@@ -3,7 +3,7 @@
 #include <cstring>
 
 #include "UiTestHelpers.h"
-#include "ui/CAdvancedRandomView.h"
+#include "ui/pages/randomiser/CAdvancedRandomView.h"
 
 namespace
 {

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "UiTestHelpers.h"
-#include "ui/PatchMenu.h"
+#include "ui/window/PatchMenu.h"
 
 using namespace oxn3;
 

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "UiTestHelpers.h"
-#include "ui/CPreferencesView.h"
+#include "ui/pages/preferences/CPreferencesView.h"
 
 namespace
 {

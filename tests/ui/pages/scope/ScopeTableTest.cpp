@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "UiTestHelpers.h"
-#include "ui/CWaveformDisplay.h"
+#include "ui/pages/scope/CWaveformDisplay.h"
 
 TEST(ScopeTable, ScrollBarAnswersFromItsFirstToItsLastPixel)
 {

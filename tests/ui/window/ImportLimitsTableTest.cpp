@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
 
 #include "UiTestHelpers.h"
-#include "ui/PanelRules.h"
-#include "ui/PatchMenu.h"
-#include "ui/PatchPath.h"
-#include "ui/RebirthConversion.h"
+#include "ui/framework/PanelRules.h"
+#include "ui/window/PatchMenu.h"
+#include "ui/window/PatchPath.h"
+#include "ui/window/RebirthConversion.h"
 
 using namespace oxn3;
 

@@ -2,7 +2,7 @@
 
 #include "UiTestHelpers.h"
 #include "engine/SwitchBoardCommands.h"
-#include "ui/CCustomDisplay.h"
+#include "ui/pages/classic/CCustomDisplay.h"
 
 using namespace classicpanel;
 using namespace oxn3;

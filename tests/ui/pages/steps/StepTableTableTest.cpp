@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "UiTestHelpers.h"
-#include "ui/AiraGeometry.h"
-#include "ui/CAiraDisplay.h"
+#include "ui/pages/steps/AiraGeometry.h"
+#include "ui/pages/steps/CAiraDisplay.h"
 
 using namespace oxn3::aira;
 

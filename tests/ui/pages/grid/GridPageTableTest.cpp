@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "UiTestHelpers.h"
-#include "ui/CPatternDisplay.h"
-#include "ui/PatternGridGeometry.h"
+#include "ui/pages/grid/CPatternDisplay.h"
+#include "ui/pages/grid/PatternGridGeometry.h"
 
 namespace
 {
