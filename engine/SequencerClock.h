@@ -54,20 +54,17 @@ inline double stepIncrement(Synth303& synth, double swing)
     return synth.stepIncrement;
 }
 
-inline void advanceClock(Synth303& synth, const Vst303Pattern& pattern, bool triplet)
+// What the clock reads every sample but what changes only when a step starts: the speed, the
+// triplet flag, the step increment and the pattern's length. Taken afresh after each step start
+// and at the start of each render call; valid stays false until then.
+struct ClockRun
 {
-    synth.stepPhase += stepIncrement(synth, swingFactor(synth, triplet));
-    // At the slowest tempos a step lasts longer than the counter can count; it only has to stay non-zero.
-    if (synth.stepSampleCounter < INT_MAX) ++synth.stepSampleCounter;
-
-    if (synth.stepPhase >= static_cast<double>(synth.noteLength))
-    {
-        synth.stepPhase -= static_cast<double>(synth.noteLength);
-        synth.stepSampleCounter = 0;
-        // The step index moves by one even when the note covered several (tied) steps.
-        synth.playStep = (synth.playStep + 1 < pattern.getStepCount()) ? synth.playStep + 1 : 0;
-    }
-}
+    bool valid = false;
+    bool triplet = false;
+    double speedFactor = 1.0;
+    double increment = 0.0;
+    int stepCount = 0;
+};
 
 inline void closeGateAfterHalfStep(Synth303& synth)
 {
@@ -76,17 +73,50 @@ inline void closeGateAfterHalfStep(Synth303& synth)
     if (synth.midiOutNotesSounding) clearMidiOutNotes(synth);
 }
 
-inline void runSequencerClock(Synth303& synth)
+inline void takeClockRun(Synth303& synth, ClockRun& run)
 {
-    synth.speedFactor = 1.0;
-    if (synth.stepSampleCounter == 0 && synth.running) startSequencerStep(synth);
-
     const Vst303Pattern& pattern = synth.activePattern();
-    const bool triplet = pattern.getTriplet() != 0;
-    if (triplet) synth.speedFactor *= synth.tripletFactor;
+    run.triplet = pattern.getTriplet() != 0;
+    run.speedFactor = run.triplet ? 1.0 * synth.tripletFactor : 1.0;
+    synth.speedFactor = run.speedFactor;
+    run.stepCount = pattern.getStepCount();
+    if (synth.running) run.increment = stepIncrement(synth, swingFactor(synth, run.triplet));
+    run.valid = true;
+}
+
+inline void advanceClock(Synth303& synth, const ClockRun& run)
+{
+    synth.stepPhase += run.increment;
+    // At the slowest tempos a step lasts longer than the counter can count; it only has to stay non-zero.
+    if (synth.stepSampleCounter < INT_MAX) ++synth.stepSampleCounter;
+
+    if (synth.stepPhase >= static_cast<double>(synth.noteLength))
+    {
+        synth.stepPhase -= static_cast<double>(synth.noteLength);
+        synth.stepSampleCounter = 0;
+        // The step index moves by one even when the note covered several (tied) steps.
+        synth.playStep = (synth.playStep + 1 < run.stepCount) ? synth.playStep + 1 : 0;
+    }
+}
+
+inline void runSequencerClock(Synth303& synth, ClockRun& run)
+{
+    if (synth.stepSampleCounter == 0 && synth.running)
+    {
+        startSequencerStep(synth);
+        run.valid = false;
+    }
+    if (!run.valid) takeClockRun(synth, run);
+    synth.speedFactor = run.speedFactor;
     if (!synth.running) return;
 
-    advanceClock(synth, pattern, triplet);
+    advanceClock(synth, run);
     closeGateAfterHalfStep(synth);
+}
+
+inline void runSequencerClock(Synth303& synth)
+{
+    ClockRun run;
+    runSequencerClock(synth, run);
 }
 } // namespace oxn3

@@ -94,6 +94,7 @@ void Synth303::render311Stages(float* out, int numSamples)
     OversampledFilter<kPerSampleReference> filter(*this);
     ScopeSignals scope; // vca, A, Ea and Av keep their last values over asleep samples
     ScopeCursor scopeCursor;
+    ClockRun clock;
     if constexpr (!kPerSampleReference)
         prepareVibrato(vibrato, sampleRate, q);
 
@@ -106,7 +107,7 @@ void Synth303::render311Stages(float* out, int numSamples)
         }
 
         // 1. clock
-        runSequencerClock(*this);
+        runSequencerClock(*this, clock);
 
         // 2. resonance shapes: knobs.resonancePow14 and knobs.resonanceR
 

@@ -85,6 +85,7 @@ void Synth303::renderREStages(float* out, int numSamples)
     OversampledFilter<kPerSampleReference> filter(*this);
     ScopeSignals scope; // vca, A, Ea and Av keep their last values over asleep samples
     ScopeCursor scopeCursor;
+    ClockRun clock;
     if constexpr (!kPerSampleReference)
         prepareVibrato(vibrato, sampleRate, q);
 
@@ -94,7 +95,7 @@ void Synth303::renderREStages(float* out, int numSamples)
             rates = RatesRE::compute(q, sampleRate);
 
         // 1. clock
-        runSequencerClock(*this);
+        runSequencerClock(*this, clock);
 
         // 2. resonance shapes: knobs.resonancePow14 and knobs.resonanceR
 
