@@ -6,27 +6,26 @@
 extern "C" __m128d _ZGVbN2v_exp(__m128d x);
 extern "C" __m128d _ZGVbN2vv_pow(__m128d x, __m128d y);
 
-#pragma GCC push_options
-#pragma GCC target("avx2")
-extern "C" __m256d _ZGVdN4v_exp(__m256d x);
-extern "C" __m256d _ZGVdN4vv_pow(__m256d x, __m256d y);
+// The AVX2 forms are compiled for AVX2 alone (an attribute both gcc and clang honour) and called
+// only where the processor has it.
+extern "C" __attribute__((target("avx2"))) __m256d _ZGVdN4v_exp(__m256d x);
+extern "C" __attribute__((target("avx2"))) __m256d _ZGVdN4vv_pow(__m256d x, __m256d y);
 
 namespace
 {
-void expRunAvx2(const double* x, double* y, int n)
+__attribute__((target("avx2"))) void expRunAvx2(const double* x, double* y, int n)
 {
     for (int i = 0; i < n; i += 4)
         _mm256_storeu_pd(y + i, _ZGVdN4v_exp(_mm256_loadu_pd(x + i)));
 }
 
-void powRunAvx2(const double* b, double e, double* y, int n)
+__attribute__((target("avx2"))) void powRunAvx2(const double* b, double e, double* y, int n)
 {
     const __m256d exponent = _mm256_set1_pd(e);
     for (int i = 0; i < n; i += 4)
         _mm256_storeu_pd(y + i, _ZGVdN4vv_pow(_mm256_loadu_pd(b + i), exponent));
 }
 } // namespace
-#pragma GCC pop_options
 
 namespace
 {
