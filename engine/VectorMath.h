@@ -18,16 +18,10 @@ void expRun(const double* x, double* y, int n);
 // y[i] = pow(b[i], e) for i < n.
 void powRun(const double* b, double e, double* y, int n);
 
-// The per-sample reference's forms: the scalar calls, value by value.
+// The per-sample reference's form: the scalar call, value by value.
 inline void expEach(const double* x, double* y, int n)
 {
     for (int i = 0; i < n; ++i)
         y[i] = std::exp(x[i]);
-}
-
-inline void powEach(const double* b, double e, double* y, int n)
-{
-    for (int i = 0; i < n; ++i)
-        y[i] = std::pow(b[i], e);
 }
 } // namespace oxn3
