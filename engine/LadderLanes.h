@@ -149,20 +149,67 @@ inline Lanes saturatedStageLaneA(Lanes poleOutputs)
     return laneAFromBFrom(clipped, rounded);
 }
 
-// One run of both ladders (runLadders) on the block's state: the filtered sample. `offset` holds
-// the first or the second run's offsets.
+// What the outputs of an output sample's two ladder runs are mixed from, run 0 in the low lane
+// and run 1 in the high lane: the last two poles of A, A's fed-back value and the third pole of B.
+struct LadderTaps
+{
+    double a4[2];
+    double a3[2];
+    double b3[2];
+    double a4f[2];
+};
+
+// One run of both ladders (runLadders) on the block's state, in two halves so that the render
+// can put other work between them: the input and the first two poles, then from the second
+// pole's output to the poles the output mixes, into lane `run` of `taps`. `offset` holds the
+// first or the second run's offsets.
 template <LadderArithmetic kArithmetic>
-inline float runLadderLanes(LadderLanes& l, OnePoleState& gainSmoother, const Lanes* offset, float in,
-                            const LaneCoefficients& kl)
+inline Lanes ladderFirstHalf(LadderLanes& l, const Lanes* offset, float in, const LaneCoefficients& kl)
 {
     const Lanes u = roundedToFloat(kArithmetic == LadderArithmetic::Literal
                               ? bothLanes(in) - l.feedback * kl.R * kl.K * kl.inputTrim
                               : bothLanes(in) - l.feedback * kl.feedbackGain);
     const Lanes y1 = poleStepLanes<kArithmetic>(l.pole[0], u, offset[0], kl);
-    const Lanes y2 = poleStepLanes<kArithmetic>(l.pole[1], saturatedStageLaneA<kArithmetic>(y1), offset[1], kl);
+    return poleStepLanes<kArithmetic>(l.pole[1], saturatedStageLaneA<kArithmetic>(y1), offset[1], kl);
+}
+
+template <LadderArithmetic kArithmetic>
+inline void ladderSecondHalf(LadderLanes& l, const Lanes* offset, Lanes y2, const LaneCoefficients& kl,
+                             LadderTaps& taps, int run)
+{
     const Lanes y3 = poleStepLanes<kArithmetic>(l.pole[2], saturatedStageLaneA<kArithmetic>(y2), offset[2], kl);
     const Lanes y4 = poleStepLanes<kArithmetic>(l.pole[3], roundedToFloat(y3), offset[3], kl);
     l.feedback = roundedToFloat(y4);
-    return ladderOutput(gainSmoother, kl.mix, laneA(y4), laneA(y3), static_cast<float>(laneA(l.feedback)), laneB(y3));
+    _mm_storel_pd(&taps.a4[run], y4);
+    _mm_storel_pd(&taps.a3[run], y3);
+    _mm_storeh_pd(&taps.b3[run], y3);
+    _mm_storel_pd(&taps.a4f[run], l.feedback);
+}
+
+// The filtered samples of both runs (ladderOutput), each lane doing its run's arithmetic; the
+// gain smoother steps for run 0, then run 1.
+inline void ladderOutputs(OnePoleState& gainSmoother, const LadderOutputMix& m, const LadderTaps& t, float& first,
+                          float& second)
+{
+    const double gain0 = gainSmoother.step(m.gainTarget, m.gainSmoothing);
+    const double gain1 = gainSmoother.step(m.gainTarget, m.gainSmoothing);
+    const Lanes a4 = _mm_loadu_pd(t.a4);
+    const Lanes a3 = _mm_loadu_pd(t.a3);
+    const Lanes mix = bothLanes(m.r2) * (bothLanes(m.c) * (bothLanes(0.75) * a4 + bothLanes(0.25) * a3) +
+                                         bothLanes(m.oneMinusC) * _mm_loadu_pd(t.a4f)) +
+                      bothLanes(m.oneMinusR2) * _mm_loadu_pd(t.b3);
+    const __m128 out = _mm_cvtpd_ps(bothLanes(m.boost) * mix * lanes(gain0, gain1));
+    first = _mm_cvtss_f32(out);
+    second = _mm_cvtss_f32(_mm_shuffle_ps(out, out, 1));
+}
+
+// One run of both ladders: the filtered sample (the tests' check of the lanes against vcf303).
+template <LadderArithmetic kArithmetic>
+inline float runLadderLanes(LadderLanes& l, OnePoleState& gainSmoother, const Lanes* offset, float in,
+                            const LaneCoefficients& kl)
+{
+    LadderTaps taps;
+    ladderSecondHalf<kArithmetic>(l, offset, ladderFirstHalf<kArithmetic>(l, offset, in, kl), kl, taps, 0);
+    return ladderOutput(gainSmoother, kl.mix, taps.a4[0], taps.a3[0], static_cast<float>(taps.a4f[0]), taps.b3[0]);
 }
 } // namespace oxn3

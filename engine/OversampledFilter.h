@@ -1,10 +1,11 @@
 #pragma once
 // The filter as both engines run it over a block: the ladders twice per output sample at the
-// same c and r (runFirst, then runSecond with the first result), then the half-band decimator
-// (at once in the reference, for a whole run of samples in the render: decimateRun).
+// same c and r, then the half-band decimator (at once in the reference, for a whole run of
+// samples in the render: decimateRun). The render takes each ladder run in two halves, so a
+// sample's ladders come in four pieces (runPiece 0 to 3) with other work between them.
 // The per-sample reference goes through vcf303 (literal arithmetic, the engine's fields) and the
-// shift-register decimator; the render through the closed-form ladders in lanes (LadderLanes.h),
-// kept in the filter for the block, and the ring decimator.
+// shift-register decimator, a whole run per even piece; the render through the closed-form
+// ladders in lanes (LadderLanes.h), kept in the filter for the block, and the ring decimator.
 
 #include "engine/HalfBandDecimator.h"
 #include "engine/LadderLanes.h"
@@ -15,6 +16,8 @@
 
 namespace oxn3
 {
+constexpr int kLadderPieces = 4; // two runs, two halves each
+
 template <bool kPerSampleReference>
 class OversampledFilter;
 
@@ -24,25 +27,25 @@ class OversampledFilter<true>
 public:
     explicit OversampledFilter(const Synth303&) {}
 
-    float runFirst(Synth303& s, const FilterInput& f, const LaneCoefficients&, const FilterRates& rates)
+    // Piece 0: the first run; piece 2: the second run and the decimated output sample.
+    void runPiece(Synth303& s, VoiceFrame& frame, const FilterRates& rates, int piece)
     {
-        if (f.restPoles)
-            for (int i = 0; i < 4; ++i)
-            {
-                s.ladderA[i].value = 0.0;
-                s.ladderB[i].value = 0.0;
-            }
-        return f.bypassed ? f.in : s.vcf303(f.in, f.c, f.r, rates.q);
-    }
-
-    // The output sample, decimated at once (`second` is left alone).
-    float runSecond(Synth303& s, const FilterInput& f, const LaneCoefficients&, const FilterRates& rates, float first,
-                    float&)
-    {
-        if (f.bypassed)
-            return first;
-        const float second = s.vcf303(f.in, f.c, f.r, rates.q);
-        return decimateShiftRegister(s.firDelayLine, first, second);
+        const FilterInput& f = frame.filter;
+        if (piece == 0)
+        {
+            if (f.restPoles)
+                for (int i = 0; i < 4; ++i)
+                {
+                    s.ladderA[i].value = 0.0;
+                    s.ladderB[i].value = 0.0;
+                }
+            frame.filtered = f.bypassed ? f.in : s.vcf303(f.in, f.c, f.r, rates.q);
+        }
+        else if (piece == 2 && !f.bypassed)
+        {
+            const float second = s.vcf303(f.in, f.c, f.r, rates.q);
+            frame.filtered = decimateShiftRegister(s.firDelayLine, frame.filtered, second);
+        }
     }
 
     void decimateRun(Synth303&, VoiceFrame*, int) {}
@@ -60,27 +63,29 @@ public:
             secondOffsets[i] = -ladders.offset[i];
     }
 
-    // `coefficients` from ladderCoefficientsOfRun, for both runs of the sample.
-    float runFirst(Synth303& s, const FilterInput& f, const LaneCoefficients& coefficients, const FilterRates&)
+    // The ladders' results go to frame.taps (the coefficients from ladderCoefficientsOfRun);
+    // decimateRun mixes and decimates the run's samples afterwards.
+    void runPiece(Synth303&, VoiceFrame& frame, const FilterRates&, int piece)
     {
-        if (f.restPoles)
-            for (Lanes& pole : ladders.pole)
-                pole = bothLanes(0.0);
+        const FilterInput& f = frame.filter;
+        if (piece == 0)
+        {
+            if (f.restPoles)
+                for (Lanes& pole : ladders.pole)
+                    pole = bothLanes(0.0);
+            if (f.bypassed)
+                frame.filtered = f.in;
+        }
         if (f.bypassed)
-            return f.in;
-        return runLadderLanes<LadderArithmetic::Fast>(ladders, s.filterGainSmoother, ladders.offset, f.in,
-                                                      coefficients);
-    }
-
-    // The second run's result goes to `second`; decimateRun takes the run's samples to the
-    // output rate afterwards.
-    float runSecond(Synth303& s, const FilterInput& f, const LaneCoefficients& coefficients, const FilterRates&,
-                    float first, float& second)
-    {
-        if (!f.bypassed)
-            second = runLadderLanes<LadderArithmetic::Fast>(ladders, s.filterGainSmoother, secondOffsets, f.in,
-                                                            coefficients);
-        return first;
+            return;
+        constexpr LadderArithmetic kFast = LadderArithmetic::Fast;
+        switch (piece)
+        {
+        case 0: half = ladderFirstHalf<kFast>(ladders, ladders.offset, f.in, frame.ladder); break;
+        case 1: ladderSecondHalf<kFast>(ladders, ladders.offset, half, frame.ladder, frame.taps, 0); break;
+        case 2: half = ladderFirstHalf<kFast>(ladders, secondOffsets, f.in, frame.ladder); break;
+        default: ladderSecondHalf<kFast>(ladders, secondOffsets, half, frame.ladder, frame.taps, 1); break;
+        }
     }
 
     // The filtered samples of a run (awake, not bypassed) from their two ladder results.
@@ -95,8 +100,9 @@ public:
             if (frames[j].awake && !frames[j].filter.bypassed)
             {
                 frame[count] = j;
-                first[count] = frames[j].filtered;
-                second[count++] = frames[j].second;
+                ladderOutputs(s.filterGainSmoother, frames[j].ladder.mix, frames[j].taps, first[count],
+                              second[count]);
+                ++count;
             }
         s.decimator.processRun(first, second, out, count);
         for (int i = 0; i < count; ++i)
@@ -112,5 +118,6 @@ public:
 private:
     LadderLanes ladders;
     Lanes secondOffsets[4];
+    Lanes half = bothLanes(0.0); // the second pole's output between a run's two halves
 };
 } // namespace oxn3

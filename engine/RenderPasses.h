@@ -39,30 +39,44 @@ inline void endSampleControl(Synth303& s, VoiceFrame& frame, ScopeCursor& cursor
     s.smootherOffset = -s.smootherOffset;
 }
 
-// One of a sample's two ladder runs (the filter is 2x oversampled): run 0, then run 1 with the
-// first run's result in `filtered`. A voice asleep skips both.
+// One of the four pieces of a sample's ladders (two runs, 2x oversampled, two halves each). A
+// voice asleep skips them.
 template <class Filter>
-inline void filterRun(Filter& filter, Synth303& s, VoiceFrame& frame, const FilterRates& rates, int run)
+inline void filterPiece(Filter& filter, Synth303& s, VoiceFrame& frame, const FilterRates& rates, int piece)
 {
-    if (!frame.awake)
-        return;
-    frame.filtered = run == 0 ? filter.runFirst(s, frame.filter, frame.ladder, rates)
-                              : filter.runSecond(s, frame.filter, frame.ladder, rates, frame.filtered, frame.second);
+    if (frame.awake)
+        filter.runPiece(s, frame, rates, piece);
 }
 
-// The per-sample reference (a run of 1) takes each sample through the three parts in turn. The
-// render keeps three runs of samples in flight: while the ladders filter run k, the control part
+// The control part of a sample comes in three pieces, each a function of the frame: the first
+// decides whether the voice is awake, the others go on with the same sample.
+template <class ControlA, class ControlB, class ControlC>
+struct ControlPieces
+{
+    ControlA& a;
+    ControlB& b;
+    ControlC& c;
+};
+
+template <class ControlA, class ControlB, class ControlC>
+ControlPieces<ControlA, ControlB, ControlC> controlPieces(ControlA& a, ControlB& b, ControlC& c)
+{
+    return {a, b, c};
+}
+
+// The per-sample reference (a run of 1) takes each sample through the parts in turn. The render
+// keeps three runs of samples in flight: while the ladders filter run k, the control part
 // computes run k + 1 and the output part finishes run k - 1, sample beside sample. The ladders'
 // input for a run comes from that run's control part alone, and the parts share no other state,
-// so the order of the result is unchanged; the ladders' long chain of dependent operations then
-// no longer waits alone, the core fills its latency with the other two parts' work. The ladders
-// run twice per sample (2x oversampled): the first run goes before a control part and the
-// second before an output part, so each half of the chain has other work close behind it in
-// the core's reorder window. After the control parts of a run, `cutoffPass` takes the run's
-// cutoffs to the ladders' input (CutoffPass.h); after its ladders, `decimate` takes the run's
-// ladder results to the output rate.
+// so the order of the result is unchanged. The ladders are one long chain of dependent
+// operations; the core can only look a limited way ahead past an unfinished chain, so a long
+// piece of chain with a long stretch of other work after it runs mostly alone. The render
+// therefore cuts both finely and alternates them: each of the four ladder pieces of a sample is
+// followed by a piece of other work (the three control pieces, then the output part). After the
+// control parts of a run, `cutoffPass` takes the run's cutoffs to the ladders' input
+// (CutoffPass.h); after its ladders, `decimate` takes the run's ladder results to the output rate.
 template <int kRun, class Control, class CutoffPass, class Ladders, class Decimate, class Output>
-inline void renderInPasses(float* out, int numSamples, Control& control, CutoffPass& cutoffPass, Ladders& ladders,
+inline void renderInPasses(float* out, int numSamples, Control control, CutoffPass& cutoffPass, Ladders& ladders,
                            Decimate& decimate, Output& output)
 {
     if constexpr (kRun == 1)
@@ -70,10 +84,12 @@ inline void renderInPasses(float* out, int numSamples, Control& control, CutoffP
         VoiceFrame frame;
         for (int i = 0; i < numSamples; ++i)
         {
-            control(frame);
+            control.a(frame);
+            control.b(frame);
+            control.c(frame);
             cutoffPass(&frame, 1);
-            ladders(frame, 0);
-            ladders(frame, 1);
+            for (int piece = 0; piece < 4; ++piece)
+                ladders(frame, piece);
             decimate(&frame, 1);
             output(frame, out[i]);
         }
@@ -97,8 +113,12 @@ inline void renderInPasses(float* out, int numSamples, Control& control, CutoffP
                 for (int j = 0; j < kRun; ++j)
                 {
                     ladders(filtered[j], 0);
-                    control(controlled[j]);
+                    control.a(controlled[j]);
                     ladders(filtered[j], 1);
+                    control.b(controlled[j]);
+                    ladders(filtered[j], 2);
+                    control.c(controlled[j]);
+                    ladders(filtered[j], 3);
                     output(finished[j], out[(run - 2) * kRun + j]);
                 }
             }
@@ -106,12 +126,22 @@ inline void renderInPasses(float* out, int numSamples, Control& control, CutoffP
             {
                 for (int j = 0; j < n; ++j)
                 {
-                    if (j < nLadders)
+                    const bool c = j < nControl;
+                    const bool l = j < nLadders;
+                    if (l)
                         ladders(filtered[j], 0);
-                    if (j < nControl)
-                        control(controlled[j]);
-                    if (j < nLadders)
+                    if (c)
+                        control.a(controlled[j]);
+                    if (l)
                         ladders(filtered[j], 1);
+                    if (c)
+                        control.b(controlled[j]);
+                    if (l)
+                        ladders(filtered[j], 2);
+                    if (c)
+                        control.c(controlled[j]);
+                    if (l)
+                        ladders(filtered[j], 3);
                     if (j < nOutput)
                         output(finished[j], out[(run - 2) * kRun + j]);
                 }

@@ -98,8 +98,19 @@ void Synth303::render311Stages(float* out, int numSamples)
     if constexpr (!kPerSampleReference)
         prepareVibrato(vibrato, sampleRate, q);
 
-    // The control part of a sample: steps 1 to 25 but the ladders, then 32 and 34.
-    auto control = [&](VoiceFrame& frame) {
+    // What the control part of a sample hands from one piece to the next.
+    struct
+    {
+        bool restPoles = false;
+        double envelope = 0.0;
+        float restVoltage = 0.0f;
+        float accentA = 0.0f;
+        double accentCurve = 0.0;
+    } carry;
+
+    // The control part of a sample, in three pieces (RenderPasses.h): steps 1 to 5; 6 to 16;
+    // 17 to 25 and 32 and 34. The filter's input waits in frame.cutoff.signal.
+    auto controlA = [&](VoiceFrame& frame) {
         if constexpr (kPerSampleReference)
         {
             rates = Rates311::compute(*this);
@@ -126,8 +137,12 @@ void Synth303::render311Stages(float* out, int numSamples)
 
             // 5. bass lift, then resonance emphasis
             o = liftBass(bassBoostLP, o, rates.bassLift, knobs.audio.oneMinusResonance);
-            double e = emphasise(emphasisLP, o, rates.output.emphasis, smoothedResonance);
-
+            frame.cutoff.signal = emphasise(emphasisLP, o, rates.output.emphasis, smoothedResonance);
+        }
+    };
+    auto controlB = [&](VoiceFrame& frame) {
+        if (frame.awake)
+        {
             // 6. filter envelope
             decayToZero(mainEnvelope, knobs.mainDecayStepOf(stepAccent, envelopeArmed));
 
@@ -142,36 +157,40 @@ void Synth303::render311Stages(float* out, int numSamples)
 
             // 10. VCA noise into the filter
             if (VCANoise)
-                e += nextNoise(filterNoise, knobs.filterNoise) * scope.vca;
+                frame.cutoff.signal += nextNoise(filterNoise, knobs.filterNoise) * scope.vca;
 
             // 11. gate follower
             followGate(gateFollower, gate, rates.envelope);
 
             // 12. trigger; a quiet one also starts the ladders from rest (when they next run)
-            bool restPoles = false;
+            carry.restPoles = false;
             if (trigger)
             {
                 triggerEnvelopes(*this);
-                restPoles = laddersRestOnTrigger(*this);
+                carry.restPoles = laddersRestOnTrigger(*this);
             }
 
             // 13. envelope as the accent sees it
-            const double envelope = mainEnvelope.value;
-            const float accentEnv = accentEnvelope(envelope);
+            carry.envelope = mainEnvelope.value;
+            const float accentEnv = accentEnvelope(carry.envelope);
 
             // 14. rest voltage
-            const float restVoltage = envelopeRestVoltage(analogConstants[4], gateFollower.value);
+            carry.restVoltage = envelopeRestVoltage(analogConstants[4], gateFollower.value);
 
             // 15. accent level
-            const float accentA = accentLevel(stepAccent, accentEnv, smoothedAccent);
-            scope.accent = accentA;
+            carry.accentA = accentLevel(stepAccent, accentEnv, smoothedAccent);
+            scope.accent = carry.accentA;
 
             // 16. accent curve
-            const double accentCurve = math.accentCurve(
-                accentA, accentCurveExponent(scope.vca, knobs.closedAccentExponent, knobs.openAccentExponent()));
-
+            carry.accentCurve = math.accentCurve(
+                carry.accentA, accentCurveExponent(scope.vca, knobs.closedAccentExponent, knobs.openAccentExponent()));
+        }
+    };
+    auto controlC = [&](VoiceFrame& frame) {
+        if (frame.awake)
+        {
             // 17. d24
-            updateD24(d24, accentA, smoothedAccent, rates.envelope);
+            updateD24(d24, carry.accentA, smoothedAccent, rates.envelope);
 
             // 18. an accented slide chain holds the gate follower empty
             if (latchedAccent)
@@ -188,22 +207,23 @@ void Synth303::render311Stages(float* out, int numSamples)
             if (rates.filterRange != ClassicFilterRange::Bypassed)
             {
                 // the cutoff pass goes on from the exponent to the coefficient
-                scope.envAccent = envelopeAccent311(knobs.cutoff, accentCap.value, accentCurve);
-                frame.cutoff.exponent = cutoffExponent(knobs.cutoff, scope.envAccent, envelope, restVoltage);
+                scope.envAccent = envelopeAccent311(knobs.cutoff, accentCap.value, carry.accentCurve);
+                frame.cutoff.exponent =
+                    cutoffExponent(knobs.cutoff, scope.envAccent, carry.envelope, carry.restVoltage);
                 frame.cutoff.expScale = knobs.cutoff.expScale;
                 frame.cutoff.triggerRamps[0] = triggerRamps[0];
                 frame.cutoff.triggerRamps[1] = triggerRamps[1];
-                frame.filter = {static_cast<float>(e), 0.0f, knobs.resonanceR};
+                frame.filter = {static_cast<float>(frame.cutoff.signal), 0.0f, knobs.resonanceR};
             }
             else
             {
-                frame.filter = {static_cast<float>(e)};
+                frame.filter = {static_cast<float>(frame.cutoff.signal)};
                 frame.filter.bypassed = true;
             }
-            frame.filter.restPoles = restPoles;
+            frame.filter.restPoles = carry.restPoles;
 
             // 23. VCA accent
-            scope.vcaAccent = vcaAccent(accentCurve, knobs.vcaAccent);
+            scope.vcaAccent = vcaAccent(carry.accentCurve, knobs.vcaAccent);
             followVcaAccent311(*this, scope.vcaAccent);
 
             // 24. VCA accent drain
@@ -228,9 +248,9 @@ void Synth303::render311Stages(float* out, int numSamples)
             ladderCoefficientsOfRun(run, *this, frames, rates.filter);
     };
 
-    // The ladders of a sample: step 22, the filter 2x oversampled (or the signal as it is at low
-    // rates).
-    auto ladders = [&](VoiceFrame& frame, int run) { filterRun(filter, *this, frame, rates.filter, run); };
+    // The ladders of a sample: step 22, the filter 2x oversampled in four pieces (or the signal
+    // as it is at low rates).
+    auto ladders = [&](VoiceFrame& frame, int piece) { filterPiece(filter, *this, frame, rates.filter, piece); };
     auto decimate = [&](VoiceFrame* frames, int n) { filter.decimateRun(*this, frames, n); };
 
     // The output part of a sample: steps 26 to 31 and the scope (33).
@@ -263,7 +283,8 @@ void Synth303::render311Stages(float* out, int numSamples)
         recordScopeAudio(*this, frame.scope, sample);
     };
 
-    renderInPasses<kPerSampleReference ? 1 : kVoiceFrameRun>(out, numSamples, control, cutoffPass, ladders, decimate,
+    renderInPasses<kPerSampleReference ? 1 : kVoiceFrameRun>(out, numSamples,
+                                                             controlPieces(controlA, controlB, controlC), cutoffPass, ladders, decimate,
                                                              output);
     filter.finish(*this);
     swings.finish(*this, numSamples);

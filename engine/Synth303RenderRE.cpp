@@ -89,8 +89,18 @@ void Synth303::renderREStages(float* out, int numSamples)
     if constexpr (!kPerSampleReference)
         prepareVibrato(vibrato, sampleRate, q);
 
-    // The control part of a sample: steps 1 to 25 but the ladders, then 31 and 33.
-    auto control = [&](VoiceFrame& frame) {
+    // What the control part of a sample hands from one piece to the next.
+    struct
+    {
+        double envelope = 0.0;
+        float restVoltage = 0.0f;
+        float accentA = 0.0f;
+        double accentCurve = 0.0;
+    } carry;
+
+    // The control part of a sample, in three pieces (RenderPasses.h): steps 1 to 5; 6 to 16;
+    // 17 to 25 and 31 and 33.
+    auto controlA = [&](VoiceFrame& frame) {
         if constexpr (kPerSampleReference)
             rates = RatesRE::compute(q, sampleRate);
 
@@ -114,8 +124,12 @@ void Synth303::renderREStages(float* out, int numSamples)
             const double o = oscillatorRE(*this, step.increment, step.period, rates.oscillator) * oscGain;
 
             // 5. resonance emphasis
-            double e = emphasise(emphasisLP, o, rates.output.emphasis, smoothedResonance);
-
+            frame.cutoff.signal = emphasise(emphasisLP, o, rates.output.emphasis, smoothedResonance);
+        }
+    };
+    auto controlB = [&](VoiceFrame& frame) {
+        if (frame.awake)
+        {
             // 6. filter envelope
             decayToZero(mainEnvelope, knobs.mainDecayStepOf(stepAccent, envelopeArmed));
 
@@ -130,7 +144,7 @@ void Synth303::renderREStages(float* out, int numSamples)
 
             // 10. VCA noise into the filter
             if (VCANoise)
-                e += nextNoise(filterNoise, knobs.filterNoise) * scope.vca;
+                frame.cutoff.signal += nextNoise(filterNoise, knobs.filterNoise) * scope.vca;
 
             // 11. gate follower
             followGate(gateFollower, gate, rates.envelope);
@@ -140,22 +154,26 @@ void Synth303::renderREStages(float* out, int numSamples)
                 triggerEnvelopes(*this);
 
             // 13. envelope as the accent sees it
-            const double envelope = mainEnvelope.value;
-            const float accentEnv = accentEnvelope(envelope);
+            carry.envelope = mainEnvelope.value;
+            const float accentEnv = accentEnvelope(carry.envelope);
 
             // 14. rest voltage
-            const float restVoltage = envelopeRestVoltage(analogConstants[4], gateFollower.value);
+            carry.restVoltage = envelopeRestVoltage(analogConstants[4], gateFollower.value);
 
             // 15. accent level
-            const float accentA = accentLevel(stepAccent, accentEnv, smoothedAccent);
-            scope.accent = accentA;
+            carry.accentA = accentLevel(stepAccent, accentEnv, smoothedAccent);
+            scope.accent = carry.accentA;
 
             // 16. accent curve
-            const double accentCurve = math.accentCurve(
-                accentA, accentCurveExponent(scope.vca, knobs.closedAccentExponent, knobs.openAccentExponent()));
-
+            carry.accentCurve = math.accentCurve(
+                carry.accentA, accentCurveExponent(scope.vca, knobs.closedAccentExponent, knobs.openAccentExponent()));
+        }
+    };
+    auto controlC = [&](VoiceFrame& frame) {
+        if (frame.awake)
+        {
             // 17. d24
-            updateD24(d24, accentA, smoothedAccent, rates.envelope);
+            updateD24(d24, carry.accentA, smoothedAccent, rates.envelope);
 
             // 18. an accented slide chain holds the gate follower empty
             if (latchedAccent)
@@ -169,18 +187,18 @@ void Synth303::renderREStages(float* out, int numSamples)
             decayTriggerRamps(triggerRamps, q);
 
             // 21. cutoff voltage: its exponent (the cutoff pass goes on from there)
-            scope.envAccent = envelopeAccent(knobs.cutoff, accentCap.value, accentCurve);
-            frame.cutoff = {cutoffExponent(knobs.cutoff, scope.envAccent, envelope, restVoltage),
+            scope.envAccent = envelopeAccent(knobs.cutoff, accentCap.value, carry.accentCurve);
+            frame.cutoff = {cutoffExponent(knobs.cutoff, scope.envAccent, carry.envelope, carry.restVoltage),
                             knobs.cutoff.expScale,
                             {triggerRamps[0], triggerRamps[1]},
-                            e,
+                            frame.cutoff.signal,
                             knobs.bassBoost};
 
             // 22. the filter's input: the cutoff pass adds the signal and the cutoff coefficient
             frame.filter = {0.0f, 0.0f, knobs.resonanceR};
 
             // 23. VCA accent
-            scope.vcaAccent = vcaAccent(accentCurve, knobs.vcaAccent);
+            scope.vcaAccent = vcaAccent(carry.accentCurve, knobs.vcaAccent);
             followVcaAccentRE(*this, scope.vcaAccent, knobs.vcaAccent);
 
             // 24. VCA accent drain
@@ -203,8 +221,8 @@ void Synth303::renderREStages(float* out, int numSamples)
             ladderCoefficientsOfRun(run, *this, frames, rates.filter);
     };
 
-    // The ladders of a sample: step 22, the filter 2x oversampled.
-    auto ladders = [&](VoiceFrame& frame, int run) { filterRun(filter, *this, frame, rates.filter, run); };
+    // The ladders of a sample: step 22, the filter 2x oversampled, in four pieces.
+    auto ladders = [&](VoiceFrame& frame, int piece) { filterPiece(filter, *this, frame, rates.filter, piece); };
     auto decimate = [&](VoiceFrame* frames, int n) { filter.decimateRun(*this, frames, n); };
 
     // The output part of a sample: steps 26 to 30 and the scope (32).
@@ -232,7 +250,8 @@ void Synth303::renderREStages(float* out, int numSamples)
         recordScopeAudio(*this, frame.scope, sample);
     };
 
-    renderInPasses<kPerSampleReference ? 1 : kVoiceFrameRun>(out, numSamples, control, cutoffPass, ladders, decimate,
+    renderInPasses<kPerSampleReference ? 1 : kVoiceFrameRun>(out, numSamples,
+                                                             controlPieces(controlA, controlB, controlC), cutoffPass, ladders, decimate,
                                                              output);
     filter.finish(*this);
     swings.finish(*this, numSamples);
