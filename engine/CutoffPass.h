@@ -131,13 +131,13 @@ struct LadderCoefficientsRun
     // As LaneCoefficients::of(LadderCoefficients) would give them.
     LaneCoefficients lanesOf(int i, double feedbackTrim, double gainSmoothing) const
     {
-        return {bothLanes(R[i]),
-                bothLanes(K[i]),
-                lanes(feedbackTrim, 1.0),
-                bothLanes(g[i]),
-                bothLanes(rk4Gain[i]),
-                bothLanes(rk4Keep[i]),
-                lanes(feedbackGainA[i], feedbackGainB[i]),
+        return {R[i],
+                K[i],
+                feedbackTrim,
+                g[i],
+                rk4Gain[i],
+                rk4Keep[i],
+                {feedbackGainA[i], feedbackGainB[i]},
                 {c[i], oneMinusC[i], r2[i], oneMinusR2[i], boost[i], gainTarget[i], gainSmoothing}};
     }
 };

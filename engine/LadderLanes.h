@@ -83,23 +83,23 @@ struct LadderLanes
 };
 
 // What both ladder runs of an output sample read of its coefficients, prepared once for the
-// sample: the lanes' coefficients, broadcast, and the output's factors.
+// sample: the lanes' coefficients, each broadcast where it is used (as cheap as a load), and the
+// output's factors. R, K, the trim and g serve only the literal arithmetic.
 struct LaneCoefficients
 {
-    Lanes R;
-    Lanes K;
-    Lanes inputTrim; // {1 + 0.05 ResoTrim, 1}: only ladder A trims its feedback
-    Lanes g;
-    Lanes rk4Gain;
-    Lanes rk4Keep;
-    Lanes feedbackGain; // {R K inputTrim, R K}
+    double R;
+    double K;
+    double feedbackTrim; // 1 + 0.05 ResoTrim: only ladder A trims its feedback
+    double g;
+    double rk4Gain;
+    double rk4Keep;
+    double feedbackGain[2]; // {R K trim, R K}
     LadderOutputMix mix;
 
     static LaneCoefficients of(const LadderCoefficients& k)
     {
-        return {bothLanes(k.R),       bothLanes(k.K),       lanes(k.feedbackTrim, 1.0),
-                bothLanes(k.g),       bothLanes(k.rk4Gain), bothLanes(k.rk4Keep),
-                lanes(k.feedbackGainA, k.feedbackGainB),    LadderOutputMix::of(k)};
+        return {k.R,       k.K,       k.feedbackTrim, k.g, k.rk4Gain, k.rk4Keep, {k.feedbackGainA, k.feedbackGainB},
+                LadderOutputMix::of(k)};
     }
 };
 
@@ -112,15 +112,19 @@ inline Lanes poleStepLanes(Lanes& pole, Lanes input, Lanes offset, const LaneCoe
     if constexpr (kArithmetic == LadderArithmetic::Literal)
     {
         const Lanes half = bothLanes(0.5);
-        const Lanes k1 = (u - y) * k.g;
-        const Lanes k2 = (u - (y + k1 * half)) * k.g;
-        const Lanes k3 = (u - (y + k2 * half)) * k.g;
-        const Lanes k4 = (u - (y + k3)) * k.g;
+        const Lanes g = bothLanes(k.g);
+        const Lanes k1 = (u - y) * g;
+        const Lanes k2 = (u - (y + k1 * half)) * g;
+        const Lanes k3 = (u - (y + k2 * half)) * g;
+        const Lanes k4 = (u - (y + k3)) * g;
         const Lanes two = bothLanes(2.0);
         pole = y + (k1 + two * k2 + two * k3 + k4) / bothLanes(6.0);
     }
     else
-        pole = input * k.rk4Gain + (y * k.rk4Keep + offset * k.rk4Gain);
+    {
+        const Lanes gain = bothLanes(k.rk4Gain);
+        pole = input * gain + (y * bothLanes(k.rk4Keep) + offset * gain);
+    }
     return pole;
 }
 
@@ -167,8 +171,9 @@ template <LadderArithmetic kArithmetic>
 inline Lanes ladderFirstHalf(LadderLanes& l, const Lanes* offset, float in, const LaneCoefficients& kl)
 {
     const Lanes u = roundedToFloat(kArithmetic == LadderArithmetic::Literal
-                              ? bothLanes(in) - l.feedback * kl.R * kl.K * kl.inputTrim
-                              : bothLanes(in) - l.feedback * kl.feedbackGain);
+                              ? bothLanes(in) - l.feedback * bothLanes(kl.R) * bothLanes(kl.K) *
+                                                    lanes(kl.feedbackTrim, 1.0)
+                              : bothLanes(in) - l.feedback * _mm_loadu_pd(kl.feedbackGain));
     const Lanes y1 = poleStepLanes<kArithmetic>(l.pole[0], u, offset[0], kl);
     return poleStepLanes<kArithmetic>(l.pole[1], saturatedStageLaneA<kArithmetic>(y1), offset[1], kl);
 }
