@@ -28,6 +28,7 @@ public:
     explicit OversampledFilter(const Synth303&) {}
 
     // Piece 0: the first run; piece 2: the second run and the decimated output sample.
+    template <bool kClassic>
     void runPiece(Synth303& s, VoiceFrame& frame, const FilterRates& rates, int piece)
     {
         const FilterInput& f = frame.filter;
@@ -64,20 +65,23 @@ public:
     }
 
     // The ladders' results go to frame.taps (the coefficients from ladderCoefficientsOfRun);
-    // decimateRun mixes and decimates the run's samples afterwards.
+    // decimateRun mixes and decimates the run's samples afterwards. Only the classic engine
+    // bypasses the filter or starts the ladders from rest.
+    template <bool kClassic>
     void runPiece(Synth303&, VoiceFrame& frame, const FilterRates&, int piece)
     {
         const FilterInput& f = frame.filter;
-        if (piece == 0)
+        if constexpr (kClassic)
         {
-            if (f.restPoles)
+            if (f.bypassed)
+            {
+                frame.filtered = f.in;
+                return;
+            }
+            if (piece == 0 && f.restPoles)
                 for (Lanes& pole : ladders.pole)
                     pole = bothLanes(0.0);
-            if (f.bypassed)
-                frame.filtered = f.in;
         }
-        if (f.bypassed)
-            return;
         constexpr LadderArithmetic kFast = LadderArithmetic::Fast;
         switch (piece)
         {

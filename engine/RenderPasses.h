@@ -41,11 +41,11 @@ inline void endSampleControl(Synth303& s, VoiceFrame& frame, ScopeCursor& cursor
 
 // One of the four pieces of a sample's ladders (two runs, 2x oversampled, two halves each). A
 // voice asleep skips them.
-template <class Filter>
+template <bool kClassic, class Filter>
 inline void filterPiece(Filter& filter, Synth303& s, VoiceFrame& frame, const FilterRates& rates, int piece)
 {
     if (frame.awake)
-        filter.runPiece(s, frame, rates, piece);
+        filter.template runPiece<kClassic>(s, frame, rates, piece);
 }
 
 // The control part of a sample comes in three pieces, each a function of the frame: the first

@@ -250,7 +250,9 @@ void Synth303::render311Stages(float* out, int numSamples)
 
     // The ladders of a sample: step 22, the filter 2x oversampled in four pieces (or the signal
     // as it is at low rates).
-    auto ladders = [&](VoiceFrame& frame, int piece) { filterPiece(filter, *this, frame, rates.filter, piece); };
+    auto ladders = [&](VoiceFrame& frame, int piece) {
+        filterPiece<true>(filter, *this, frame, rates.filter, piece);
+    };
     auto decimate = [&](VoiceFrame* frames, int n) { filter.decimateRun(*this, frames, n); };
 
     // The output part of a sample: steps 26 to 31 and the scope (33).

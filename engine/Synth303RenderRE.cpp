@@ -222,7 +222,9 @@ void Synth303::renderREStages(float* out, int numSamples)
     };
 
     // The ladders of a sample: step 22, the filter 2x oversampled, in four pieces.
-    auto ladders = [&](VoiceFrame& frame, int piece) { filterPiece(filter, *this, frame, rates.filter, piece); };
+    auto ladders = [&](VoiceFrame& frame, int piece) {
+        filterPiece<false>(filter, *this, frame, rates.filter, piece);
+    };
     auto decimate = [&](VoiceFrame* frames, int n) { filter.decimateRun(*this, frames, n); };
 
     // The output part of a sample: steps 26 to 30 and the scope (32).
