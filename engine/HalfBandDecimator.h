@@ -5,35 +5,32 @@
 // The 2:1 decimator behind the oversampled filter: the 33-tap half-band FIR `fir1_33` over the
 // two filter results of each output sample. Apart from the centre its even taps are zero, so
 // the odd taps weigh only the second results of the last 16 samples and the centre tap the
-// first result of 8 samples ago: the filter delays by 8 output samples. The second results sit
-// in a ring stored twice, so the 16 taps read contiguous memory. Fixed size, no allocation.
+// first result of 8 samples ago: the filter delays by 8 output samples. Both histories are
+// kept oldest first, so a run of samples appends to a copy and reads it contiguously. Fixed
+// size, no allocation.
 struct HalfBandDecimator
 {
     static constexpr int kOddTaps = 16;
     static constexpr int kCentreTap = 16;
     static constexpr int kCentreDelay = 8;
 
-    double secondResults[2 * kOddTaps] = {}; // newest first from `position`, each written twice
-    double firstResults[kCentreDelay] = {};  // slot position % 8 holds the one of 8 samples ago
-    int position = 0;                        // counts down through 0..15
+    double secondResults[kOddTaps] = {}; // of the last 16 samples, oldest first
+    double firstResults[kCentreDelay] = {}; // of the last 8 samples, oldest first
 
     // One output sample from the two filter results of this sample.
     float process(double first, double second)
     {
-        const int slot = position & (kCentreDelay - 1);
-        const double centre = firstResults[slot];
-        firstResults[slot] = first;
-
-        const double* line = secondResults + position;
         double sum = 0.0;
         for (int k = 0; k < kOddTaps; ++k)
-            sum += fir1_33[2 * k + 1] * line[k];
-        const double out = sum + fir1_33[kCentreTap] * centre;
-
-        position = (position + kOddTaps - 1) & (kOddTaps - 1);
-        secondResults[position] = second;
-        secondResults[position + kOddTaps] = second;
-        return static_cast<float>(out);
+            sum += fir1_33[2 * k + 1] * secondResults[kOddTaps - 1 - k];
+        const float out = static_cast<float>(sum + fir1_33[kCentreTap] * firstResults[0]);
+        for (int k = 0; k + 1 < kOddTaps; ++k)
+            secondResults[k] = secondResults[k + 1];
+        secondResults[kOddTaps - 1] = second;
+        for (int m = 0; m + 1 < kCentreDelay; ++m)
+            firstResults[m] = firstResults[m + 1];
+        firstResults[kCentreDelay - 1] = first;
+        return out;
     }
 
     // The same as `n` calls of process, bit for bit: each output sums its taps in the same
@@ -49,9 +46,9 @@ struct HalfBandDecimator
         double seconds[kOddTaps + kMaxRun];
         double firsts[kCentreDelay + kMaxRun];
         for (int k = 0; k < kOddTaps; ++k)
-            seconds[kOddTaps - 1 - k] = secondResults[position + k];
+            seconds[k] = secondResults[k];
         for (int m = 0; m < kCentreDelay; ++m)
-            firsts[m] = firstResults[(position - m) & (kCentreDelay - 1)];
+            firsts[m] = firstResults[m];
         for (int j = 0; j < n; ++j)
         {
             seconds[kOddTaps + j] = second[j];
@@ -67,14 +64,10 @@ struct HalfBandDecimator
         for (int j = 0; j < n; ++j)
             out[j] = static_cast<float>(sums[j] + fir1_33[kCentreTap] * firsts[j]);
 
-        position = (position - n) & (kOddTaps - 1);
         for (int k = 0; k < kOddTaps; ++k)
-        {
-            const int i = (position + k) & (kOddTaps - 1);
-            secondResults[i] = secondResults[i + kOddTaps] = seconds[kOddTaps - 1 + n - k];
-        }
+            secondResults[k] = seconds[n + k];
         for (int m = 0; m < kCentreDelay; ++m)
-            firstResults[(position - m) & (kCentreDelay - 1)] = firsts[n + m];
+            firstResults[m] = firsts[n + m];
     }
 
     void reset()
@@ -83,8 +76,8 @@ struct HalfBandDecimator
             v = 0.0;
         for (double& v : firstResults)
             v = 0.0;
-        position = 0;
     }
+
 };
 
 // The same filter as a plain 33-sample shift register, newest sample at index 0: what the ring
