@@ -246,12 +246,13 @@ inline double dcNoiseGain311(float smoothedVolume)
 }
 
 // With VCA noise the click generator sounds on volume changes and the voice waits behind it.
-inline float outputStage311(Synth303& s, double y, float vca, const AudioKnobs& k, const NoiseShape& noise)
+inline float outputStage311(Synth303& s, double y, float vca, const AudioKnobs& k, const NoiseShape& noise,
+                            OutputRun& run)
 {
-    if (!s.VCANoise)
+    if (!run.vcaNoise)
         return toOutputSample(kClassicOutputLevel * y);
     const double dcNoise = nextDcNoise(s.noisePosition);
-    rearmClick(s.onOffSound, k.volume, s.sampleRate);
+    run.click.run(s.onOffSound, k.volume, s.sampleRate);
     const double g = clickFadeIn(s.onOffSound);
     const double click = s.onOffSound.process();
     const double voice = (y + nextNoise(s.outputNoise, noise) * vca) * kClassicOutputLevel +
