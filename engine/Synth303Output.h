@@ -81,11 +81,13 @@ inline void rearmClick(COnOffSound& click, float smoothedVolume, double sampleRa
 }
 
 // Rearming twice with the same volume changes nothing, so while the volume knob rests over a
-// block only the block's first awake sample needs to rearm.
+// block only the block's first awake sample needs to rearm; after it, nothing triggers the
+// click for the rest of the block.
 struct ClickRearm
 {
     bool volumeMoves = true;
     bool done = false;
+    bool fadedIn = false; // classic engine: the voice's fade-in behind the click is complete
 
     void run(COnOffSound& click, float smoothedVolume, double sampleRate)
     {
@@ -299,10 +301,13 @@ inline double dcNoiseGainRE(float smoothedVolume)
     return kDcNoiseLevel * smoothedVolume;
 }
 
-// The output sample; below -600 dB it is 0, never a denormal.
+// The output sample; below -600 dB it is 0, never a denormal. That is rare: the hint keeps the
+// common case in line.
 inline float toOutputSample(double y)
 {
-    return static_cast<float>(std::fabs(y) < kSilenceFloor ? 0.0 : y);
+    if (__builtin_expect(std::fabs(y) < kSilenceFloor, 0))
+        return 0.0f;
+    return static_cast<float>(y);
 }
 
 // Volume, noise, optional clipping and the noise sample; the returned value goes to out[i].
