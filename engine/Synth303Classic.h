@@ -239,6 +239,17 @@ inline double clickFadeIn(const COnOffSound& click)
     return std::clamp(g, 0.0, 1.0);
 }
 
+// clickFadeIn squared. The fade-in only rises until the click is next triggered: once it has
+// reached 1 with no trigger left in the block, it stays 1.
+inline double clickFadeInSquared(const COnOffSound& click, ClickRearm& rearm)
+{
+    if (rearm.fadedIn)
+        return 1.0;
+    const double g = clickFadeIn(click);
+    rearm.fadedIn = rearm.done && g >= 1.0;
+    return g * g;
+}
+
 // The gain of the noise sample in this engine's output, 0.3 times the smoothed volume.
 inline double dcNoiseGain311(float smoothedVolume)
 {
@@ -246,16 +257,17 @@ inline double dcNoiseGain311(float smoothedVolume)
 }
 
 // With VCA noise the click generator sounds on volume changes and the voice waits behind it.
-inline float outputStage311(Synth303& s, double y, float vca, const AudioKnobs& k, const NoiseShape& noise)
+inline float outputStage311(Synth303& s, double y, float vca, const AudioKnobs& k, const NoiseShape& noise,
+                            OutputRun& run)
 {
-    if (!s.VCANoise)
+    if (!run.vcaNoise)
         return toOutputSample(kClassicOutputLevel * y);
     const double dcNoise = nextDcNoise(s.noisePosition);
-    rearmClick(s.onOffSound, k.volume, s.sampleRate);
-    const double g = clickFadeIn(s.onOffSound);
+    run.click.run(s.onOffSound, k.volume, s.sampleRate);
+    const double fade = clickFadeInSquared(s.onOffSound, run.click);
     const double click = s.onOffSound.process();
     const double voice = (y + nextNoise(s.outputNoise, noise) * vca) * kClassicOutputLevel +
                          dcNoise * k.dcNoiseGain / kDcNoiseFullScale;
-    return toOutputSample(kClickLevel * click + voice * (g * g));
+    return toOutputSample(kClickLevel * click + voice * fade);
 }
 } // namespace oxn3

@@ -44,14 +44,14 @@ inline double nextNoise(NoiseGenerator& n, const NoiseShape& shape)
 constexpr int kDcNoisePlayed = 107100; // the last 12 values never play
 constexpr double kDcNoiseFullScale = 32767.0;
 
-// The next value of tb_dc_noise, in -1..1.
+// The next value of tb_dc_noise (full scale kDcNoiseFullScale). `position` may stand at
+// kDcNoisePlayed after the last value played: the next read wraps it to the start (as it does
+// any value out of range), which saves a second test per sample.
 inline double nextDcNoise(int& position)
 {
-    if (position < 0 || position >= kDcNoisePlayed)
-        position = 0;
-    const double v = tb_dc_noise[position];
-    position = position + 1 < kDcNoisePlayed ? position + 1 : 0;
-    return v;
+    const int p = static_cast<unsigned>(position) < static_cast<unsigned>(kDcNoisePlayed) ? position : 0;
+    position = p + 1;
+    return tb_dc_noise[p];
 }
 
 // --- click generator bookkeeping: the off-click when the volume falls silent, the on-click
@@ -79,6 +79,24 @@ inline void rearmClick(COnOffSound& click, float smoothedVolume, double sampleRa
     }
     click.sampleRate = sampleRate;
 }
+
+// Rearming twice with the same volume changes nothing, so while the volume knob rests over a
+// block only the block's first awake sample needs to rearm; after it, nothing triggers the
+// click for the rest of the block.
+struct ClickRearm
+{
+    bool volumeMoves = true;
+    bool done = false;
+    bool fadedIn = false; // classic engine: the voice's fade-in behind the click is complete
+
+    void run(COnOffSound& click, float smoothedVolume, double sampleRate)
+    {
+        if (done)
+            return;
+        rearmClick(click, smoothedVolume, sampleRate);
+        done = !volumeMoves;
+    }
+};
 
 // --- what the output side of one sample reads of the knobs
 // A high cutoff darkens the level slightly: y (0.8 sc + (1 - sc)) 0.7, term by term.
@@ -137,10 +155,51 @@ struct OutputRates
     }
 };
 
-// DC blocker of the filtered sample (h1).
-inline float blockDc(OnePoleState& lowPass, float f, double k)
+// --- the output part's one-pole states
+// OnePoleState::step with the offset given, which must be the state's own: a sample's states
+// whose offsets agree then share one load and one sign flip.
+inline double stepOnePole(OnePoleState& state, double input, double k, double offset)
 {
-    return static_cast<float>(f - lowPass.step(f, k));
+    state.value += (input + offset - state.value) * k;
+    state.offset = -offset;
+    return state.value;
+}
+
+// Where the output part's one-pole steps take their offsets from: each state its own, or one
+// offset that all of them hold.
+struct OwnOffsets
+{
+    double of(const OnePoleState& state) const
+    {
+        return state.offset;
+    }
+};
+
+struct SharedOffset
+{
+    double offset = 0.0;
+
+    double of(const OnePoleState&) const
+    {
+        return offset;
+    }
+};
+
+// The improved engine steps the six states of its output part once per awake sample each, so
+// offsets that agree at a block's start agree all through it. They start alike, but the
+// classic engine steps only some of them.
+inline bool outputOffsetsAgreeRE(const Synth303& s)
+{
+    const double o = s.outLP1.offset;
+    return s.outLP2.offset == o && s.outLP3.offset == o && s.outLP4.offset == o && s.vcaGainSmoothed.offset == o &&
+           s.highpassLP.offset == o;
+}
+
+// DC blocker of the filtered sample (h1).
+template <class Offsets = OwnOffsets>
+inline float blockDc(OnePoleState& lowPass, float f, double k, const Offsets& offsets = {})
+{
+    return static_cast<float>(f - stepOnePole(lowPass, f, k, offsets.of(lowPass)));
 }
 
 // Gain of the bass shelf of the output filters, (1 - resonance^2) 0.2 of the raw knob.
@@ -152,19 +211,22 @@ inline double bassShelfGain(float resonanceKnob)
 
 // The improved engine's output filters h1..h4: DC blocker, treble lift, a resonance-dependent
 // bass cut and a bass shelf (bassShelfGain) that the raw resonance knob takes away.
-inline float outputFiltersRE(Synth303& s, float f, const OutputRates& r, const AudioKnobs& k)
+template <class Offsets>
+inline float outputFiltersRE(Synth303& s, float f, const OutputRates& r, const AudioKnobs& k, const Offsets& offsets)
 {
-    const float h1 = blockDc(s.outLP1, f, r.lowPass[0]);
-    const float h2 = static_cast<float>(2.0 * h1 - s.outLP2.step(h1, r.lowPass[1]));
-    const float h3 = static_cast<float>(h2 - s.outLP3.step(h2, r.lowPass[2]) * k.resonance * s.ResoTrim);
-    return static_cast<float>(h3 + k.shelfGain * s.outLP4.step(h3, r.lowPass[3]));
+    const float h1 = blockDc(s.outLP1, f, r.lowPass[0], offsets);
+    const float h2 = static_cast<float>(2.0 * h1 - stepOnePole(s.outLP2, h1, r.lowPass[1], offsets.of(s.outLP2)));
+    const double lp3 = stepOnePole(s.outLP3, h2, r.lowPass[2], offsets.of(s.outLP3));
+    const float h3 = static_cast<float>(h2 - lp3 * k.resonance * s.ResoTrim);
+    return static_cast<float>(h3 + k.shelfGain * stepOnePole(s.outLP4, h3, r.lowPass[3], offsets.of(s.outLP4)));
 }
 
 // --- VCA and what follows it
 // `vcaGain` and `volumeEnvelope` as the sample's control left them.
-inline double applyVcaRE(Synth303& s, float h4, double vcaGain, double volumeEnvelope)
+template <class Offsets>
+inline double applyVcaRE(Synth303& s, float h4, double vcaGain, double volumeEnvelope, const Offsets& offsets)
 {
-    const double gain = s.vcaGainSmoothed.step(vcaGain * volumeEnvelope, 0.1);
+    const double gain = stepOnePole(s.vcaGainSmoothed, vcaGain * volumeEnvelope, 0.1, offsets.of(s.vcaGainSmoothed));
     return 2.0 * h4 * gain;
 }
 
@@ -180,15 +242,38 @@ inline double highpassBase(float hp)
     return 1.0 - (0.5 * (hp2 * hp2) + 0.0001);
 }
 
-inline double highpassStep(OnePoleState& lowPass, double y, double k)
+template <class Offsets = OwnOffsets>
+inline double highpassStep(OnePoleState& lowPass, double y, double k, const Offsets& offsets = {})
 {
-    return y - lowPass.step(y, k);
+    return y - stepOnePole(lowPass, y, k, offsets.of(lowPass));
 }
 
-inline double distortion(double y, float distort)
+// The engine's switches as the output part reads them, once per block (no sample changes them),
+// and the click's rearming over the block.
+struct OutputRun
 {
-    if (distort > 0.0f)
-        return std::sin(y) * distort + (1.0 - distort) * y;
+    bool vcaNoise = false;
+    bool clipping = false;
+    bool distorted = false;
+    float distort = 0.0f;
+    ClickRearm click;
+
+    static OutputRun of(const Synth303& s, bool volumeMoves)
+    {
+        OutputRun run;
+        run.vcaNoise = s.VCANoise != 0;
+        run.clipping = s.OutputClipping != 0;
+        run.distorted = s.distort > 0.0f;
+        run.distort = s.distort;
+        run.click.volumeMoves = volumeMoves;
+        return run;
+    }
+};
+
+inline double distortion(double y, const OutputRun& run)
+{
+    if (run.distorted)
+        return std::sin(y) * run.distort + (1.0 - run.distort) * y;
     return y;
 }
 
@@ -216,25 +301,29 @@ inline double dcNoiseGainRE(float smoothedVolume)
     return kDcNoiseLevel * smoothedVolume;
 }
 
-// The output sample; below -600 dB it is 0, never a denormal.
+// The output sample; below -600 dB it is 0, never a denormal. That is rare: the hint keeps the
+// common case in line.
 inline float toOutputSample(double y)
 {
-    return std::fabs(y) < kSilenceFloor ? 0.0f : static_cast<float>(y);
+    if (__builtin_expect(std::fabs(y) < kSilenceFloor, 0))
+        return 0.0f;
+    return static_cast<float>(y);
 }
 
 // Volume, noise, optional clipping and the noise sample; the returned value goes to out[i].
-inline float outputStageRE(Synth303& s, double y, float vca, const AudioKnobs& k, const NoiseShape& noise)
+inline float outputStageRE(Synth303& s, double y, float vca, const AudioKnobs& k, const NoiseShape& noise,
+                           OutputRun& run)
 {
     y = applyVolume(y, k.volumeSquared);
-    if (s.VCANoise)
+    if (run.vcaNoise)
         y += nextNoise(s.outputNoise, noise) * vca;
     y *= kOutputLevel;
-    if (s.OutputClipping)
+    if (run.clipping)
         y = std::clamp(y, kClipLow, kClipHigh);
-    if (s.VCANoise)
+    if (run.vcaNoise)
     {
         y += nextDcNoise(s.noisePosition) * k.dcNoiseGain / kDcNoiseFullScale;
-        rearmClick(s.onOffSound, k.volume, s.sampleRate);
+        run.click.run(s.onOffSound, k.volume, s.sampleRate);
     }
     y *= kOutputGain;
     return toOutputSample(y);

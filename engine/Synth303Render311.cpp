@@ -256,7 +256,8 @@ void Synth303::render311Stages(float* out, int numSamples)
     auto decimate = [&](VoiceFrame* frames, int n) { filter.decimateRun(*this, frames, n); };
 
     // The output part of a sample: steps 26 to 31 and the scope (33).
-    auto output = [&](const VoiceFrame& frame, float& sample) {
+    auto output = [&, run = OutputRun::of(*this, (moving & kSmoothVolume) != 0)](const VoiceFrame& frame,
+                                                                                  float& sample) mutable {
         const AudioKnobs& k = (moving & kAudioKnobSmoothers) ? frame.knobs : knobs.audio;
         if (frame.awake)
         {
@@ -268,17 +269,17 @@ void Synth303::render311Stages(float* out, int numSamples)
                 y = highpassStep(highpassLP, y, rates.highpass);
 
             // 28. square tone filter
-            if (OutputClipping && squareSelected(k.waveform))
+            if (run.clipping && squareSelected(k.waveform))
                 y = stateVariableFilter(*this, y, k);
 
             // 29. VCA
             y = cutoffColour(applyVca311(y, frame.vcaGain, frame.volumeEnvelope), k.colour);
 
             // 30. distortion and volume
-            y = applyVolume(distortion(y, distort), k.volumeSquared);
+            y = applyVolume(distortion(y, run), k.volumeSquared);
 
             // 31. output stage with the click generator
-            sample = outputStage311(*this, y, frame.vca, k, knobs.outputNoise);
+            sample = outputStage311(*this, y, frame.vca, k, knobs.outputNoise, run);
         }
 
         // 33. scope: the output sample (the control part recorded the rest)

@@ -228,25 +228,28 @@ void Synth303::renderREStages(float* out, int numSamples)
     auto decimate = [&](VoiceFrame* frames, int n) { filter.decimateRun(*this, frames, n); };
 
     // The output part of a sample: steps 26 to 30 and the scope (32).
-    auto output = [&](const VoiceFrame& frame, float& sample) {
+    auto output = [&, run = OutputRun::of(*this, (moving & kSmoothVolume) != 0),
+                   offsetsAgree = outputOffsetsAgreeRE(*this)](const VoiceFrame& frame, float& sample) mutable {
         const AudioKnobs& k = (moving & kAudioKnobSmoothers) ? frame.knobs : knobs.audio;
-        if (frame.awake)
-        {
+        // 26 to 30 of an awake sample; while the offsets of its one-pole states agree, they share one
+        auto awakeSample = [&](const auto& offsets) {
             // 26. output filters
-            const float h4 = outputFiltersRE(*this, frame.filtered, rates.output, k);
+            const float h4 = outputFiltersRE(*this, frame.filtered, rates.output, k, offsets);
 
             // 27. VCA
-            double y = cutoffColour(applyVcaRE(*this, h4, frame.vcaGain, frame.volumeEnvelope), k.colour);
+            double y = cutoffColour(applyVcaRE(*this, h4, frame.vcaGain, frame.volumeEnvelope, offsets), k.colour);
 
             // 28. highpass
-            y = highpassStep(highpassLP, y, k.highpassK);
+            y = highpassStep(highpassLP, y, k.highpassK, offsets);
 
             // 29. distortion
-            y = distortion(y, distort);
+            y = distortion(y, run);
 
             // 30. output stage
-            sample = outputStageRE(*this, y, frame.vca, k, knobs.outputNoise);
-        }
+            return outputStageRE(*this, y, frame.vca, k, knobs.outputNoise, run);
+        };
+        if (frame.awake)
+            sample = offsetsAgree ? awakeSample(SharedOffset{outLP1.offset}) : awakeSample(OwnOffsets());
 
         // 32. scope: the output sample (the control part recorded the rest)
         recordScopeAudio(*this, frame.scope, sample);
