@@ -5,6 +5,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
+#include <cstring>
 #include <iterator>
 #include <type_traits>
 
@@ -89,12 +91,21 @@ inline float keepInCycle(float phase)
     return phase - std::floor(phase);
 }
 
+// 0 <= phase <= 1 in one comparison: the bits of the floats 0 to 1 are the unsigned numbers 0
+// to those of 1.0f. -0 and NaN fail it; advancePhase then takes its full test.
+inline bool plainlyWithinCycle(float phase)
+{
+    std::uint32_t bits = 0;
+    std::memcpy(&bits, &phase, sizeof(bits));
+    return bits <= 0x3f800000u;
+}
+
 // Advances the phase; true when it wrapped past 1. A note so far outside the audible range
 // that it steps by more than a cycle (or backwards under deep vibrato) is kept within 0..1.
 inline bool advancePhase(float& phase, double step)
 {
     phase = static_cast<float>(phase + step);
-    if (phase >= 0.0f && phase <= 1.0f) // all but the wrap of each cycle
+    if (plainlyWithinCycle(phase)) // all but the wrap of each cycle
         return false;
     bool wrapped = false;
     if (phase > 1.0f)
@@ -420,19 +431,26 @@ struct OscillatorBlock
     }
 };
 
-// One oscillator sample of the improved engine; modes without a model are silent. The table
-// modes, the common ones, are asked first.
+inline bool softTableModel(OscillatorModel model)
+{
+    return model <= OscillatorModel::XTableLow;
+}
+
+// One oscillator sample of the improved engine; modes without a model are silent. The soft
+// tables, the common models, are asked first.
 template <class Block>
 inline double oscillatorRE(Synth303& s, Block& block, double increment, float period, const OscillatorRates& rates)
 {
     const bool square = squareSelected(s.smoothedWaveform);
     const OscillatorModel model = block.model;
-    if (model == OscillatorModel::XTable)
-        return xTableOscillator(s, block.reads, square, increment, period, 1.0, 1.0);
-    if (model == OscillatorModel::XTableHigh)
-        return xTableOscillator(s, block.reads, square, increment, period, 1.2, kSharpStep);
-    if (model == OscillatorModel::XTableLow)
+    if (softTableModel(model))
+    {
+        if (model == OscillatorModel::XTable)
+            return xTableOscillator(s, block.reads, square, increment, period, 1.0, 1.0);
+        if (model == OscillatorModel::XTableHigh)
+            return xTableOscillator(s, block.reads, square, increment, period, 1.2, kSharpStep);
         return xTableOscillator(s, block.reads, square, increment, period, 0.8, kSharpStep);
+    }
     if (model == OscillatorModel::PlainTable)
         return plainTableOscillator(s, block.reads, square, increment, period);
     if (model == OscillatorModel::Analog)

@@ -26,7 +26,7 @@ namespace
 {
 // How far the reader looks along the map on each side: the span need not be the table's whole
 // range, and a short look keeps a change of table cheap.
-constexpr int kReaderReach = 32;
+constexpr int kReaderReach = 16;
 } // namespace
 
 void WaveTableReader::keep(const WaveTable& table, float period)
