@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 // A set of band-limited single-cycle tables bound to static data: the period of the
@@ -36,9 +37,10 @@ struct WaveTable
         float x = static_cast<float>(n) * phase;
         if (!(x >= 0.0f))
             x = 0.0f; // phase is never negative in the render; guard NaN all the same
-        int j = x < static_cast<float>(n) ? static_cast<int>(x) : n - 1;
+        // Indices as wide as a pointer spare widening them for the address.
+        const std::ptrdiff_t j = x < static_cast<float>(n) ? static_cast<std::ptrdiff_t>(x) : n - 1;
         const float f = x - static_cast<float>(j);
-        const int next = (j + 1 < n) ? j + 1 : 0;
+        const std::ptrdiff_t next = (j + 1 < n) ? j + 1 : 0;
         return cycle[j] * (1.0f - f) + f * cycle[next];
     }
 
