@@ -266,16 +266,11 @@ inline double naiveOscillator(bool square, float& phase, double increment, doubl
 }
 
 // --- pitch inputs read from the engine
-// Glide target: the note frequency bent by the pitch wheel (the improved engine only).
+// The pitch wheel's factor on the glide target (the improved engine only).
 inline double pitchBendFactor(const Synth303& s)
 {
     const int wheel = std::clamp(s.pitchBend, 0, kPitchBendSize - 1);
     return s.pitchBendTable[wheel];
-}
-
-inline double bentFrequency(const Synth303& s)
-{
-    return s.vcoFrequency * pitchBendFactor(s);
 }
 
 // A step with both octave flags plays with vibrato while the option is on.
