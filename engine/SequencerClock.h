@@ -55,14 +55,15 @@ inline double stepIncrement(Synth303& synth, double swing)
 }
 
 // What the clock reads every sample but what changes only when a step starts: the speed, the
-// triplet flag, the step increment and the pattern's length. Taken afresh after each step start
-// and at the start of each render call; valid stays false until then.
+// triplet flag, the step increment, the note's length and the pattern's length. Taken afresh
+// after each step start and at the start of each render call; valid stays false until then.
 struct ClockRun
 {
     bool valid = false;
     bool triplet = false;
     double speedFactor = 1.0;
     double increment = 0.0;
+    double noteLength = 1.0;
     int stepCount = 0;
 };
 
@@ -80,6 +81,7 @@ inline void takeClockRun(Synth303& synth, ClockRun& run)
     run.speedFactor = run.triplet ? 1.0 * synth.tripletFactor : 1.0;
     synth.speedFactor = run.speedFactor;
     run.stepCount = pattern.getStepCount();
+    run.noteLength = static_cast<double>(synth.noteLength);
     if (synth.running) run.increment = stepIncrement(synth, swingFactor(synth, run.triplet));
     run.valid = true;
 }
@@ -90,25 +92,29 @@ inline void advanceClock(Synth303& synth, const ClockRun& run)
     // At the slowest tempos a step lasts longer than the counter can count; it only has to stay non-zero.
     if (synth.stepSampleCounter < INT_MAX) ++synth.stepSampleCounter;
 
-    if (synth.stepPhase >= static_cast<double>(synth.noteLength))
+    if (synth.stepPhase >= run.noteLength)
     {
-        synth.stepPhase -= static_cast<double>(synth.noteLength);
+        synth.stepPhase -= run.noteLength;
         synth.stepSampleCounter = 0;
         // The step index moves by one even when the note covered several (tied) steps.
         synth.playStep = (synth.playStep + 1 < run.stepCount) ? synth.playStep + 1 : 0;
     }
 }
 
+// Only takeClockRun sets the speed factor, so it holds between the runs it takes.
 inline void runSequencerClock(Synth303& synth, ClockRun& run)
 {
-    if (synth.stepSampleCounter == 0 && synth.running)
+    if (!synth.running)
+    {
+        if (!run.valid) takeClockRun(synth, run);
+        return;
+    }
+    if (synth.stepSampleCounter == 0)
     {
         startSequencerStep(synth);
         run.valid = false;
     }
     if (!run.valid) takeClockRun(synth, run);
-    synth.speedFactor = run.speedFactor;
-    if (!synth.running) return;
 
     advanceClock(synth, run);
     closeGateAfterHalfStep(synth);

@@ -22,32 +22,44 @@ constexpr int kClassicModePlainTable = 2;
 // kModeNaive (1000) is the same in both engines.
 
 // Soft tables at the period, one level for saw and square, cycle ratios carried at each wrap.
-inline double xTableOscillator311(Synth303& s, bool square, double increment, float period)
+template <class TableReads>
+inline double xTableOscillator311(Synth303& s, TableReads& reads, bool square, double increment, float period)
 {
     const WaveTable& table = square ? *s.wtXSquare : *s.wtXSaw;
-    const double osc = -static_cast<double>(tableSample(table, s.vcoPhase, period, 1.0));
+    const double osc = -static_cast<double>(tableSample(reads, table, s.vcoPhase, period, 1.0));
     if (advancePhase(s.vcoPhase, increment * cycleRatioProduct(s.cycleRatio)))
         carryCycleRatios(s.cycleRatio);
     return osc;
 }
 
-// One oscillator sample by VCOMode; modes without a model (3 and 4 among them) are silent.
-inline double oscillator311(Synth303& s, double increment, float period, const OscillatorRates& rates)
+// Modes without a model (3 and 4 among them) are silent.
+inline OscillatorModel oscillatorModel311(int vcoMode)
+{
+    switch (vcoMode)
+    {
+    case kClassicModeAnalog: return OscillatorModel::Analog;
+    case kClassicModeXTable: return OscillatorModel::ClassicXTable;
+    case kClassicModePlainTable: return OscillatorModel::PlainTable;
+    case kModeNaive: return OscillatorModel::Naive;
+    default: return OscillatorModel::Silent;
+    }
+}
+
+// One oscillator sample of the classic engine; the table modes, the common ones, are asked first.
+template <class Block>
+inline double oscillator311(Synth303& s, Block& block, double increment, float period, const OscillatorRates& rates)
 {
     const bool square = squareSelected(s.smoothedWaveform);
-    switch (s.VCOMode)
-    {
-    case kClassicModeAnalog:
+    const OscillatorModel model = block.model;
+    if (model == OscillatorModel::ClassicXTable)
+        return xTableOscillator311(s, block.reads, square, increment, period);
+    if (model == OscillatorModel::PlainTable)
+        return plainTableOscillator(s, block.reads, square, increment, period);
+    if (model == OscillatorModel::Analog)
         return analogModel(s, square, increment, rates.analog);
-    case kClassicModeXTable:
-        return xTableOscillator311(s, square, increment, period);
-    case kClassicModePlainTable:
-        return plainTableOscillator(s, square, increment, period);
-    case kModeNaive:
+    if (model == OscillatorModel::Naive)
         return naiveModel(s, square, increment, rates.naiveSquare);
-    default:
-        return 0.0;
-    }
+    return 0.0;
 }
 
 // --- bass lift before the emphasis, on the bass-boost low-pass state; less with resonance

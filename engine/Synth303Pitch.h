@@ -5,7 +5,10 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
+#include <cstring>
 #include <iterator>
+#include <type_traits>
 
 #include "engine/LFODelay.h"
 #include "engine/OnePoleState.h"
@@ -88,11 +91,22 @@ inline float keepInCycle(float phase)
     return phase - std::floor(phase);
 }
 
+// 0 <= phase <= 1 in one comparison: the bits of the floats 0 to 1 are the unsigned numbers 0
+// to those of 1.0f. -0 and NaN fail it; advancePhase then takes its full test.
+inline bool plainlyWithinCycle(float phase)
+{
+    std::uint32_t bits = 0;
+    std::memcpy(&bits, &phase, sizeof(bits));
+    return bits <= 0x3f800000u;
+}
+
 // Advances the phase; true when it wrapped past 1. A note so far outside the audible range
 // that it steps by more than a cycle (or backwards under deep vibrato) is kept within 0..1.
 inline bool advancePhase(float& phase, double step)
 {
     phase = static_cast<float>(phase + step);
+    if (plainlyWithinCycle(phase)) // all but the wrap of each cycle
+        return false;
     bool wrapped = false;
     if (phase > 1.0f)
     {
@@ -134,11 +148,26 @@ inline double cycleRatioProduct(const double* ratio)
 }
 
 // --- table oscillators
+// Table reads of the per-sample reference: the period picks the table afresh every sample.
+struct MapTableReads
+{
+    float operator()(const WaveTable& table, float phase, float period) const { return table.lookup(phase, period); }
+};
+
+// Table reads of the render: the same tables, kept while the period stays in their span.
+struct KeptTableReads
+{
+    WaveTableReader reader;
+
+    float operator()(const WaveTable& table, float phase, float period) { return reader.read(table, phase, period); }
+};
+
 // One band-limited table sample at the phase before the step; the table is chosen by the
 // period scaled by `periodScale`.
-inline float tableSample(const WaveTable& table, float phase, float period, double periodScale)
+template <class TableReads>
+inline float tableSample(TableReads& reads, const WaveTable& table, float phase, float period, double periodScale)
 {
-    return table.lookup(phase, static_cast<float>(period * periodScale));
+    return reads(table, phase, static_cast<float>(period * periodScale));
 }
 
 // --- analog model: four sub-steps per sample, a quarter of the phase step each
@@ -237,11 +266,11 @@ inline double naiveOscillator(bool square, float& phase, double increment, doubl
 }
 
 // --- pitch inputs read from the engine
-// Glide target: the note frequency bent by the pitch wheel (the improved engine only).
-inline double bentFrequency(const Synth303& s)
+// The pitch wheel's factor on the glide target (the improved engine only).
+inline double pitchBendFactor(const Synth303& s)
 {
     const int wheel = std::clamp(s.pitchBend, 0, kPitchBendSize - 1);
-    return s.vcoFrequency * s.pitchBendTable[wheel];
+    return s.pitchBendTable[wheel];
 }
 
 // A step with both octave flags plays with vibrato while the option is on.
@@ -317,22 +346,24 @@ inline AnalogModelStates analogStates(Synth303& s)
     return {&s.analogSawDcBlocker, &s.analogSquareL1, &s.analogSquareL2, &s.analogSquareL3};
 }
 
-inline double xTableOscillator(Synth303& s, bool square, double increment, float period, double periodScale,
-                               double stepScale)
+template <class TableReads>
+inline double xTableOscillator(Synth303& s, TableReads& reads, bool square, double increment, float period,
+                               double periodScale, double stepScale)
 {
     resetCycleRatios(s.cycleRatio);
     const WaveTable& table = square ? *s.wtXSquare : *s.wtXSaw;
-    const float v = tableSample(table, s.vcoPhase, period, periodScale);
+    const float v = tableSample(reads, table, s.vcoPhase, period, periodScale);
     const double osc = square ? -kXSquareLevel * v : -static_cast<double>(v);
     if (advancePhase(s.vcoPhase, increment * stepScale))
         s.cycleRatio[0] = kShortCycleRatio; // seen only by a following sample in another mode
     return osc;
 }
 
-inline double plainTableOscillator(Synth303& s, bool square, double increment, float period)
+template <class TableReads>
+inline double plainTableOscillator(Synth303& s, TableReads& reads, bool square, double increment, float period)
 {
     const WaveTable& table = square ? *s.wtSquare : *s.wtSaw;
-    const double osc = kPlainTableLevel * tableSample(table, s.vcoPhase, period, 1.0);
+    const double osc = kPlainTableLevel * tableSample(reads, table, s.vcoPhase, period, 1.0);
     if (advancePhase(s.vcoPhase, increment * (s.cycleRatio[0] * s.cycleRatio[0])))
         carryCycleRatios(s.cycleRatio);
     return osc;
@@ -351,26 +382,76 @@ inline double naiveModel(Synth303& s, bool square, double increment, double squa
     return naiveOscillator(square, s.vcoPhase, increment, s.cycleRatio, s.naiveSquareLP, squareK);
 }
 
-// One oscillator sample of the improved engine by VCOMode; modes without a model are silent.
-inline double oscillatorRE(Synth303& s, double increment, float period, const OscillatorRates& rates)
+// The oscillator models of both engines, which each engine numbers in its own way (VCOMode).
+enum class OscillatorModel
+{
+    XTable,
+    XTableHigh,
+    XTableLow,
+    ClassicXTable,
+    PlainTable,
+    Analog,
+    Naive,
+    Silent
+};
+
+inline OscillatorModel oscillatorModelRE(int vcoMode)
+{
+    switch (vcoMode)
+    {
+    case kModeXTableLow: return OscillatorModel::XTableLow;
+    case kModeXTable: return OscillatorModel::XTable;
+    case kModeXTableHigh: return OscillatorModel::XTableHigh;
+    case kModePlainTable: return OscillatorModel::PlainTable;
+    case kModeAnalog: return OscillatorModel::Analog;
+    case kModeNaive: return OscillatorModel::Naive;
+    default: return OscillatorModel::Silent;
+    }
+}
+
+// What the oscillator takes from the voice that changes only between render calls: the model
+// (from VCOMode) and the pitch wheel's factor, read once per block by the render (every sample
+// by the per-sample reference); and the table reads.
+template <bool kPerSampleReference>
+struct OscillatorBlock
+{
+    OscillatorModel model = OscillatorModel::Silent;
+    double bend = 1.0;
+    std::conditional_t<kPerSampleReference, MapTableReads, KeptTableReads> reads;
+
+    void take(OscillatorModel voiceModel, double voiceBend)
+    {
+        model = voiceModel;
+        bend = voiceBend;
+    }
+};
+
+inline bool softTableModel(OscillatorModel model)
+{
+    return model <= OscillatorModel::XTableLow;
+}
+
+// One oscillator sample of the improved engine; modes without a model are silent. The soft
+// tables, the common models, are asked first.
+template <class Block>
+inline double oscillatorRE(Synth303& s, Block& block, double increment, float period, const OscillatorRates& rates)
 {
     const bool square = squareSelected(s.smoothedWaveform);
-    switch (s.VCOMode)
+    const OscillatorModel model = block.model;
+    if (softTableModel(model))
     {
-    case kModeXTableLow:
-        return xTableOscillator(s, square, increment, period, 0.8, kSharpStep);
-    case kModeXTable:
-        return xTableOscillator(s, square, increment, period, 1.0, 1.0);
-    case kModeXTableHigh:
-        return xTableOscillator(s, square, increment, period, 1.2, kSharpStep);
-    case kModePlainTable:
-        return plainTableOscillator(s, square, increment, period);
-    case kModeAnalog:
-        return analogModel(s, square, increment, rates.analog);
-    case kModeNaive:
-        return naiveModel(s, square, increment, rates.naiveSquare);
-    default:
-        return 0.0;
+        if (model == OscillatorModel::XTable)
+            return xTableOscillator(s, block.reads, square, increment, period, 1.0, 1.0);
+        if (model == OscillatorModel::XTableHigh)
+            return xTableOscillator(s, block.reads, square, increment, period, 1.2, kSharpStep);
+        return xTableOscillator(s, block.reads, square, increment, period, 0.8, kSharpStep);
     }
+    if (model == OscillatorModel::PlainTable)
+        return plainTableOscillator(s, block.reads, square, increment, period);
+    if (model == OscillatorModel::Analog)
+        return analogModel(s, square, increment, rates.analog);
+    if (model == OscillatorModel::Naive)
+        return naiveModel(s, square, increment, rates.naiveSquare);
+    return 0.0;
 }
 } // namespace oxn3

@@ -95,6 +95,8 @@ void Synth303::render311Stages(float* out, int numSamples)
     ScopeSignals scope; // vca, A, Ea and Av keep their last values over asleep samples
     ScopeCursor scopeCursor;
     ClockRun clock;
+    OscillatorBlock<kPerSampleReference> oscillator;
+    oscillator.take(oscillatorModel311(VCOMode), 1.0);
     if constexpr (!kPerSampleReference)
         prepareVibrato(vibrato, sampleRate, q);
 
@@ -132,8 +134,10 @@ void Synth303::render311Stages(float* out, int numSamples)
         if (frame.awake)
         {
             // 4. pitch and oscillator; the pitch wheel has no effect here
+            if constexpr (kPerSampleReference)
+                oscillator.take(oscillatorModel311(VCOMode), 1.0);
             const PhaseStep step = pitchPath(*this, vcoFrequency, rates.slide, knobs.tuningFactor, kPerSampleReference);
-            double o = oscillator311(*this, step.increment, step.period, rates.oscillator) * oscGain;
+            double o = oscillator311(*this, oscillator, step.increment, step.period, rates.oscillator) * oscGain;
 
             // 5. bass lift, then resonance emphasis
             o = liftBass(bassBoostLP, o, rates.bassLift, knobs.audio.oneMinusResonance);

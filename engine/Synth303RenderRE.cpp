@@ -86,6 +86,8 @@ void Synth303::renderREStages(float* out, int numSamples)
     ScopeSignals scope; // vca, A, Ea and Av keep their last values over asleep samples
     ScopeCursor scopeCursor;
     ClockRun clock;
+    OscillatorBlock<kPerSampleReference> oscillator;
+    oscillator.take(oscillatorModelRE(VCOMode), pitchBendFactor(*this));
     if constexpr (!kPerSampleReference)
         prepareVibrato(vibrato, sampleRate, q);
 
@@ -119,9 +121,11 @@ void Synth303::renderREStages(float* out, int numSamples)
         if (frame.awake)
         {
             // 4. pitch and oscillator
-            const PhaseStep step = pitchPath(*this, bentFrequency(*this), rates.slide, knobs.tuningFactor,
+            if constexpr (kPerSampleReference)
+                oscillator.take(oscillatorModelRE(VCOMode), pitchBendFactor(*this));
+            const PhaseStep step = pitchPath(*this, vcoFrequency * oscillator.bend, rates.slide, knobs.tuningFactor,
                                              kPerSampleReference);
-            const double o = oscillatorRE(*this, step.increment, step.period, rates.oscillator) * oscGain;
+            const double o = oscillatorRE(*this, oscillator, step.increment, step.period, rates.oscillator) * oscGain;
 
             // 5. resonance emphasis
             frame.cutoff.signal = emphasise(emphasisLP, o, rates.output.emphasis, smoothedResonance);

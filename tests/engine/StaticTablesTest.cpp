@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <complex>
+#include <cstring>
 #include <cstdint>
 #include <iterator>
 #include <numeric>
@@ -10,6 +11,7 @@
 #include <vector>
 
 #include "engine/StaticTables.h"
+#include "engine/WaveTable.h"
 
 namespace
 {
@@ -127,4 +129,30 @@ TEST(DcNoise, QuietNoiseWithSlowDrift)
     const auto [lowestMean, highestMean] = std::minmax_element(windowMeans.begin(), windowMeans.end());
     EXPECT_TRUE(rms > 100.0 && rms < 1000.0) << rms;
     EXPECT_GT(*highestMean - *lowestMean, 150.0); // the offset wanders
+}
+
+// The reader keeps a table between samples; every read must equal a fresh lookup bit for bit:
+// periods gliding across table boundaries both ways, off both ends of the map, NaN and
+// infinities, with the set switching now and then.
+TEST(WaveTables, ReaderMatchesLookup)
+{
+    WaveTable saw, square;
+    saw.bind(wtxsawMap, wtxsawIndex, wtxsawLength, wtxsawData, wtxsawMapSize);
+    square.bind(wtxsquMap, wtxsquIndex, wtxsquLength, wtxsquData, wtxsquMapSize);
+    std::vector<float> periods = {-5.0f, -0.0f, 0.0f, 0.5f, 1.0f, 22049.0f, 22049.9f, 22050.0f, 1e9f,
+                                  std::nanf(""), INFINITY, -INFINITY, 47.0f, 52.99f, 53.0f};
+    for (float p = 20.0f; p < 1500.0f; p *= 1.003f)
+        periods.push_back(p);
+    for (float p = 1500.0f; p > 20.0f; p *= 0.9971f)
+        periods.push_back(p);
+    WaveTableReader reader;
+    int n = 0;
+    for (const float period : periods)
+        for (const float phase : {0.0f, 0.37f, 0.99999994f, 1.0f})
+        {
+            const WaveTable& table = (n++ / 301) % 2 ? square : saw;
+            const float kept = reader.read(table, phase, period);
+            const float fresh = table.lookup(phase, period);
+            ASSERT_EQ(std::memcmp(&kept, &fresh, sizeof(float)), 0) << "period " << period << ", phase " << phase;
+        }
 }
