@@ -8,6 +8,8 @@
 
 #include <emmintrin.h>
 
+#include <cmath>
+
 #include "engine/OnePoleState.h"
 #include "engine/Synth303.h"
 #include "engine/Synth303Filter.h"
@@ -134,9 +136,7 @@ inline Lanes saturatedStageLaneA(Lanes poleOutputs)
 {
     const Lanes rounded = roundedToFloat(poleOutputs);
     const Lanes v = rounded * bothLanes(kStageDrive);
-    const Lanes limit = bothLanes(3.0);
-    const int outside = _mm_movemask_pd(_mm_or_pd(_mm_cmplt_pd(v, -limit), _mm_cmpgt_pd(v, limit)));
-    if (outside & 1) // lane A in the hard part of the clip: rare
+    if (std::fabs(laneA(v)) > 3.0) // lane A in the hard part of the clip: rare
         return laneAFromBFrom(bothLanes(saturatedStage<kArithmetic>(laneA(poleOutputs))), rounded);
     const Lanes c27 = bothLanes(27.0);
     Lanes clipped;
