@@ -40,7 +40,7 @@ struct KnobShapes
     // --- resonance
     double resonancePow14 = 0.0;   // P14 = sr^1.4
     float resonanceR = 0.0f;       // (sr + 0.0001)^1.2, as the filter takes it
-    double gateGrowth = 1.0;       // improved engine with VCAClicks
+    double gateGrowth = 1.0;       // by engine and VCAClicks
     float decayRate[2] = {0.0f, 0.0f}; // filter envelope, by stepAccent
     // The envelopes' one-pole steps, 1 - base^q: the filter envelope's once armed, by stepAccent
     // (before the first trigger its base is 1 and the step 0); the volume's by envelopeArmed.
@@ -58,6 +58,7 @@ struct KnobShapes
     AudioKnobs audio;
     HighpassPow highpassDecay;
     // --- from the trims and raw knobs, once per block
+    int gateClicks = 0;            // VCAClicks
     GateEnvelopeSteps gateSteps;
     double snapshotWeight = 0.0;   // 0.2 W
     NoiseShape filterNoise;
@@ -66,7 +67,12 @@ struct KnobShapes
     // Block start: everything.
     void start(const Synth303& s, float q)
     {
+        gateClicks = s.VCAClicks;
         gateSteps = GateEnvelopeSteps::compute(s.GateTrim, q);
+        if constexpr (kImproved)
+            gateSteps = gateStepsRE(gateSteps, gateClicks);
+        else
+            gateGrowth = gateGrowth311(gateClicks);
         snapshotWeight = accentSnapshotWeight(s.smoothedCutoff);
         audio.shelfGain = bassShelfGain(s.resonance);
         filterNoise = NoiseShape::of(s.filterNoise);
@@ -94,7 +100,7 @@ struct KnobShapes
             audio.oneMinusResonance = 1.0 - sr;
             if constexpr (kImproved)
             {
-                gateGrowth = gateGrowthRE(sr);
+                gateGrowth = gateGrowthRE(sr, gateClicks);
                 bassBoost.resonanceCut = 1.0 - power(sr, 0.25);
                 vcaAccent.follow = VcaAccentShape::followRE(vcaAccent.p);
             }

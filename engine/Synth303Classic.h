@@ -80,12 +80,9 @@ constexpr double kClassicGateRiseClicks = 1.1;
 constexpr double kClassicGateRise = 1.02;
 
 // The gate envelope grows over a few milliseconds in both VCA modes.
-inline void updateGateEnvelope311(double& envelope, int gate, int clicks, const GateEnvelopeSteps& steps)
+inline double gateGrowth311(int clicks)
 {
-    if (!gate)
-        closeGateEnvelope(envelope, steps);
-    else
-        growGateEnvelope(envelope, clicks ? kClassicGateRiseClicks : kClassicGateRise, steps);
+    return clicks ? kClassicGateRiseClicks : kClassicGateRise;
 }
 
 // A trigger while the VCA accent is low starts the ladders from rest (with the gate trim up).

@@ -23,11 +23,20 @@ struct EnvelopeRates
     double d24Weight = 1.0; // (1 - Q) * 1.1 + Q: the capacitor input's share of d24
     double vcaLevelFast = 0.0;
     double vcaLevelSlow = 0.0;
+    // What the linear falls take off per sample: the volume envelope's floor, the improved
+    // engine's accent snapshot and the two trigger ramps.
+    double volumeFall = 0.0;
+    double snapshotFall = 0.0;
+    double rampFall[2] = {0.0, 0.0};
 
     static EnvelopeRates compute(float q)
     {
         EnvelopeRates r;
         r.q = q;
+        r.volumeFall = 1e-7 * q;
+        r.snapshotFall = 1.25e-5 * q;
+        r.rampFall[0] = 3.5e-5 * q;
+        r.rampFall[1] = 0.001 * q;
         r.gateFollowerRise = 1.0 - std::exp(-0.0005001250416822429 * q);
         r.gateFollowerFall = 1.0 - std::exp(-0.00012000720057606084 * q);
         r.d24Fall = 1.0 - std::exp(-0.00024302951695758527 * q);
@@ -71,9 +80,9 @@ inline double volumeEnvelopeBase(double envelopeArmed)
     return 1.0 - 1.2e-5 * (0.1 * envelopeArmed + 0.9);
 }
 
-inline double decayVolumeEnvelope(OnePoleState& envelope, double k, float q)
+inline double decayVolumeEnvelope(OnePoleState& envelope, double k, const EnvelopeRates& rates)
 {
-    envelope.value = std::max(0.0, envelope.step(0.0, k) - 1e-7 * q);
+    envelope.value = std::max(0.0, envelope.step(0.0, k) - rates.volumeFall);
     return envelope.value;
 }
 
@@ -95,9 +104,18 @@ struct GateEnvelopeSteps
 };
 
 // Growth factor of the improved engine's gate envelope with VCAClicks: 1.05 to 1.1 by resonance.
-inline double gateGrowthRE(float smoothedResonance)
+// Without them the envelope opens at once: a growth of 0 and a rise of 1 (gateStepsRE) take it
+// to exactly 1 from any value in 0..1.
+inline double gateGrowthRE(float smoothedResonance, int clicks)
 {
-    return static_cast<float>(1.1 * smoothedResonance + 1.05 * (1.0 - smoothedResonance));
+    return clicks ? static_cast<float>(1.1 * smoothedResonance + 1.05 * (1.0 - smoothedResonance)) : 0.0;
+}
+
+inline GateEnvelopeSteps gateStepsRE(GateEnvelopeSteps steps, int clicks)
+{
+    if (!clicks)
+        steps.rise = 1.0;
+    return steps;
 }
 
 // Grows by `factor` per sample plus a small step, up to 1.
@@ -111,15 +129,13 @@ inline void closeGateEnvelope(double& envelope, const GateEnvelopeSteps& steps)
     envelope = std::max(0.0, envelope - steps.fall);
 }
 
-// `growth` is gateGrowthRE.
-inline void updateGateEnvelopeRE(double& envelope, int gate, int clicks, double growth, const GateEnvelopeSteps& steps)
+// `growth` and `steps` as the engine and its VCAClicks choose them.
+inline void updateGateEnvelope(double& envelope, int gate, double growth, const GateEnvelopeSteps& steps)
 {
     if (!gate)
         closeGateEnvelope(envelope, steps);
-    else if (clicks)
-        growGateEnvelope(envelope, growth, steps);
     else
-        envelope = 1.0;
+        growGateEnvelope(envelope, growth, steps);
 }
 
 // `expMinusEnvelope` is exp(-gateEnvelope).
@@ -210,15 +226,15 @@ inline void chargeAccentCap(Synth303& s, double snapshotWeight, const EnvelopeRa
     s.accentCap.step(input, rates.accentCharge);
 }
 
-inline void decayAccentSnapshotRE(Synth303& s, float q)
+inline void decayAccentSnapshotRE(Synth303& s, const EnvelopeRates& rates)
 {
-    s.accentSnapshot = static_cast<float>(std::max(0.0, s.accentSnapshot - 1.25e-5 * q));
+    s.accentSnapshot = static_cast<float>(std::max(0.0, s.accentSnapshot - rates.snapshotFall));
 }
 
-inline void decayTriggerRamps(double* ramps, float q)
+inline void decayTriggerRamps(double* ramps, const EnvelopeRates& rates)
 {
-    ramps[0] = std::max(0.0, ramps[0] - 3.5e-5 * q);
-    ramps[1] = std::max(0.0, ramps[1] - 0.001 * q);
+    ramps[0] = std::max(0.0, ramps[0] - rates.rampFall[0]);
+    ramps[1] = std::max(0.0, ramps[1] - rates.rampFall[1]);
 }
 
 // --- cutoff voltage

@@ -151,10 +151,10 @@ void Synth303::render311Stages(float* out, int numSamples)
             decayToZero(mainEnvelope, knobs.mainDecayStepOf(stepAccent, envelopeArmed));
 
             // 7. volume envelope
-            decayVolumeEnvelope(volumeEnvelope, knobs.volumeDecayStepOf(envelopeArmed), q);
+            decayVolumeEnvelope(volumeEnvelope, knobs.volumeDecayStepOf(envelopeArmed), rates.envelope);
 
             // 8. gate envelope
-            updateGateEnvelope311(gateEnvelope, gate, VCAClicks, knobs.gateSteps);
+            updateGateEnvelope(gateEnvelope, gate, knobs.gateGrowth, knobs.gateSteps);
 
             // 9. VCA curve
             scope.vca = vcaCurve(math.vcaCurve(-gateEnvelope));
@@ -205,7 +205,7 @@ void Synth303::render311Stages(float* out, int numSamples)
 
             // 20. snapshot and trigger ramps run down
             decayAccentSnapshot311(*this, rates.snapshotDecay);
-            decayTriggerRamps(triggerRamps, q);
+            decayTriggerRamps(triggerRamps, rates.envelope);
 
             // 21. and 22. cutoff voltage and the filter's input; no filter at low rates
             if (rates.filterRange != ClassicFilterRange::Bypassed)

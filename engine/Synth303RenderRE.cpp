@@ -138,10 +138,10 @@ void Synth303::renderREStages(float* out, int numSamples)
             decayToZero(mainEnvelope, knobs.mainDecayStepOf(stepAccent, envelopeArmed));
 
             // 7. volume envelope
-            decayVolumeEnvelope(volumeEnvelope, knobs.volumeDecayStepOf(envelopeArmed), q);
+            decayVolumeEnvelope(volumeEnvelope, knobs.volumeDecayStepOf(envelopeArmed), rates.envelope);
 
             // 8. gate envelope
-            updateGateEnvelopeRE(gateEnvelope, gate, VCAClicks, knobs.gateGrowth, knobs.gateSteps);
+            updateGateEnvelope(gateEnvelope, gate, knobs.gateGrowth, knobs.gateSteps);
 
             // 9. VCA curve
             scope.vca = vcaCurve(math.vcaCurve(-gateEnvelope));
@@ -187,8 +187,8 @@ void Synth303::renderREStages(float* out, int numSamples)
             chargeAccentCap(*this, knobs.snapshotWeight, rates.envelope);
 
             // 20. snapshot and trigger ramps run down
-            decayAccentSnapshotRE(*this, q);
-            decayTriggerRamps(triggerRamps, q);
+            decayAccentSnapshotRE(*this, rates.envelope);
+            decayTriggerRamps(triggerRamps, rates.envelope);
 
             // 21. cutoff voltage: its exponent (the cutoff pass goes on from there)
             scope.envAccent = envelopeAccent(knobs.cutoff, accentCap.value, carry.accentCurve);
