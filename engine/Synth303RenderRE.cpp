@@ -57,7 +57,7 @@ struct RatesRE
 template <bool kPerSampleReference>
 struct TranscendentalsRE
 {
-    using Pow = std::conditional_t<kPerSampleReference, DirectPow, MemoPow>;
+    using Pow = std::conditional_t<kPerSampleReference, DirectPow, MemoPowQuarters>;
     using Exp = std::conditional_t<kPerSampleReference, DirectExp, MemoExp>;
 
     Pow accentCurve;
