@@ -40,11 +40,12 @@ inline void endSampleControl(Synth303& s, VoiceFrame& frame, ScopeCursor& cursor
 }
 
 // One of the four pieces of a sample's ladders (two runs, 2x oversampled, two halves each). A
-// voice asleep skips them.
+// voice asleep skips them; `knownAwake` when the caller knows the frame is awake.
 template <bool kClassic, class Filter>
-inline void filterPiece(Filter& filter, Synth303& s, VoiceFrame& frame, const FilterRates& rates, int piece)
+inline void filterPiece(Filter& filter, Synth303& s, VoiceFrame& frame, const FilterRates& rates, int piece,
+                        bool knownAwake)
 {
-    if (frame.awake)
+    if (knownAwake || frame.awake)
         filter.template runPiece<kClassic>(s, frame, rates, piece);
 }
 
@@ -75,6 +76,14 @@ ControlPieces<ControlA, ControlB, ControlC> controlPieces(ControlA& a, ControlB&
 // followed by a piece of other work (the three control pieces, then the output part). After the
 // control parts of a run, `cutoffPass` takes the run's cutoffs to the ladders' input
 // (CutoffPass.h); after its ladders, `decimate` takes the run's ladder results to the output rate.
+inline bool allAwake(const VoiceFrame* frames, int n)
+{
+    bool awake = true;
+    for (int j = 0; j < n; ++j)
+        awake = awake && frames[j].awake;
+    return awake;
+}
+
 template <int kRun, class Control, class CutoffPass, class Ladders, class Decimate, class Output>
 inline void renderInPasses(float* out, int numSamples, Control control, CutoffPass& cutoffPass, Ladders& ladders,
                            Decimate& decimate, Output& output)
@@ -89,9 +98,9 @@ inline void renderInPasses(float* out, int numSamples, Control control, CutoffPa
             control.c(frame);
             cutoffPass(&frame, 1);
             for (int piece = 0; piece < 4; ++piece)
-                ladders(frame, piece);
+                ladders(frame, piece, false);
             decimate(&frame, 1);
-            output(frame, out[i]);
+            output(frame, out[i], false);
         }
     }
     else
@@ -108,18 +117,20 @@ inline void renderInPasses(float* out, int numSamples, Control control, CutoffPa
             const int nLadders = length(run - 1);
             const int nOutput = length(run - 2);
             const int n = std::max(nControl, std::max(nLadders, nOutput));
-            if (nControl == kRun && nLadders == kRun && nOutput == kRun) // all but a block's ends
+            // all but a block's ends and a voice falling asleep or waking
+            if (nControl == kRun && nLadders == kRun && nOutput == kRun && allAwake(filtered, kRun) &&
+                allAwake(finished, kRun))
             {
                 for (int j = 0; j < kRun; ++j)
                 {
-                    ladders(filtered[j], 0);
+                    ladders(filtered[j], 0, true);
                     control.a(controlled[j]);
-                    ladders(filtered[j], 1);
+                    ladders(filtered[j], 1, true);
                     control.b(controlled[j]);
-                    ladders(filtered[j], 2);
+                    ladders(filtered[j], 2, true);
                     control.c(controlled[j]);
-                    ladders(filtered[j], 3);
-                    output(finished[j], out[(run - 2) * kRun + j]);
+                    ladders(filtered[j], 3, true);
+                    output(finished[j], out[(run - 2) * kRun + j], true);
                 }
             }
             else
@@ -129,21 +140,21 @@ inline void renderInPasses(float* out, int numSamples, Control control, CutoffPa
                     const bool c = j < nControl;
                     const bool l = j < nLadders;
                     if (l)
-                        ladders(filtered[j], 0);
+                        ladders(filtered[j], 0, false);
                     if (c)
                         control.a(controlled[j]);
                     if (l)
-                        ladders(filtered[j], 1);
+                        ladders(filtered[j], 1, false);
                     if (c)
                         control.b(controlled[j]);
                     if (l)
-                        ladders(filtered[j], 2);
+                        ladders(filtered[j], 2, false);
                     if (c)
                         control.c(controlled[j]);
                     if (l)
-                        ladders(filtered[j], 3);
+                        ladders(filtered[j], 3, false);
                     if (j < nOutput)
-                        output(finished[j], out[(run - 2) * kRun + j]);
+                        output(finished[j], out[(run - 2) * kRun + j], false);
                 }
             }
             cutoffPass(controlled, nControl);

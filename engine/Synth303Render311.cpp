@@ -254,16 +254,16 @@ void Synth303::render311Stages(float* out, int numSamples)
 
     // The ladders of a sample: step 22, the filter 2x oversampled in four pieces (or the signal
     // as it is at low rates).
-    auto ladders = [&](VoiceFrame& frame, int piece) {
-        filterPiece<true>(filter, *this, frame, rates.filter, piece);
+    auto ladders = [&](VoiceFrame& frame, int piece, bool knownAwake) {
+        filterPiece<true>(filter, *this, frame, rates.filter, piece, knownAwake);
     };
     auto decimate = [&](VoiceFrame* frames, int n) { filter.decimateRun(*this, frames, n); };
 
     // The output part of a sample: steps 26 to 31 and the scope (33).
-    auto output = [&, run = OutputRun::of(*this, (moving & kSmoothVolume) != 0)](const VoiceFrame& frame,
-                                                                                  float& sample) mutable {
+    auto output = [&, run = OutputRun::of(*this, (moving & kSmoothVolume) != 0)](const VoiceFrame& frame, float& sample,
+                                                                                  bool knownAwake) mutable {
         const AudioKnobs& k = (moving & kAudioKnobSmoothers) ? frame.knobs : knobs.audio;
-        if (frame.awake)
+        if (knownAwake || frame.awake)
         {
             // 26. DC blocker
             double y = blockDc(outLP1, frame.filtered, rates.output.lowPass[0]);

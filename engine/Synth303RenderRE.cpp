@@ -226,14 +226,15 @@ void Synth303::renderREStages(float* out, int numSamples)
     };
 
     // The ladders of a sample: step 22, the filter 2x oversampled, in four pieces.
-    auto ladders = [&](VoiceFrame& frame, int piece) {
-        filterPiece<false>(filter, *this, frame, rates.filter, piece);
+    auto ladders = [&](VoiceFrame& frame, int piece, bool knownAwake) {
+        filterPiece<false>(filter, *this, frame, rates.filter, piece, knownAwake);
     };
     auto decimate = [&](VoiceFrame* frames, int n) { filter.decimateRun(*this, frames, n); };
 
     // The output part of a sample: steps 26 to 30 and the scope (32).
     auto output = [&, run = OutputRun::of(*this, (moving & kSmoothVolume) != 0),
-                   offsetsAgree = outputOffsetsAgreeRE(*this)](const VoiceFrame& frame, float& sample) mutable {
+                   offsetsAgree = outputOffsetsAgreeRE(*this)](const VoiceFrame& frame, float& sample,
+                                                                       bool knownAwake) mutable {
         const AudioKnobs& k = (moving & kAudioKnobSmoothers) ? frame.knobs : knobs.audio;
         // 26 to 30 of an awake sample; while the offsets of its one-pole states agree, they share one
         auto awakeSample = [&](const auto& offsets) {
@@ -252,7 +253,7 @@ void Synth303::renderREStages(float* out, int numSamples)
             // 30. output stage
             return outputStageRE(*this, y, frame.vca, k, knobs.outputNoise, run);
         };
-        if (frame.awake)
+        if (knownAwake || frame.awake)
             sample = offsetsAgree ? awakeSample(SharedOffset{outLP1.offset}) : awakeSample(OwnOffsets());
 
         // 32. scope: the output sample (the control part recorded the rest)
