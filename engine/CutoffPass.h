@@ -102,7 +102,7 @@ inline void filterInputs311(CutoffRun& run, VoiceFrame* frames, int n, ClassicFi
 struct LadderCoefficientsRun
 {
     double c[kVoiceFrameRun], r[kVoiceFrameRun], feedback[kVoiceFrameRun];
-    double R[kVoiceFrameRun], K[kVoiceFrameRun], g[kVoiceFrameRun], rk4Gain[kVoiceFrameRun], rk4Keep[kVoiceFrameRun];
+    double rk4Gain[kVoiceFrameRun], rk4Keep[kVoiceFrameRun];
     double feedbackGainA[kVoiceFrameRun], feedbackGainB[kVoiceFrameRun];
     double oneMinusC[kVoiceFrameRun], r2[kVoiceFrameRun], oneMinusR2[kVoiceFrameRun], boost[kVoiceFrameRun];
     double gainTarget[kVoiceFrameRun];
@@ -113,9 +113,6 @@ struct LadderCoefficientsRun
         {
             const LadderCoefficients k = ladderCoefficientsWith(c[i], r[i], feedback[i], resoTrim, oneMinusCPowQ[i], 0.0);
             const LadderOutputMix m = LadderOutputMix::of(k);
-            R[i] = k.R;
-            K[i] = k.K;
-            g[i] = k.g;
             rk4Gain[i] = k.rk4Gain;
             rk4Keep[i] = k.rk4Keep;
             feedbackGainA[i] = k.feedbackGainA;
@@ -128,17 +125,15 @@ struct LadderCoefficientsRun
         }
     }
 
-    // As LaneCoefficients::of(LadderCoefficients) would give them.
-    LaneCoefficients lanesOf(int i, double feedbackTrim, double gainSmoothing) const
+    // What the fast arithmetic of the lanes reads, as LaneCoefficients::of(LadderCoefficients)
+    // would give it; the literal arithmetic's R, K, trim and g are left as they are.
+    void storeFastLanes(int i, LaneCoefficients& to, double gainSmoothing) const
     {
-        return {R[i],
-                K[i],
-                feedbackTrim,
-                g[i],
-                rk4Gain[i],
-                rk4Keep[i],
-                {feedbackGainA[i], feedbackGainB[i]},
-                {c[i], oneMinusC[i], r2[i], oneMinusR2[i], boost[i], gainTarget[i], gainSmoothing}};
+        to.rk4Gain = rk4Gain[i];
+        to.rk4Keep = rk4Keep[i];
+        to.feedbackGain[0] = feedbackGainA[i];
+        to.feedbackGain[1] = feedbackGainB[i];
+        to.mix = {c[i], oneMinusC[i], r2[i], oneMinusR2[i], boost[i], gainTarget[i], gainSmoothing};
     }
 };
 
@@ -164,8 +159,7 @@ inline void ladderCoefficientsOfRun(CutoffRun& run, const Synth303& s, VoiceFram
         oneMinusCPowQ = run.y;
     }
     k.compute(run.count, oneMinusCPowQ, s.ResoTrim);
-    const double feedbackTrim = 1.0 + 0.05 * s.ResoTrim;
     for (int i = 0; i < run.count; ++i)
-        frames[run.frame[i]].ladder = k.lanesOf(i, feedbackTrim, rates.gainSmoothing);
+        k.storeFastLanes(i, frames[run.frame[i]].ladder, rates.gainSmoothing);
 }
 } // namespace oxn3
