@@ -21,7 +21,7 @@ namespace oxn3
 // to an even count for the vector maths.
 struct CutoffRun
 {
-    int frame[kVoiceFrameRun];
+    VoiceFrame* frame[kVoiceFrameRun]; // (pointers: a frame's size is no power of two)
     int count = 0;
     float cv0[kVoiceFrameRun];
     double x[kVoiceFrameRun + kVectorWidth];
@@ -49,19 +49,19 @@ struct CutoffRun
 
 // cv0 of every awake, filtered sample of the run.
 template <bool kPerSampleReference>
-inline void cutoffVoltages(CutoffRun& run, const VoiceFrame* frames, int n)
+inline void cutoffVoltages(CutoffRun& run, VoiceFrame* frames, int n)
 {
     run.count = 0;
     for (int j = 0; j < n; ++j)
         if (frames[j].awake && !frames[j].filter.bypassed)
         {
-            run.frame[run.count] = j;
+            run.frame[run.count] = frames + j;
             run.x[run.count++] = frames[j].cutoff.exponent;
         }
     run.expOfX<kPerSampleReference>();
     for (int i = 0; i < run.count; ++i)
     {
-        const CutoffTerms& t = frames[run.frame[i]].cutoff;
+        const CutoffTerms& t = run.frame[i]->cutoff;
         run.cv0[i] = static_cast<float>(cutoffVoltageOf(t.expScale, run.y[i], t.triggerRamps));
     }
 }
@@ -77,7 +77,7 @@ inline void filterInputsRE(CutoffRun& run, Synth303& s, VoiceFrame* frames, int 
     run.expOfX<kPerSampleReference>();
     for (int i = 0; i < run.count; ++i)
     {
-        VoiceFrame& frame = frames[run.frame[i]];
+        VoiceFrame& frame = *run.frame[i];
         frame.filter.c = static_cast<float>(s.cutoffSmoother.step(cutoffTargetOf(run.y[i]), kCutoffSmoothing));
         frame.filter.in = static_cast<float>(
             bassBoostedInput(frame.cutoff.signal, run.cv0[i], frame.cutoff.bassBoost, s.bassBoostLP, bassBoostK));
@@ -94,7 +94,7 @@ inline void filterInputs311(CutoffRun& run, VoiceFrame* frames, int n, ClassicFi
         run.x[i] = classicCutoffExponent(run.cv0[i], range);
     run.expOfX<kPerSampleReference>();
     for (int i = 0; i < run.count; ++i)
-        frames[run.frame[i]].filter.c = classicCutoffOf(run.y[i], range);
+        run.frame[i]->filter.c = classicCutoffOf(run.y[i], range);
 }
 
 // The ladder coefficients of a run, field by field: the loop that computes them has no table
@@ -144,7 +144,7 @@ inline void ladderCoefficientsOfRun(CutoffRun& run, const Synth303& s, VoiceFram
     LadderCoefficientsRun k;
     for (int i = 0; i < run.count; ++i)
     {
-        const FilterInput& f = frames[run.frame[i]].filter;
+        const FilterInput& f = run.frame[i]->filter;
         const double c = f.c;
         k.c[i] = c;
         k.r[i] = ladderResonance(c, f.r, rates);
@@ -160,6 +160,6 @@ inline void ladderCoefficientsOfRun(CutoffRun& run, const Synth303& s, VoiceFram
     }
     k.compute(run.count, oneMinusCPowQ, s.ResoTrim);
     for (int i = 0; i < run.count; ++i)
-        k.storeFastLanes(i, frames[run.frame[i]].ladder, rates.gainSmoothing);
+        k.storeFastLanes(i, run.frame[i]->ladder, rates.gainSmoothing);
 }
 } // namespace oxn3

@@ -95,7 +95,7 @@ public:
     // The filtered samples of a run (awake, not bypassed) from their two ladder results.
     void decimateRun(Synth303& s, VoiceFrame* frames, int n)
     {
-        int frame[HalfBandDecimator::kMaxRun];
+        VoiceFrame* frame[HalfBandDecimator::kMaxRun];
         float first[HalfBandDecimator::kMaxRun];
         float second[HalfBandDecimator::kMaxRun];
         float out[HalfBandDecimator::kMaxRun];
@@ -103,14 +103,14 @@ public:
         for (int j = 0; j < n; ++j)
             if (frames[j].awake && !frames[j].filter.bypassed)
             {
-                frame[count] = j;
+                frame[count] = frames + j;
                 ladderOutputs(s.filterGainSmoother, frames[j].ladder.mix, frames[j].taps, first[count],
                               second[count]);
                 ++count;
             }
         s.decimator.processRun(first, second, out, count);
         for (int i = 0; i < count; ++i)
-            frames[frame[i]].filtered = out[i];
+            frame[i]->filtered = out[i];
     }
 
     // After the block: the ladders back into the engine.
