@@ -135,13 +135,13 @@ template <LadderArithmetic kArithmetic>
 inline Lanes saturatedStageLaneA(Lanes poleOutputs)
 {
     const Lanes rounded = roundedToFloat(poleOutputs);
-    const Lanes v = rounded * bothLanes(kStageDrive);
-    if (std::fabs(laneA(v)) > 3.0) // lane A in the hard part of the clip: rare
+    if (std::fabs(laneA(rounded)) > kClipHardAbove) // lane A in the hard part of the clip: rare
         return laneAFromBFrom(bothLanes(saturatedStage<kArithmetic>(laneA(poleOutputs))), rounded);
     const Lanes c27 = bothLanes(27.0);
     Lanes clipped;
     if constexpr (kArithmetic == LadderArithmetic::Literal)
     {
+        const Lanes v = rounded * bothLanes(kStageDrive);
         const Lanes v2 = v * v;
         clipped = v * (v2 + c27) / (bothLanes(9.0) * v2 + c27) / bothLanes(kStageDrive);
     }

@@ -239,6 +239,9 @@ inline double padeClip(double v)
 }
 
 constexpr double kStageDrive = 0.6;
+// Beyond it a float-rounded pole output drives the clip into its hard part (|x 0.6| > 3 in
+// double arithmetic, exactly: checked in the tests).
+constexpr double kClipHardAbove = 3.0 / kStageDrive;
 // The clip in x = v / 0.6: x (0.36 x^2 + 27) / (3.24 x^2 + 27).
 constexpr double kClipNumeratorSlope = kStageDrive * kStageDrive;
 constexpr double kClipDenominatorSlope = 9.0 * kStageDrive * kStageDrive;

@@ -97,3 +97,19 @@ TEST(LadderLanes, TwoRunsMatchTheScalarLaddersBitForBit)
         expectLanesMatchScalar<oxn3::LadderArithmetic::Literal>(k);
     }
 }
+
+// The lanes tell the clip's hard part from the float-rounded pole output alone: the same floats
+// as the scalar test on the driven value, at the edges and beyond.
+TEST(LadderLanes, HardClipEdgeMatchesTheDrivenValue)
+{
+    const float edges[] = {5.0f, 3.0f / 0.6f, 0.0f, 1e38f, INFINITY, NAN};
+    for (float edge : edges)
+        for (float x = std::nextafter(std::nextafter(edge, 0.0f), 0.0f), n = 0; n < 5;
+             x = std::nextafter(x, INFINITY), ++n)
+            for (float sign : {1.0f, -1.0f})
+            {
+                const double rounded = sign * x;
+                const double v = rounded * oxn3::kStageDrive;
+                EXPECT_EQ(std::fabs(rounded) > oxn3::kClipHardAbove, v < -3.0 || v > 3.0) << rounded;
+            }
+}
