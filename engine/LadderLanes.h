@@ -135,7 +135,7 @@ template <LadderArithmetic kArithmetic>
 inline Lanes saturatedStageLaneA(Lanes poleOutputs)
 {
     const Lanes rounded = roundedToFloat(poleOutputs);
-    if (std::fabs(laneA(rounded)) > kClipHardAbove) // lane A in the hard part of the clip: rare
+    if (__builtin_expect(std::fabs(laneA(rounded)) > kClipHardAbove, 0)) // lane A in the hard part: rare
         return laneAFromBFrom(bothLanes(saturatedStage<kArithmetic>(laneA(poleOutputs))), rounded);
     const Lanes c27 = bothLanes(27.0);
     Lanes clipped;
