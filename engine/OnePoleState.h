@@ -40,6 +40,12 @@ struct OwnOffsetFlips
         return state.step(input, k);
     }
 
+    // A step toward zero.
+    double decay(OnePoleState& state, double k) const
+    {
+        return state.step(0.0, k);
+    }
+
     void nextAwakeSample() {}
 
     template <class... States>
@@ -59,6 +65,13 @@ struct BlockOffsetSign
     double step(OnePoleState& state, double input, double k) const
     {
         state.value += (input + state.offset * sign - state.value) * k;
+        return state.value;
+    }
+
+    // The offset is never zero, so adding a zero input to it changes no bit: left out.
+    double decay(OnePoleState& state, double k) const
+    {
+        state.value += (state.offset * sign - state.value) * k;
         return state.value;
     }
 

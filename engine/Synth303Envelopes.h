@@ -73,7 +73,7 @@ inline double mainEnvelopeBase(float decayRate, double envelopeArmed)
 template <class Steps = OwnOffsetFlips>
 inline double decayToZero(OnePoleState& envelope, double k, const Steps& steps = {})
 {
-    envelope.value = std::max(0.0, steps.step(envelope, 0.0, k));
+    envelope.value = std::max(0.0, steps.decay(envelope, k));
     return envelope.value;
 }
 
@@ -85,7 +85,7 @@ inline double volumeEnvelopeBase(double envelopeArmed)
 template <class Steps = OwnOffsetFlips>
 inline double decayVolumeEnvelope(OnePoleState& envelope, double k, const EnvelopeRates& rates, const Steps& steps = {})
 {
-    envelope.value = std::max(0.0, steps.step(envelope, 0.0, k) - rates.volumeFall);
+    envelope.value = std::max(0.0, steps.decay(envelope, k) - rates.volumeFall);
     return envelope.value;
 }
 
@@ -150,7 +150,7 @@ inline float vcaCurve(double expMinusEnvelope)
 template <class Steps = OwnOffsetFlips>
 inline double followGate(OnePoleState& follower, int gate, const EnvelopeRates& rates, const Steps& steps = {})
 {
-    return gate ? steps.step(follower, 1.0, rates.gateFollowerRise) : steps.step(follower, 0.0, rates.gateFollowerFall);
+    return gate ? steps.step(follower, 1.0, rates.gateFollowerRise) : steps.decay(follower, rates.gateFollowerFall);
 }
 
 // A note trigger restarts the envelopes, the vibrato fade-in and the trigger ramps, and takes a
