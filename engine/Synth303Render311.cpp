@@ -100,7 +100,8 @@ void Synth303::render311Stages(float* out, int numSamples)
     if constexpr (!kPerSampleReference)
         prepareVibrato(vibrato, sampleRate, q);
 
-    // How the control part steps the one-pole states that step once per awake sample.
+    // How the control part steps the one-pole states that step once per awake sample (all but
+    // d24); `steps.finish` after the block names them all.
     std::conditional_t<kPerSampleReference, OwnOffsetFlips, BlockOffsetSign> steps;
 
     // What the control part of a sample hands from one piece to the next.
@@ -139,8 +140,8 @@ void Synth303::render311Stages(float* out, int numSamples)
             // 4. pitch and oscillator; the pitch wheel has no effect here
             if constexpr (kPerSampleReference)
                 oscillator.take(oscillatorModel311(VCOMode), 1.0);
-            const PhaseStep step = pitchPath(*this, vcoFrequency, rates.slide, knobs.tuningFactor, kPerSampleReference,
-                                                 steps);
+            const PhaseStep step =
+                pitchPath(*this, vcoFrequency, rates.slide, knobs.tuningFactor, kPerSampleReference, steps);
             double o = oscillator311(*this, oscillator, step.increment, step.period, rates.oscillator) * oscGain;
 
             // 5. bass lift, then resonance emphasis

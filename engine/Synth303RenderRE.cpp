@@ -91,7 +91,8 @@ void Synth303::renderREStages(float* out, int numSamples)
     if constexpr (!kPerSampleReference)
         prepareVibrato(vibrato, sampleRate, q);
 
-    // How the control part steps the one-pole states that step once per awake sample.
+    // How the control part steps the one-pole states that step once per awake sample (all but
+    // d24); `steps.finish` after the block names them all.
     std::conditional_t<kPerSampleReference, OwnOffsetFlips, BlockOffsetSign> steps;
 
     // What the control part of a sample hands from one piece to the next.
