@@ -69,9 +69,10 @@ inline double bassLiftCoefficient(float q)
 }
 
 // `oneMinusResonance` is 1 - smoothed resonance.
-inline double liftBass(OnePoleState& lowPass, double o, double k, double oneMinusResonance)
+template <class Steps = OwnOffsetFlips>
+inline double liftBass(OnePoleState& lowPass, double o, double k, double oneMinusResonance, const Steps& steps = {})
 {
-    return static_cast<float>(o + oneMinusResonance * lowPass.step(o, k));
+    return static_cast<float>(o + oneMinusResonance * steps.step(lowPass, o, k));
 }
 
 // --- envelopes
@@ -181,18 +182,20 @@ inline double vcaAccentMix311(float smoothedCutoff, float smoothedEnvmod)
 }
 
 // The capacitor also feeds the VCA accent.
-inline void followVcaAccent311(Synth303& s, double av)
+template <class Steps = OwnOffsetFlips>
+inline void followVcaAccent311(Synth303& s, double av, const Steps& steps = {})
 {
-    s.vcaAccentLevel.step(0.1 * s.accentCap.value + av, 0.0195);
-    s.vcaAccentLevel2.step(s.vcaAccentLevel.value, 0.1);
+    steps.step(s.vcaAccentLevel, 0.1 * s.accentCap.value + av, 0.0195);
+    steps.step(s.vcaAccentLevel2, s.vcaAccentLevel.value, 0.1);
 }
 
 // No VCA-level smoother: the gain follows the VCA curve directly.
-inline void updateVcaGain311(Synth303& s, float vca)
+template <class Steps = OwnOffsetFlips>
+inline void updateVcaGain311(Synth303& s, float vca, const Steps& steps = {})
 {
     const float target =
         static_cast<float>(s.smoothedAccent * s.vcaAccentLevel2.value + (0.1 * s.accentSnapshot + 1.0) * vca);
-    s.vcaGain.step(target, 0.1);
+    steps.step(s.vcaGain, target, 0.1);
 }
 
 // `vcaGain` and `volumeEnvelope` as the sample's control left them.

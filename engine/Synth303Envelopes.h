@@ -69,9 +69,11 @@ inline double mainEnvelopeBase(float decayRate, double envelopeArmed)
     return 1.0 - decayRate * envelopeArmed;
 }
 
-inline double decayToZero(OnePoleState& envelope, double k)
+// `steps` (OnePoleState.h) as the render steps its states; the same for every stage below.
+template <class Steps = OwnOffsetFlips>
+inline double decayToZero(OnePoleState& envelope, double k, const Steps& steps = {})
 {
-    envelope.value = std::max(0.0, envelope.step(0.0, k));
+    envelope.value = std::max(0.0, steps.decay(envelope, k));
     return envelope.value;
 }
 
@@ -80,9 +82,10 @@ inline double volumeEnvelopeBase(double envelopeArmed)
     return 1.0 - 1.2e-5 * (0.1 * envelopeArmed + 0.9);
 }
 
-inline double decayVolumeEnvelope(OnePoleState& envelope, double k, const EnvelopeRates& rates)
+template <class Steps = OwnOffsetFlips>
+inline double decayVolumeEnvelope(OnePoleState& envelope, double k, const EnvelopeRates& rates, const Steps& steps = {})
 {
-    envelope.value = std::max(0.0, envelope.step(0.0, k) - rates.volumeFall);
+    envelope.value = std::max(0.0, steps.decay(envelope, k) - rates.volumeFall);
     return envelope.value;
 }
 
@@ -144,9 +147,10 @@ inline float vcaCurve(double expMinusEnvelope)
     return static_cast<float>((1.0 - expMinusEnvelope) / kVcaCurveNorm);
 }
 
-inline double followGate(OnePoleState& follower, int gate, const EnvelopeRates& rates)
+template <class Steps = OwnOffsetFlips>
+inline double followGate(OnePoleState& follower, int gate, const EnvelopeRates& rates, const Steps& steps = {})
 {
-    return gate ? follower.step(1.0, rates.gateFollowerRise) : follower.step(0.0, rates.gateFollowerFall);
+    return gate ? steps.step(follower, 1.0, rates.gateFollowerRise) : steps.decay(follower, rates.gateFollowerFall);
 }
 
 // A note trigger restarts the envelopes, the vibrato fade-in and the trigger ramps, and takes a
@@ -220,10 +224,11 @@ inline double accentSnapshotWeight(float smoothedCutoff)
     return 0.2 * cutoffWeight(smoothedCutoff);
 }
 
-inline void chargeAccentCap(Synth303& s, double snapshotWeight, const EnvelopeRates& rates)
+template <class Steps = OwnOffsetFlips>
+inline void chargeAccentCap(Synth303& s, double snapshotWeight, const EnvelopeRates& rates, const Steps& steps = {})
 {
     const double input = snapshotWeight * s.accentSnapshot + s.d24.value * rates.d24Weight;
-    s.accentCap.step(input, rates.accentCharge);
+    steps.step(s.accentCap, input, rates.accentCharge);
 }
 
 inline void decayAccentSnapshotRE(Synth303& s, const EnvelopeRates& rates)
@@ -347,10 +352,11 @@ inline double vcaAccent(double accentCurve, const VcaAccentShape& shape)
     return accentCurve * shape.p + shape.mix * accentCurve * shape.oneMinusP;
 }
 
-inline void followVcaAccentRE(Synth303& s, double av, const VcaAccentShape& shape)
+template <class Steps = OwnOffsetFlips>
+inline void followVcaAccentRE(Synth303& s, double av, const VcaAccentShape& shape, const Steps& steps = {})
 {
-    s.vcaAccentLevel.step(av, shape.follow);
-    s.vcaAccentLevel2.step(s.vcaAccentLevel.value, 0.1);
+    steps.step(s.vcaAccentLevel, av, shape.follow);
+    steps.step(s.vcaAccentLevel2, s.vcaAccentLevel.value, 0.1);
 }
 
 // How fast the VCA accent drains: while the VCA is closed (by resonance), between gated steps,
@@ -384,12 +390,14 @@ inline void drainVcaAccent(Synth303& s, float vca, const VcaDrain& drain)
 }
 
 // `accentSquared` is the smoothed accent squared.
-inline void updateVcaGainRE(Synth303& s, float vca, double accentSquared, const EnvelopeRates& rates)
+template <class Steps = OwnOffsetFlips>
+inline void updateVcaGainRE(Synth303& s, float vca, double accentSquared, const EnvelopeRates& rates,
+                            const Steps& steps = {})
 {
     const double levelK = s.VCAClicks ? rates.vcaLevelFast : rates.vcaLevelSlow;
-    const double level = s.vcaLevel.step(vca, levelK);
+    const double level = steps.step(s.vcaLevel, vca, levelK);
     const float target =
         static_cast<float>(s.vcaAccentLevel2.value * accentSquared + (0.1 * s.accentSnapshot + 1.0) * level);
-    s.vcaGain.step(target, s.VCAClicks ? 0.2 : 0.02);
+    steps.step(s.vcaGain, target, s.VCAClicks ? 0.2 : 0.02);
 }
 } // namespace oxn3

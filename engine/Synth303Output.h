@@ -133,9 +133,10 @@ inline double emphasisCoefficient(float q)
     return 1.0 - std::pow(0.5, static_cast<double>(q));
 }
 
-inline double emphasise(OnePoleState& lowPass, double o, double k, float smoothedResonance)
+template <class Steps = OwnOffsetFlips>
+inline double emphasise(OnePoleState& lowPass, double o, double k, float smoothedResonance, const Steps& steps = {})
 {
-    return (o - lowPass.step(o, k)) * smoothedResonance + o;
+    return (o - steps.step(lowPass, o, k)) * smoothedResonance + o;
 }
 
 struct OutputRates

@@ -27,9 +27,11 @@ inline double slideCoefficient(double sampleRate)
     return kLn10 / (sampleRate * kSlideTime);
 }
 
-inline double glideStep(OnePoleState& glide, double target, int sliding, double slideK)
+// `steps` (OnePoleState.h) as the render steps its states.
+template <class Steps = OwnOffsetFlips>
+inline double glideStep(OnePoleState& glide, double target, int sliding, double slideK, const Steps& steps = {})
 {
-    return glide.step(target, sliding ? slideK : kPlainGlideStep);
+    return steps.step(glide, target, sliding ? slideK : kPlainGlideStep);
 }
 
 // --- vibrato
@@ -299,9 +301,11 @@ inline double tuningFactor(float smoothedTuning, Pow& pow)
 // Glide toward `glideTarget`, delayed vibrato and tuning (tuningFactor): the pitch path both
 // engines share. `literalVibrato` as for vibratoOffset; without it the caller has prepared the
 // vibrato for the block.
-inline PhaseStep pitchPath(Synth303& s, double glideTarget, double slideK, double tuningFactor, bool literalVibrato)
+template <class Steps = OwnOffsetFlips>
+inline PhaseStep pitchPath(Synth303& s, double glideTarget, double slideK, double tuningFactor, bool literalVibrato,
+                           const Steps& steps = {})
 {
-    const double frequency = glideStep(s.glide, glideTarget, s.slideActive, slideK);
+    const double frequency = glideStep(s.glide, glideTarget, s.slideActive, slideK, steps);
     if (literalVibrato)
         prepareVibrato(s.vibrato, s.sampleRate, s.fsRatio);
     const double lfo = vibratoOffset(s.vibrato, vibratoDepth(s), literalVibrato);

@@ -100,6 +100,10 @@ void Synth303::render311Stages(float* out, int numSamples)
     if constexpr (!kPerSampleReference)
         prepareVibrato(vibrato, sampleRate, q);
 
+    // How the control part steps the one-pole states that step once per awake sample (all but
+    // d24); `steps.finish` after the block names them all.
+    std::conditional_t<kPerSampleReference, OwnOffsetFlips, BlockOffsetSign> steps;
+
     // What the control part of a sample hands from one piece to the next.
     struct
     {
@@ -136,22 +140,23 @@ void Synth303::render311Stages(float* out, int numSamples)
             // 4. pitch and oscillator; the pitch wheel has no effect here
             if constexpr (kPerSampleReference)
                 oscillator.take(oscillatorModel311(VCOMode), 1.0);
-            const PhaseStep step = pitchPath(*this, vcoFrequency, rates.slide, knobs.tuningFactor, kPerSampleReference);
+            const PhaseStep step =
+                pitchPath(*this, vcoFrequency, rates.slide, knobs.tuningFactor, kPerSampleReference, steps);
             double o = oscillator311(*this, oscillator, step.increment, step.period, rates.oscillator) * oscGain;
 
             // 5. bass lift, then resonance emphasis
-            o = liftBass(bassBoostLP, o, rates.bassLift, knobs.audio.oneMinusResonance);
-            frame.cutoff.signal = emphasise(emphasisLP, o, rates.output.emphasis, smoothedResonance);
+            o = liftBass(bassBoostLP, o, rates.bassLift, knobs.audio.oneMinusResonance, steps);
+            frame.cutoff.signal = emphasise(emphasisLP, o, rates.output.emphasis, smoothedResonance, steps);
         }
     };
     auto controlB = [&](VoiceFrame& frame) {
         if (frame.awake)
         {
             // 6. filter envelope
-            decayToZero(mainEnvelope, knobs.mainDecayStepOf(stepAccent, envelopeArmed));
+            decayToZero(mainEnvelope, knobs.mainDecayStepOf(stepAccent, envelopeArmed), steps);
 
             // 7. volume envelope
-            decayVolumeEnvelope(volumeEnvelope, knobs.volumeDecayStepOf(envelopeArmed), rates.envelope);
+            decayVolumeEnvelope(volumeEnvelope, knobs.volumeDecayStepOf(envelopeArmed), rates.envelope, steps);
 
             // 8. gate envelope
             updateGateEnvelope(gateEnvelope, gate, knobs.gateGrowth, knobs.gateSteps);
@@ -164,7 +169,7 @@ void Synth303::render311Stages(float* out, int numSamples)
                 frame.cutoff.signal += nextNoise(filterNoise, knobs.filterNoise) * scope.vca;
 
             // 11. gate follower
-            followGate(gateFollower, gate, rates.envelope);
+            followGate(gateFollower, gate, rates.envelope, steps);
 
             // 12. trigger; a quiet one also starts the ladders from rest (when they next run)
             carry.restPoles = false;
@@ -201,7 +206,7 @@ void Synth303::render311Stages(float* out, int numSamples)
                 gateFollower.value = 0.0;
 
             // 19. accent capacitor
-            chargeAccentCap(*this, knobs.snapshotWeight, rates.envelope);
+            chargeAccentCap(*this, knobs.snapshotWeight, rates.envelope, steps);
 
             // 20. snapshot and trigger ramps run down
             decayAccentSnapshot311(*this, rates.snapshotDecay);
@@ -228,15 +233,16 @@ void Synth303::render311Stages(float* out, int numSamples)
 
             // 23. VCA accent
             scope.vcaAccent = vcaAccent(carry.accentCurve, knobs.vcaAccent);
-            followVcaAccent311(*this, scope.vcaAccent);
+            followVcaAccent311(*this, scope.vcaAccent, steps);
 
             // 24. VCA accent drain
             drainVcaAccent(*this, scope.vca, knobs.vcaDrain);
 
             // 25. VCA gain
-            updateVcaGain311(*this, scope.vca);
+            updateVcaGain311(*this, scope.vca, steps);
 
             handOverToOutput(*this, frame, scope.vca, knobs, moving);
+            steps.nextAwakeSample();
         }
         // 32 to 34. scope, smoothers, end of the sample
         endSampleControl(*this, frame, scopeCursor, scope, knobs, targets, moving, q);
@@ -293,6 +299,8 @@ void Synth303::render311Stages(float* out, int numSamples)
     renderInPasses<kPerSampleReference ? 1 : kVoiceFrameRun>(out, numSamples,
                                                              controlPieces(controlA, controlB, controlC), cutoffPass, ladders, decimate,
                                                              output);
+    steps.finish(glide, bassBoostLP, emphasisLP, mainEnvelope, volumeEnvelope, gateFollower, accentCap,
+                 vcaAccentLevel, vcaAccentLevel2, vcaGain);
     filter.finish(*this);
     swings.finish(*this, numSamples);
     finishScopeBlock(*this, scopeCursor, numSamples);

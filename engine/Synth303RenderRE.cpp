@@ -91,6 +91,10 @@ void Synth303::renderREStages(float* out, int numSamples)
     if constexpr (!kPerSampleReference)
         prepareVibrato(vibrato, sampleRate, q);
 
+    // How the control part steps the one-pole states that step once per awake sample (all but
+    // d24); `steps.finish` after the block names them all.
+    std::conditional_t<kPerSampleReference, OwnOffsetFlips, BlockOffsetSign> steps;
+
     // What the control part of a sample hands from one piece to the next.
     struct
     {
@@ -124,21 +128,21 @@ void Synth303::renderREStages(float* out, int numSamples)
             if constexpr (kPerSampleReference)
                 oscillator.take(oscillatorModelRE(VCOMode), pitchBendFactor(*this));
             const PhaseStep step = pitchPath(*this, vcoFrequency * oscillator.bend, rates.slide, knobs.tuningFactor,
-                                             kPerSampleReference);
+                                             kPerSampleReference, steps);
             const double o = oscillatorRE(*this, oscillator, step.increment, step.period, rates.oscillator) * oscGain;
 
             // 5. resonance emphasis
-            frame.cutoff.signal = emphasise(emphasisLP, o, rates.output.emphasis, smoothedResonance);
+            frame.cutoff.signal = emphasise(emphasisLP, o, rates.output.emphasis, smoothedResonance, steps);
         }
     };
     auto controlB = [&](VoiceFrame& frame) {
         if (frame.awake)
         {
             // 6. filter envelope
-            decayToZero(mainEnvelope, knobs.mainDecayStepOf(stepAccent, envelopeArmed));
+            decayToZero(mainEnvelope, knobs.mainDecayStepOf(stepAccent, envelopeArmed), steps);
 
             // 7. volume envelope
-            decayVolumeEnvelope(volumeEnvelope, knobs.volumeDecayStepOf(envelopeArmed), rates.envelope);
+            decayVolumeEnvelope(volumeEnvelope, knobs.volumeDecayStepOf(envelopeArmed), rates.envelope, steps);
 
             // 8. gate envelope
             updateGateEnvelope(gateEnvelope, gate, knobs.gateGrowth, knobs.gateSteps);
@@ -151,7 +155,7 @@ void Synth303::renderREStages(float* out, int numSamples)
                 frame.cutoff.signal += nextNoise(filterNoise, knobs.filterNoise) * scope.vca;
 
             // 11. gate follower
-            followGate(gateFollower, gate, rates.envelope);
+            followGate(gateFollower, gate, rates.envelope, steps);
 
             // 12. trigger
             if (trigger)
@@ -184,7 +188,7 @@ void Synth303::renderREStages(float* out, int numSamples)
                 gateFollower.value = 0.0;
 
             // 19. accent capacitor
-            chargeAccentCap(*this, knobs.snapshotWeight, rates.envelope);
+            chargeAccentCap(*this, knobs.snapshotWeight, rates.envelope, steps);
 
             // 20. snapshot and trigger ramps run down
             decayAccentSnapshotRE(*this, rates.envelope);
@@ -203,15 +207,16 @@ void Synth303::renderREStages(float* out, int numSamples)
 
             // 23. VCA accent
             scope.vcaAccent = vcaAccent(carry.accentCurve, knobs.vcaAccent);
-            followVcaAccentRE(*this, scope.vcaAccent, knobs.vcaAccent);
+            followVcaAccentRE(*this, scope.vcaAccent, knobs.vcaAccent, steps);
 
             // 24. VCA accent drain
             drainVcaAccent(*this, scope.vca, knobs.vcaDrain);
 
             // 25. VCA level and gain
-            updateVcaGainRE(*this, scope.vca, knobs.accentSquared, rates.envelope);
+            updateVcaGainRE(*this, scope.vca, knobs.accentSquared, rates.envelope, steps);
 
             handOverToOutput(*this, frame, scope.vca, knobs, moving);
+            steps.nextAwakeSample();
         }
         // 31 to 33. scope, smoothers, end of the sample
         endSampleControl(*this, frame, scopeCursor, scope, knobs, targets, moving, q);
@@ -263,6 +268,8 @@ void Synth303::renderREStages(float* out, int numSamples)
     renderInPasses<kPerSampleReference ? 1 : kVoiceFrameRun>(out, numSamples,
                                                              controlPieces(controlA, controlB, controlC), cutoffPass, ladders, decimate,
                                                              output);
+    steps.finish(glide, emphasisLP, mainEnvelope, volumeEnvelope, gateFollower, accentCap, vcaAccentLevel,
+                 vcaAccentLevel2, vcaLevel, vcaGain);
     filter.finish(*this);
     swings.finish(*this, numSamples);
     finishScopeBlock(*this, scopeCursor, numSamples);
