@@ -196,14 +196,15 @@ void Synth303::renderREStages(float* out, int numSamples)
 
             // 21. cutoff voltage: its exponent (the cutoff pass goes on from there)
             scope.envAccent = envelopeAccent(knobs.cutoff, accentCap.value, carry.accentCurve);
-            frame.cutoff = {cutoffExponent(knobs.cutoff, scope.envAccent, carry.envelope, carry.restVoltage),
-                            knobs.cutoff.expScale,
-                            {triggerRamps[0], triggerRamps[1]},
-                            frame.cutoff.signal,
-                            knobs.bassBoost};
+            CutoffTerms& cutoff = frame.cutoff; // its signal came with controlA and B
+            cutoff.exponent = cutoffExponent(knobs.cutoff, scope.envAccent, carry.envelope, carry.restVoltage);
+            cutoff.expScale = knobs.cutoff.expScale;
+            cutoff.triggerRamps[0] = triggerRamps[0];
+            cutoff.triggerRamps[1] = triggerRamps[1];
+            cutoff.bassBoost = knobs.bassBoost;
 
             // 22. the filter's input: the cutoff pass adds the signal and the cutoff coefficient
-            frame.filter = {0.0f, 0.0f, knobs.resonanceR};
+            frame.filter.r = knobs.resonanceR; // the cutoff pass adds the signal and the coefficient
 
             // 23. VCA accent
             scope.vcaAccent = vcaAccent(carry.accentCurve, knobs.vcaAccent);
