@@ -281,7 +281,7 @@ inline float outputStage311(Synth303& s, double y, float vca, const AudioKnobs& 
     const double dcNoise = run.dcNoise(s.noisePosition);
     run.rearmClick(s.onOffSound, k.volume, s.sampleRate);
     const double fade = clickFadeInSquared(s.onOffSound, run);
-    const double click = s.onOffSound.process();
+    const double click = run.clickSample(s.onOffSound);
     const double voice = (y + nextNoise(s.outputNoise, noise) * vca) * kClassicOutputLevel +
                          dcNoise * k.dcNoiseGain / kDcNoiseFullScale;
     return toOutputSample(kClickLevel * click + voice * fade);

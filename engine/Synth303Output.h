@@ -314,10 +314,16 @@ struct OutputRun
     {
         return nextDcNoise(position);
     }
+
+    static float clickSample(COnOffSound& onOff)
+    {
+        return onOff.process();
+    }
 };
 
 // The switches of the common case, fixed: VCA noise on, no clipping, no distortion, the click
-// rearmed for the rest of the block, and the noise sample not wrapping before the block ends.
+// rearmed for the rest of the block (in the classic engine also faded in, its pulse over), and
+// the noise sample not wrapping before the block ends.
 struct SettledOutput
 {
     static constexpr bool vcaNoise = true;
@@ -332,6 +338,11 @@ struct SettledOutput
     static double dcNoise(int& position)
     {
         return tb_dc_noise[position++];
+    }
+
+    static float clickSample(COnOffSound& onOff)
+    {
+        return onOff.processAfterPulse();
     }
 };
 

@@ -300,7 +300,8 @@ void Synth303::render311Stages(float* out, int numSamples)
             {
                 const AudioKnobs& k = (moving & kAudioKnobSmoothers) ? frame.knobs : knobs.audio;
                 sample = awakeSample(k, run, rates.highpassOn);
-                settled = settles && run.click.done && run.click.fadedIn;
+                settled = settles && run.click.done && run.click.fadedIn &&
+                          onOffSound.counter >= onOffSound.length;
             }
         }
 
