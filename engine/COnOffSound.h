@@ -20,7 +20,17 @@ struct COnOffSound
 
     inline float process()
     {
-        const double pulse = counter < length ? 1.0 : 0.0;
+        return step(counter < length ? 1.0 : 0.0);
+    }
+
+    // process() once the pulse is over (counter at or past length), as until the next trigger.
+    inline float processAfterPulse()
+    {
+        return step(0.0);
+    }
+
+    inline float step(double pulse)
+    {
         stage[0] += (pulse - stage[0] + offset) * coefficient[0];
         const float a = static_cast<float>(stage[0]);
         stage[1] += (a - stage[1] + offset) * coefficient[1];

@@ -253,13 +253,20 @@ inline double clickFadeIn(const COnOffSound& click)
 
 // clickFadeIn squared. The fade-in only rises until the click is next triggered: once it has
 // reached 1 with no trigger left in the block, it stays 1.
-inline double clickFadeInSquared(const COnOffSound& click, ClickRearm& rearm)
+inline double clickFadeInSquared(const COnOffSound& click, OutputRun& run)
 {
+    ClickRearm& rearm = run.click;
     if (rearm.fadedIn)
         return 1.0;
     const double g = clickFadeIn(click);
     rearm.fadedIn = rearm.done && g >= 1.0;
     return g * g;
+}
+
+// The settled output part runs only once the fade-in is complete.
+inline double clickFadeInSquared(const COnOffSound&, const SettledOutput&)
+{
+    return 1.0;
 }
 
 // The gain of the noise sample in this engine's output, 0.3 times the smoothed volume.
@@ -269,15 +276,15 @@ inline double dcNoiseGain311(float smoothedVolume)
 }
 
 // With VCA noise the click generator sounds on volume changes and the voice waits behind it.
-inline float outputStage311(Synth303& s, double y, float vca, const AudioKnobs& k, const NoiseShape& noise,
-                            OutputRun& run)
+template <class Run>
+inline float outputStage311(Synth303& s, double y, float vca, const AudioKnobs& k, const NoiseShape& noise, Run& run)
 {
     if (!run.vcaNoise)
         return toOutputSample(kClassicOutputLevel * y);
-    const double dcNoise = nextDcNoise(s.noisePosition);
-    run.click.run(s.onOffSound, k.volume, s.sampleRate);
-    const double fade = clickFadeInSquared(s.onOffSound, run.click);
-    const double click = s.onOffSound.process();
+    const double dcNoise = run.dcNoise(s.noisePosition);
+    run.rearmClick(s.onOffSound, k.volume, s.sampleRate);
+    const double fade = clickFadeInSquared(s.onOffSound, run);
+    const double click = run.clickSample(s.onOffSound);
     const double voice = (y + nextNoise(s.outputNoise, noise) * vca) * kClassicOutputLevel +
                          dcNoise * k.dcNoiseGain / kDcNoiseFullScale;
     return toOutputSample(kClickLevel * click + voice * fade);

@@ -157,22 +157,19 @@ struct OutputRates
 };
 
 // --- the output part's one-pole states
-// OnePoleState::step with the offset given, which must be the state's own: a sample's states
-// whose offsets agree then share one load and one sign flip.
-inline double stepOnePole(OnePoleState& state, double input, double k, double offset)
-{
-    state.value += (input + offset - state.value) * k;
-    state.offset = -offset;
-    return state.value;
-}
-
-// Where the output part's one-pole steps take their offsets from: each state its own, or one
-// offset that all of them hold.
+// OnePoleState::step with the offset taken from `offsets`: either each state's own, flipped in
+// the state, or one offset that all the states hold, which its owner flips once per sample (a
+// sample's states then share one offset in a register and store none).
 struct OwnOffsets
 {
     double of(const OnePoleState& state) const
     {
         return state.offset;
+    }
+
+    void flip(OnePoleState& state, double offset) const
+    {
+        state.offset = -offset;
     }
 };
 
@@ -184,7 +181,20 @@ struct SharedOffset
     {
         return offset;
     }
+
+    void flip(OnePoleState&, double) const
+    {
+    }
 };
+
+template <class Offsets>
+inline double stepOnePole(OnePoleState& state, double input, double k, const Offsets& offsets)
+{
+    const double offset = offsets.of(state);
+    state.value += (input + offset - state.value) * k;
+    offsets.flip(state, offset);
+    return state.value;
+}
 
 // The improved engine steps the six states of its output part once per awake sample each, so
 // offsets that agree at a block's start agree all through it. They start alike, but the
@@ -196,11 +206,37 @@ inline bool outputOffsetsAgreeRE(const Synth303& s)
            s.highpassLP.offset == o;
 }
 
+// The improved engine's output offsets over a block: while they agree, one offset stands for
+// all six, flipped after each awake sample and written back to the states at the block's end.
+struct OutputOffsetsRE
+{
+    bool agree = false;
+    SharedOffset shared;
+
+    static OutputOffsetsRE of(const Synth303& s, bool share)
+    {
+        return {share && outputOffsetsAgreeRE(s), {s.outLP1.offset}};
+    }
+
+    void flip()
+    {
+        shared.offset = -shared.offset;
+    }
+
+    void finish(Synth303& s) const
+    {
+        if (!agree)
+            return;
+        for (OnePoleState* state : {&s.outLP1, &s.outLP2, &s.outLP3, &s.outLP4, &s.vcaGainSmoothed, &s.highpassLP})
+            state->offset = shared.offset;
+    }
+};
+
 // DC blocker of the filtered sample (h1).
 template <class Offsets = OwnOffsets>
 inline float blockDc(OnePoleState& lowPass, float f, double k, const Offsets& offsets = {})
 {
-    return static_cast<float>(f - stepOnePole(lowPass, f, k, offsets.of(lowPass)));
+    return static_cast<float>(f - stepOnePole(lowPass, f, k, offsets));
 }
 
 // Gain of the bass shelf of the output filters, (1 - resonance^2) 0.2 of the raw knob.
@@ -216,10 +252,10 @@ template <class Offsets>
 inline float outputFiltersRE(Synth303& s, float f, const OutputRates& r, const AudioKnobs& k, const Offsets& offsets)
 {
     const float h1 = blockDc(s.outLP1, f, r.lowPass[0], offsets);
-    const float h2 = static_cast<float>(2.0 * h1 - stepOnePole(s.outLP2, h1, r.lowPass[1], offsets.of(s.outLP2)));
-    const double lp3 = stepOnePole(s.outLP3, h2, r.lowPass[2], offsets.of(s.outLP3));
+    const float h2 = static_cast<float>(2.0 * h1 - stepOnePole(s.outLP2, h1, r.lowPass[1], offsets));
+    const double lp3 = stepOnePole(s.outLP3, h2, r.lowPass[2], offsets);
     const float h3 = static_cast<float>(h2 - lp3 * k.resonance * s.ResoTrim);
-    return static_cast<float>(h3 + k.shelfGain * stepOnePole(s.outLP4, h3, r.lowPass[3], offsets.of(s.outLP4)));
+    return static_cast<float>(h3 + k.shelfGain * stepOnePole(s.outLP4, h3, r.lowPass[3], offsets));
 }
 
 // --- VCA and what follows it
@@ -227,7 +263,7 @@ inline float outputFiltersRE(Synth303& s, float f, const OutputRates& r, const A
 template <class Offsets>
 inline double applyVcaRE(Synth303& s, float h4, double vcaGain, double volumeEnvelope, const Offsets& offsets)
 {
-    const double gain = stepOnePole(s.vcaGainSmoothed, vcaGain * volumeEnvelope, 0.1, offsets.of(s.vcaGainSmoothed));
+    const double gain = stepOnePole(s.vcaGainSmoothed, vcaGain * volumeEnvelope, 0.1, offsets);
     return 2.0 * h4 * gain;
 }
 
@@ -246,7 +282,7 @@ inline double highpassBase(float hp)
 template <class Offsets = OwnOffsets>
 inline double highpassStep(OnePoleState& lowPass, double y, double k, const Offsets& offsets = {})
 {
-    return y - stepOnePole(lowPass, y, k, offsets.of(lowPass));
+    return y - stepOnePole(lowPass, y, k, offsets);
 }
 
 // The engine's switches as the output part reads them, once per block (no sample changes them),
@@ -269,9 +305,62 @@ struct OutputRun
         run.click.volumeMoves = volumeMoves;
         return run;
     }
+
+    void rearmClick(COnOffSound& onOff, float smoothedVolume, double sampleRate)
+    {
+        click.run(onOff, smoothedVolume, sampleRate);
+    }
+
+    static double dcNoise(int& position)
+    {
+        return nextDcNoise(position);
+    }
+
+    static float clickSample(COnOffSound& onOff)
+    {
+        return onOff.process();
+    }
 };
 
-inline double distortion(double y, const OutputRun& run)
+// The switches of the common case, fixed: VCA noise on, no clipping, no distortion, the click
+// rearmed for the rest of the block (in the classic engine also faded in, its pulse over), and
+// the noise sample not wrapping before the block ends.
+struct SettledOutput
+{
+    static constexpr bool vcaNoise = true;
+    static constexpr bool clipping = false;
+    static constexpr bool distorted = false;
+    static constexpr float distort = 0.0f;
+
+    static void rearmClick(COnOffSound&, float, double)
+    {
+    }
+
+    static double dcNoise(int& position)
+    {
+        return tb_dc_noise[position++];
+    }
+
+    static float clickSample(COnOffSound& onOff)
+    {
+        return onOff.processAfterPulse();
+    }
+};
+
+// Whether the noise sample can play `samples` values from `position` without wrapping.
+inline bool dcNoiseRunsOn(int position, int samples)
+{
+    return position >= 0 && position <= kDcNoisePlayed - samples;
+}
+
+// Whether a block's awake samples may take SettledOutput's switches once the click is rearmed.
+inline bool outputSettles(const Synth303& s, const OutputRun& run, int numSamples)
+{
+    return run.vcaNoise && !run.clipping && !run.distorted && dcNoiseRunsOn(s.noisePosition, numSamples);
+}
+
+template <class Run>
+inline double distortion(double y, const Run& run)
 {
     if (run.distorted)
         return std::sin(y) * run.distort + (1.0 - run.distort) * y;
@@ -312,8 +401,8 @@ inline float toOutputSample(double y)
 }
 
 // Volume, noise, optional clipping and the noise sample; the returned value goes to out[i].
-inline float outputStageRE(Synth303& s, double y, float vca, const AudioKnobs& k, const NoiseShape& noise,
-                           OutputRun& run)
+template <class Run>
+inline float outputStageRE(Synth303& s, double y, float vca, const AudioKnobs& k, const NoiseShape& noise, Run& run)
 {
     y = applyVolume(y, k.volumeSquared);
     if (run.vcaNoise)
@@ -323,8 +412,8 @@ inline float outputStageRE(Synth303& s, double y, float vca, const AudioKnobs& k
         y = std::clamp(y, kClipLow, kClipHigh);
     if (run.vcaNoise)
     {
-        y += nextDcNoise(s.noisePosition) * k.dcNoiseGain / kDcNoiseFullScale;
-        run.click.run(s.onOffSound, k.volume, s.sampleRate);
+        y += run.dcNoise(s.noisePosition) * k.dcNoiseGain / kDcNoiseFullScale;
+        run.rearmClick(s.onOffSound, k.volume, s.sampleRate);
     }
     y *= kOutputGain;
     return toOutputSample(y);

@@ -265,31 +265,50 @@ void Synth303::render311Stages(float* out, int numSamples)
     };
     auto decimate = [&](VoiceFrame* frames, int n) { filter.decimateRun(*this, frames, n); };
 
-    // The output part of a sample: steps 26 to 31 and the scope (33).
-    auto output = [&, run = OutputRun::of(*this, (moving & kSmoothVolume) != 0)](const VoiceFrame& frame, float& sample,
-                                                                                  bool knownAwake) mutable {
-        const AudioKnobs& k = (moving & kAudioKnobSmoothers) ? frame.knobs : knobs.audio;
-        if (knownAwake || frame.awake)
-        {
+    // The output part of a sample: steps 26 to 31 and the scope (33). Once the click is rearmed
+    // and the voice faded in behind it, a block whose knobs rest takes its awake samples the
+    // settled way (SettledOutput).
+    const OutputRun outputRun = OutputRun::of(*this, (moving & kSmoothVolume) != 0);
+    auto output = [&, run = outputRun,
+                   settles = !kPerSampleReference && !rates.highpassOn && !(moving & kAudioKnobSmoothers) &&
+                             outputSettles(*this, outputRun, numSamples),
+                   settled = false](const VoiceFrame& frame, float& sample, bool knownAwake) mutable {
+        // 26 to 31 of an awake sample
+        auto awakeSample = [&](const AudioKnobs& k, auto& switches, bool highpassOn) {
             // 26. DC blocker
             double y = blockDc(outLP1, frame.filtered, rates.output.lowPass[0]);
 
             // 27. highpass
-            if (rates.highpassOn)
+            if (highpassOn)
                 y = highpassStep(highpassLP, y, rates.highpass);
 
             // 28. square tone filter
-            if (run.clipping && squareSelected(k.waveform))
+            if (switches.clipping && squareSelected(k.waveform))
                 y = stateVariableFilter(*this, y, k);
 
             // 29. VCA
             y = cutoffColour(applyVca311(y, frame.vcaGain, frame.volumeEnvelope), k.colour);
 
             // 30. distortion and volume
-            y = applyVolume(distortion(y, run), k.volumeSquared);
+            y = applyVolume(distortion(y, switches), k.volumeSquared);
 
             // 31. output stage with the click generator
-            sample = outputStage311(*this, y, frame.vca, k, knobs.outputNoise, run);
+            return outputStage311(*this, y, frame.vca, k, knobs.outputNoise, switches);
+        };
+        if (knownAwake || frame.awake)
+        {
+            if (settled)
+            {
+                SettledOutput switches;
+                sample = awakeSample(knobs.audio, switches, false);
+            }
+            else
+            {
+                const AudioKnobs& k = (moving & kAudioKnobSmoothers) ? frame.knobs : knobs.audio;
+                sample = awakeSample(k, run, rates.highpassOn);
+                settled = settles && run.click.done && run.click.fadedIn &&
+                          onOffSound.counter >= onOffSound.length;
+            }
         }
 
         // 33. scope: the output sample (the control part recorded the rest)

@@ -237,13 +237,16 @@ void Synth303::renderREStages(float* out, int numSamples)
     };
     auto decimate = [&](VoiceFrame* frames, int n) { filter.decimateRun(*this, frames, n); };
 
-    // The output part of a sample: steps 26 to 30 and the scope (32).
-    auto output = [&, run = OutputRun::of(*this, (moving & kSmoothVolume) != 0),
-                   offsetsAgree = outputOffsetsAgreeRE(*this)](const VoiceFrame& frame, float& sample,
-                                                                       bool knownAwake) mutable {
-        const AudioKnobs& k = (moving & kAudioKnobSmoothers) ? frame.knobs : knobs.audio;
+    // The output part of a sample: steps 26 to 30 and the scope (32). Once the click is rearmed,
+    // a block whose knobs rest takes its awake samples the settled way (SettledOutput).
+    OutputOffsetsRE outputOffsets = OutputOffsetsRE::of(*this, !kPerSampleReference);
+    const OutputRun outputRun = OutputRun::of(*this, (moving & kSmoothVolume) != 0);
+    auto output = [&, run = outputRun,
+                   settles = outputOffsets.agree && !(moving & kAudioKnobSmoothers) &&
+                             outputSettles(*this, outputRun, numSamples),
+                   settled = false](const VoiceFrame& frame, float& sample, bool knownAwake) mutable {
         // 26 to 30 of an awake sample; while the offsets of its one-pole states agree, they share one
-        auto awakeSample = [&](const auto& offsets) {
+        auto awakeSample = [&](const AudioKnobs& k, const auto& offsets, auto& switches) {
             // 26. output filters
             const float h4 = outputFiltersRE(*this, frame.filtered, rates.output, k, offsets);
 
@@ -254,13 +257,32 @@ void Synth303::renderREStages(float* out, int numSamples)
             y = highpassStep(highpassLP, y, k.highpassK, offsets);
 
             // 29. distortion
-            y = distortion(y, run);
+            y = distortion(y, switches);
 
             // 30. output stage
-            return outputStageRE(*this, y, frame.vca, k, knobs.outputNoise, run);
+            return outputStageRE(*this, y, frame.vca, k, knobs.outputNoise, switches);
         };
         if (knownAwake || frame.awake)
-            sample = offsetsAgree ? awakeSample(SharedOffset{outLP1.offset}) : awakeSample(OwnOffsets());
+        {
+            if (settled)
+            {
+                SettledOutput switches;
+                sample = awakeSample(knobs.audio, outputOffsets.shared, switches);
+                outputOffsets.flip();
+            }
+            else
+            {
+                const AudioKnobs& k = (moving & kAudioKnobSmoothers) ? frame.knobs : knobs.audio;
+                if (outputOffsets.agree)
+                {
+                    sample = awakeSample(k, outputOffsets.shared, run);
+                    outputOffsets.flip();
+                }
+                else
+                    sample = awakeSample(k, OwnOffsets(), run);
+                settled = settles && run.click.done;
+            }
+        }
 
         // 32. scope: the output sample (the control part recorded the rest)
         recordScopeAudio(*this, frame.scope, sample);
@@ -271,6 +293,7 @@ void Synth303::renderREStages(float* out, int numSamples)
                                                              output);
     steps.finish(glide, emphasisLP, mainEnvelope, volumeEnvelope, gateFollower, accentCap, vcaAccentLevel,
                  vcaAccentLevel2, vcaLevel, vcaGain);
+    outputOffsets.finish(*this);
     filter.finish(*this);
     swings.finish(*this, numSamples);
     finishScopeBlock(*this, scopeCursor, numSamples);
