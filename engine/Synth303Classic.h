@@ -7,6 +7,7 @@
 #include <cmath>
 
 #include "engine/Synth303.h"
+#include "engine/ZeroFloor.h"
 #include "engine/Synth303Envelopes.h"
 #include "engine/Synth303Filter.h"
 #include "engine/Synth303Output.h"
@@ -112,8 +113,8 @@ inline double snapshotDecayFactor(float q)
 
 inline void decayAccentSnapshot311(Synth303& s, double factor)
 {
-    s.accentSnapshot = static_cast<float>(std::max(0.0, s.accentSnapshot * factor));
-    s.accentCap.value = std::max(0.0, s.accentCap.value);
+    s.accentSnapshot = static_cast<float>(atLeastZero(s.accentSnapshot * factor));
+    s.accentCap.value = atLeastZero(s.accentCap.value);
 }
 
 // Accent part of the cutoff voltage (scope "env_accent"): the accent curve alone, without the

@@ -8,6 +8,7 @@
 #include "engine/MemoizedMath.h"
 #include "engine/OnePoleState.h"
 #include "engine/Synth303.h"
+#include "engine/ZeroFloor.h"
 
 namespace oxn3
 {
@@ -73,7 +74,7 @@ inline double mainEnvelopeBase(float decayRate, double envelopeArmed)
 template <class Steps = OwnOffsetFlips>
 inline double decayToZero(OnePoleState& envelope, double k, const Steps& steps = {})
 {
-    envelope.value = std::max(0.0, steps.decay(envelope, k));
+    envelope.value = atLeastZero(steps.decay(envelope, k));
     return envelope.value;
 }
 
@@ -85,7 +86,7 @@ inline double volumeEnvelopeBase(double envelopeArmed)
 template <class Steps = OwnOffsetFlips>
 inline double decayVolumeEnvelope(OnePoleState& envelope, double k, const EnvelopeRates& rates, const Steps& steps = {})
 {
-    envelope.value = std::max(0.0, steps.decay(envelope, k) - rates.volumeFall);
+    envelope.value = atLeastZero(steps.decay(envelope, k) - rates.volumeFall);
     return envelope.value;
 }
 
@@ -124,12 +125,12 @@ inline GateEnvelopeSteps gateStepsRE(GateEnvelopeSteps steps, int clicks)
 // Grows by `factor` per sample plus a small step, up to 1.
 inline void growGateEnvelope(double& envelope, double factor, const GateEnvelopeSteps& steps)
 {
-    envelope = std::min(1.0, factor * envelope + steps.rise);
+    envelope = atMostOne(factor * envelope + steps.rise);
 }
 
 inline void closeGateEnvelope(double& envelope, const GateEnvelopeSteps& steps)
 {
-    envelope = std::max(0.0, envelope - steps.fall);
+    envelope = atLeastZero(envelope - steps.fall);
 }
 
 // `growth` and `steps` as the engine and its VCAClicks choose them.
@@ -184,7 +185,7 @@ inline float envelopeRestVoltage(float analogConstant4, double gateFollower)
 
 inline float accentLevel(int stepAccent, float m, float smoothedAccent)
 {
-    return static_cast<float>(std::max(0.0, stepAccent * static_cast<double>(m) * smoothedAccent));
+    return static_cast<float>(atLeastZero(stepAccent * static_cast<double>(m) * smoothedAccent));
 }
 
 // Exponents of the accent curve: while the VCA is open a constant, while it is closed the
@@ -205,10 +206,10 @@ inline double accentCurveExponent(float vca, double whenClosed, double whenOpen)
 inline void updateD24(OnePoleState& d24, float accentLevelA, float smoothedAccent, const EnvelopeRates& rates)
 {
     if (accentLevelA > 0.0f)
-        d24.value = accentLevelA * std::max(0.0, 2.0 * (smoothedAccent - 0.5));
+        d24.value = accentLevelA * atLeastZero(2.0 * (smoothedAccent - 0.5));
     else
         d24.step(0.0, rates.d24Fall);
-    d24.value = std::max(0.0, d24.value);
+    d24.value = atLeastZero(d24.value);
 }
 
 // W = 1.5 C16 + (1 - C16) with C16 = smoothed cutoff^16, taken at block start.
@@ -233,13 +234,13 @@ inline void chargeAccentCap(Synth303& s, double snapshotWeight, const EnvelopeRa
 
 inline void decayAccentSnapshotRE(Synth303& s, const EnvelopeRates& rates)
 {
-    s.accentSnapshot = static_cast<float>(std::max(0.0, s.accentSnapshot - rates.snapshotFall));
+    s.accentSnapshot = static_cast<float>(atLeastZero(s.accentSnapshot - rates.snapshotFall));
 }
 
 inline void decayTriggerRamps(double* ramps, const EnvelopeRates& rates)
 {
-    ramps[0] = std::max(0.0, ramps[0] - rates.rampFall[0]);
-    ramps[1] = std::max(0.0, ramps[1] - rates.rampFall[1]);
+    ramps[0] = atLeastZero(ramps[0] - rates.rampFall[0]);
+    ramps[1] = atLeastZero(ramps[1] - rates.rampFall[1]);
 }
 
 // --- cutoff voltage
@@ -386,7 +387,7 @@ inline void drainVcaAccent(Synth303& s, float vca, const VcaDrain& drain)
     if (!s.stepGate)
         level -= drain.betweenSteps;
     level -= drain.always;
-    level = std::max(0.0, level);
+    level = atLeastZero(level);
 }
 
 // `accentSquared` is the smoothed accent squared.
