@@ -25,11 +25,11 @@ inline void handOverToOutput(const Synth303& s, VoiceFrame& frame, float vca, co
 // The end of every sample's control part, asleep or not: the scope but the output sample (the
 // smoothers change none of its channels), the smoothers and what the render derives from them,
 // then the one-sample trigger ends and the smoothers' offset flips.
-template <class Knobs>
-inline void endSampleControl(Synth303& s, VoiceFrame& frame, ScopeCursor& cursor, const ScopeSignals& scope,
-                             Knobs& knobs, const SmootherTargets& targets, unsigned moving, float q)
+template <class Scope, class Knobs>
+inline void endSampleControl(Synth303& s, Scope& recorder, const ScopeSignals& scope, Knobs& knobs,
+                             const SmootherTargets& targets, unsigned moving, float q)
 {
-    frame.scope = recordScope(s, cursor, scope);
+    recorder.record(s, scope);
     if (moving)
     {
         runSmoothers(s, targets, moving);

@@ -101,8 +101,10 @@ inline void advanceClock(Synth303& synth, const ClockRun& run)
     }
 }
 
-// Only takeClockRun sets the speed factor, so it holds between the runs it takes.
-inline void runSequencerClock(Synth303& synth, ClockRun& run)
+// Only takeClockRun sets the speed factor, so it holds between the runs it takes. `stepStarted`
+// is called right after a step starts.
+template <class StepStarted>
+inline void runSequencerClock(Synth303& synth, ClockRun& run, StepStarted&& stepStarted)
 {
     if (!synth.running)
     {
@@ -112,6 +114,7 @@ inline void runSequencerClock(Synth303& synth, ClockRun& run)
     if (synth.stepSampleCounter == 0)
     {
         startSequencerStep(synth);
+        stepStarted();
         run.valid = false;
     }
     if (!run.valid) takeClockRun(synth, run);
@@ -123,6 +126,6 @@ inline void runSequencerClock(Synth303& synth, ClockRun& run)
 inline void runSequencerClock(Synth303& synth)
 {
     ClockRun run;
-    runSequencerClock(synth, run);
+    runSequencerClock(synth, run, [] {});
 }
 } // namespace oxn3

@@ -93,7 +93,7 @@ void Synth303::render311Stages(float* out, int numSamples)
     Transcendentals311<kPerSampleReference> math;
     OversampledFilter<kPerSampleReference> filter(*this);
     ScopeSignals scope; // vca, A, Ea and Av keep their last values over asleep samples
-    ScopeCursor scopeCursor;
+    ScopeRecorder<kPerSampleReference> scopeRecorder(*this);
     ClockRun clock;
     OscillatorBlock<kPerSampleReference> oscillator;
     oscillator.take(oscillatorModel311(VCOMode), 1.0);
@@ -120,7 +120,7 @@ void Synth303::render311Stages(float* out, int numSamples)
         }
 
         // 1. clock
-        runSequencerClock(*this, clock);
+        runSequencerClock(*this, clock, [&] { scopeRecorder.stepStarted(*this); });
 
         // 2. resonance shapes: knobs.resonancePow14 and knobs.resonanceR
 
@@ -239,7 +239,7 @@ void Synth303::render311Stages(float* out, int numSamples)
             handOverToOutput(*this, frame, scope.vca, knobs, moving);
         }
         // 32 to 34. scope, smoothers, end of the sample
-        endSampleControl(*this, frame, scopeCursor, scope, knobs, targets, moving, q);
+        endSampleControl(*this, scopeRecorder, scope, knobs, targets, moving, q);
     };
 
     // 21. and 22. for a run of samples: cv0, the cutoff coefficient and the ladders' coefficients.
@@ -287,7 +287,7 @@ void Synth303::render311Stages(float* out, int numSamples)
         }
 
         // 33. scope: the output sample (the control part recorded the rest)
-        recordScopeAudio(*this, frame.scope, sample);
+        scopeRecorder.recordAudio(*this, sample);
     };
 
     renderInPasses<kPerSampleReference ? 1 : kVoiceFrameRun>(out, numSamples,
@@ -295,7 +295,7 @@ void Synth303::render311Stages(float* out, int numSamples)
                                                              output);
     filter.finish(*this);
     swings.finish(*this, numSamples);
-    finishScopeBlock(*this, scopeCursor, numSamples);
+    scopeRecorder.finish(*this, out, numSamples);
 }
 
 // Every stage inlined into one function, built twice: for AVX2 and for plain x86-64.

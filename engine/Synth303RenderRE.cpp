@@ -84,7 +84,7 @@ void Synth303::renderREStages(float* out, int numSamples)
     TranscendentalsRE<kPerSampleReference> math;
     OversampledFilter<kPerSampleReference> filter(*this);
     ScopeSignals scope; // vca, A, Ea and Av keep their last values over asleep samples
-    ScopeCursor scopeCursor;
+    ScopeRecorder<kPerSampleReference> scopeRecorder(*this);
     ClockRun clock;
     OscillatorBlock<kPerSampleReference> oscillator;
     oscillator.take(oscillatorModelRE(VCOMode), pitchBendFactor(*this));
@@ -107,7 +107,7 @@ void Synth303::renderREStages(float* out, int numSamples)
             rates = RatesRE::compute(q, sampleRate);
 
         // 1. clock
-        runSequencerClock(*this, clock);
+        runSequencerClock(*this, clock, [&] { scopeRecorder.stepStarted(*this); });
 
         // 2. resonance shapes: knobs.resonancePow14 and knobs.resonanceR
 
@@ -214,7 +214,7 @@ void Synth303::renderREStages(float* out, int numSamples)
             handOverToOutput(*this, frame, scope.vca, knobs, moving);
         }
         // 31 to 33. scope, smoothers, end of the sample
-        endSampleControl(*this, frame, scopeCursor, scope, knobs, targets, moving, q);
+        endSampleControl(*this, scopeRecorder, scope, knobs, targets, moving, q);
     };
 
     // 21. and 22. for a run of samples: cv0, the filter's input and the ladders' coefficients.
@@ -257,7 +257,7 @@ void Synth303::renderREStages(float* out, int numSamples)
             sample = offsetsAgree ? awakeSample(SharedOffset{outLP1.offset}) : awakeSample(OwnOffsets());
 
         // 32. scope: the output sample (the control part recorded the rest)
-        recordScopeAudio(*this, frame.scope, sample);
+        scopeRecorder.recordAudio(*this, sample);
     };
 
     renderInPasses<kPerSampleReference ? 1 : kVoiceFrameRun>(out, numSamples,
@@ -265,7 +265,7 @@ void Synth303::renderREStages(float* out, int numSamples)
                                                              output);
     filter.finish(*this);
     swings.finish(*this, numSamples);
-    finishScopeBlock(*this, scopeCursor, numSamples);
+    scopeRecorder.finish(*this, out, numSamples);
 }
 
 // Every stage inlined into one function, built twice: for AVX2 and for plain x86-64.
