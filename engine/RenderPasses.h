@@ -24,7 +24,8 @@ inline void handOverToOutput(const Synth303& s, VoiceFrame& frame, float vca, co
 
 // The end of every sample's control part, asleep or not: the scope but the output sample (the
 // smoothers change none of its channels), the smoothers and what the render derives from them,
-// then the one-sample trigger ends and the smoothers' offset flips.
+// then the one-sample trigger ends and the smoothers' offset flips. Only the smoothers read the
+// offset: while none moves, it flips at the end of the block instead (endBlockControl).
 template <class Scope, class Knobs>
 inline void endSampleControl(Synth303& s, Scope& recorder, const ScopeSignals& scope, Knobs& knobs,
                              const SmootherTargets& targets, unsigned moving, float q)
@@ -34,9 +35,18 @@ inline void endSampleControl(Synth303& s, Scope& recorder, const ScopeSignals& s
     {
         runSmoothers(s, targets, moving);
         knobs.update(s, moving, q);
+        s.smootherOffset = -s.smootherOffset;
     }
     s.trigger = 0;
-    s.smootherOffset = -s.smootherOffset;
+}
+
+// After the block's `numSamples` samples: the scope, and the offset's flips that the samples left.
+template <class Scope>
+inline void endBlockControl(Synth303& s, Scope& recorder, const float* out, int numSamples, unsigned moving)
+{
+    recorder.finish(s, out, numSamples);
+    if (!moving && numSamples % 2 != 0)
+        s.smootherOffset = -s.smootherOffset;
 }
 
 // One of the four pieces of a sample's ladders (two runs, 2x oversampled, two halves each). A
