@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "engine/KnobShapes.h"
+#include "engine/SequencerClock.h"
 #include "engine/Synth303Scope.h"
 #include "engine/Synth303Smoothers.h"
 #include "engine/VoiceFrame.h"
@@ -40,10 +41,13 @@ inline void endSampleControl(Synth303& s, Scope& recorder, const ScopeSignals& s
     s.trigger = 0;
 }
 
-// After the block's `numSamples` samples: the scope, and the offset's flips that the samples left.
+// After the block's `numSamples` samples: the clock's step sample counter, the scope, and the
+// offset's flips that the samples left.
 template <class Scope>
-inline void endBlockControl(Synth303& s, Scope& recorder, const float* out, int numSamples, unsigned moving)
+inline void endBlockControl(Synth303& s, const ClockRun& clock, Scope& recorder, const float* out, int numSamples,
+                            unsigned moving)
 {
+    clock.finish(s);
     recorder.finish(s, out, numSamples);
     if (!moving && numSamples % 2 != 0)
         s.smootherOffset = -s.smootherOffset;

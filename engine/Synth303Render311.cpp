@@ -295,7 +295,7 @@ void Synth303::render311Stages(float* out, int numSamples)
                                                              output);
     filter.finish(*this);
     swings.finish(*this, numSamples);
-    endBlockControl(*this, scopeRecorder, out, numSamples, moving);
+    endBlockControl(*this, clock, scopeRecorder, out, numSamples, moving);
 }
 
 // Every stage inlined into one function, built twice: for AVX2 and for plain x86-64.
