@@ -95,26 +95,36 @@ private:
     int audioPosition = 0;
 };
 
-// The render: see the top of this file.
+// The render: see the top of this file. A sample is recorded at `position` while it is short of
+// `stop`: the scope's end while recording, else 0 (nothing is). The scope wraps when the sample
+// after its last position comes.
 class ScopeByBlock
 {
 public:
-    explicit ScopeByBlock(const Synth303& s) : recording(s.running != 0) { beginStep(s, 0); }
+    explicit ScopeByBlock(const Synth303& s) : recording(s.running != 0), stop(recording ? kScopeLength : 0)
+    {
+        beginStep(s, 0);
+    }
 
     // Called by the clock right after a step started at the current sample.
     void stepStarted(Synth303& s)
     {
+        if (position == kScopeLength)
+            wrap(s);
         finishStep(s, position);
         beginStep(s, position);
     }
 
     void record(Synth303& s, const ScopeSignals& sig)
     {
-        if (!recording)
-            return;
-        recordSampleChannels(s, position, sig);
-        if (++position == kScopeLength)
+        if (position == stop)
+        {
+            if (!recording)
+                return;
             wrap(s);
+        }
+        recordSampleChannels(s, position, sig);
+        ++position;
     }
 
     void recordAudio(Synth303&, float) {}
@@ -178,6 +188,7 @@ private:
     }
 
     bool recording;
+    int stop;
     int position = 0;
     StepChannels step;
 };
