@@ -235,9 +235,10 @@ void Synth303::renderREStages(float* out, int numSamples)
     auto output = [&, run = OutputRun::of(*this, (moving & kSmoothVolume) != 0),
                    offsetsAgree = outputOffsetsAgreeRE(*this)](const VoiceFrame& frame, float& sample,
                                                                        bool knownAwake) mutable {
-        const AudioKnobs& k = (moving & kAudioKnobSmoothers) ? frame.knobs : knobs.audio;
         // 26 to 30 of an awake sample; while the offsets of its one-pole states agree, they share one
         auto awakeSample = [&](const auto& offsets) {
+            const AudioKnobs& k = *frame.audioKnobs;
+
             // 26. output filters
             const float h4 = outputFiltersRE(*this, frame.filtered, rates.output, k, offsets);
 

@@ -50,5 +50,6 @@ struct VoiceFrame
     double volumeEnvelope = 0.0;
     float vca = 0.0f;
     AudioKnobs knobs;      // when those smoothers move; else the block's own
+    const AudioKnobs* audioKnobs = nullptr; // improved engine: `knobs` or the block's own
 };
 } // namespace oxn3
