@@ -1,6 +1,7 @@
 #pragma once
 // What both render engines do around their own stages: hand the control part's results to the
-// output part, close each sample's control part, and take a block through the three parts.
+// output part, close each sample's control part and the block's, and take a block through the
+// three parts.
 
 #include <algorithm>
 
