@@ -5,6 +5,8 @@
 // start; after each sample it recomputes only the groups whose smoothers move (all of them in
 // the per-sample reference). The values are those the stages would compute themselves.
 
+#include <cstdint>
+#include <cstring>
 #include <type_traits>
 
 #include "engine/MemoizedMath.h"
@@ -156,12 +158,21 @@ struct KnobShapes
     // envelopeArmed is 0 until the first trigger, then 1.
     double mainDecayStepOf(int stepAccent, double envelopeArmed) const
     {
-        return envelopeArmed != 0.0 ? mainDecayStep[stepAccent ? 1 : 0] : 0.0;
+        return armed(envelopeArmed) ? mainDecayStep[stepAccent ? 1 : 0] : 0.0;
     }
 
     double volumeDecayStepOf(double envelopeArmed) const
     {
-        return volumeDecayStep[envelopeArmed != 0.0 ? 1 : 0];
+        return volumeDecayStep[armed(envelopeArmed) ? 1 : 0];
+    }
+
+    // envelopeArmed != 0.0 read from its bits (all but the sign are zero for 0.0 and -0.0 alone),
+    // cheaper than a floating-point compare that must also weigh NaN.
+    static bool armed(double envelopeArmed)
+    {
+        std::uint64_t bits = 0;
+        std::memcpy(&bits, &envelopeArmed, sizeof(bits));
+        return (bits << 1) != 0;
     }
 
     double openAccentExponent() const

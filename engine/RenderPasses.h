@@ -1,10 +1,12 @@
 #pragma once
 // What both render engines do around their own stages: hand the control part's results to the
-// output part, close each sample's control part, and take a block through the three parts.
+// output part, close each sample's control part and the block's, and take a block through the
+// three parts.
 
 #include <algorithm>
 
 #include "engine/KnobShapes.h"
+#include "engine/SequencerClock.h"
 #include "engine/Synth303Scope.h"
 #include "engine/Synth303Smoothers.h"
 #include "engine/VoiceFrame.h"
@@ -12,31 +14,52 @@
 namespace oxn3
 {
 // The VCA values and, while they move, the audio knobs as the output part of this sample needs them.
+// The improved engine's output part finds them through frame.audioKnobs, the classic one's
+// chooses by `moving` itself (each the cheaper way in its compiled render).
 template <class Knobs>
 inline void handOverToOutput(const Synth303& s, VoiceFrame& frame, float vca, const Knobs& knobs, unsigned moving)
 {
     frame.vcaGain = s.vcaGain.value;
     frame.volumeEnvelope = s.volumeEnvelope.value;
     frame.vca = vca;
+    if constexpr (Knobs::kImproved)
+        frame.audioKnobs = &knobs.audio;
     if (moving & kAudioKnobSmoothers)
+    {
         frame.knobs = knobs.audio;
+        if constexpr (Knobs::kImproved)
+            frame.audioKnobs = &frame.knobs;
+    }
 }
 
 // The end of every sample's control part, asleep or not: the scope but the output sample (the
 // smoothers change none of its channels), the smoothers and what the render derives from them,
-// then the one-sample trigger ends and the smoothers' offset flips.
-template <class Knobs>
-inline void endSampleControl(Synth303& s, VoiceFrame& frame, ScopeCursor& cursor, const ScopeSignals& scope,
-                             Knobs& knobs, const SmootherTargets& targets, unsigned moving, float q)
+// then the one-sample trigger ends and the smoothers' offset flips. Only the smoothers read the
+// offset: while none moves, it flips at the end of the block instead (endBlockControl).
+template <class Scope, class Knobs>
+inline void endSampleControl(Synth303& s, Scope& recorder, const ScopeSignals& scope, Knobs& knobs,
+                             const SmootherTargets& targets, unsigned moving, float q)
 {
-    frame.scope = recordScope(s, cursor, scope);
+    recorder.record(s, scope);
     if (moving)
     {
         runSmoothers(s, targets, moving);
         knobs.update(s, moving, q);
+        s.smootherOffset = -s.smootherOffset;
     }
     s.trigger = 0;
-    s.smootherOffset = -s.smootherOffset;
+}
+
+// After the block's `numSamples` samples: the clock's step sample counter, the scope, and the
+// offset's flips that the samples left.
+template <class Scope>
+inline void endBlockControl(Synth303& s, const ClockRun& clock, Scope& recorder, const float* out, int numSamples,
+                            unsigned moving)
+{
+    clock.finish(s);
+    recorder.finish(s, out, numSamples);
+    if (!moving && numSamples % 2 != 0)
+        s.smootherOffset = -s.smootherOffset;
 }
 
 // One of the four pieces of a sample's ladders (two runs, 2x oversampled, two halves each). A

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <cmath>
 #include <cstring>
 #include <iterator>
 
@@ -57,14 +58,34 @@ inline double stepIncrement(Synth303& synth, double swing)
 // What the clock reads every sample but what changes only when a step starts: the speed, the
 // triplet flag, the step increment, the note's length and the pattern's length. Taken afresh
 // after each step start and at the start of each render call; valid stays false until then.
+// While `advancing`, a sample only advances the clock: the sequencer runs, the run is valid and
+// no step starts (the step sample counter, at least 1, reaches 0 again only when a step ends).
+// Meanwhile the counter is kept as its value when advancing began plus the samples since; only
+// a step's end and the end of the block (finish) write it back.
 struct ClockRun
 {
     bool valid = false;
+    bool advancing = false;
     bool triplet = false;
     double speedFactor = 1.0;
     double increment = 0.0;
     double noteLength = 1.0;
     int stepCount = 0;
+    // Past this phase the gate may close. Once it has (or a slide keeps it open), nothing but a
+    // step start opens it again, so the check rests for the rest of the step.
+    double gateClosePhase = kGateClosePhase;
+    int counterBefore = 0; // stepSampleCounter when advancing began
+    int advanced = 0;      // samples since
+
+    int counter() const
+    {
+        return static_cast<int>(std::min<long long>(INT_MAX, static_cast<long long>(counterBefore) + advanced));
+    }
+
+    void finish(Synth303& synth) const
+    {
+        if (advancing) synth.stepSampleCounter = counter();
+    }
 };
 
 inline void closeGateAfterHalfStep(Synth303& synth)
@@ -72,6 +93,13 @@ inline void closeGateAfterHalfStep(Synth303& synth)
     if (synth.stepSlide || synth.stepPhase <= kGateClosePhase) return;
     synth.gate = 0;
     if (synth.midiOutNotesSounding) clearMidiOutNotes(synth);
+}
+
+inline void closeGateAfterHalfStep(Synth303& synth, ClockRun& run)
+{
+    if (synth.stepPhase <= run.gateClosePhase) return;
+    closeGateAfterHalfStep(synth);
+    run.gateClosePhase = HUGE_VAL;
 }
 
 inline void takeClockRun(Synth303& synth, ClockRun& run)
@@ -83,26 +111,24 @@ inline void takeClockRun(Synth303& synth, ClockRun& run)
     run.stepCount = pattern.getStepCount();
     run.noteLength = static_cast<double>(synth.noteLength);
     if (synth.running) run.increment = stepIncrement(synth, swingFactor(synth, run.triplet));
+    run.gateClosePhase = kGateClosePhase;
     run.valid = true;
 }
 
-inline void advanceClock(Synth303& synth, const ClockRun& run)
+// The phase passed the note's length: the next sample starts a step.
+inline void endStep(Synth303& synth, ClockRun& run)
 {
-    synth.stepPhase += run.increment;
-    // At the slowest tempos a step lasts longer than the counter can count; it only has to stay non-zero.
-    if (synth.stepSampleCounter < INT_MAX) ++synth.stepSampleCounter;
-
-    if (synth.stepPhase >= run.noteLength)
-    {
-        synth.stepPhase -= run.noteLength;
-        synth.stepSampleCounter = 0;
-        // The step index moves by one even when the note covered several (tied) steps.
-        synth.playStep = (synth.playStep + 1 < run.stepCount) ? synth.playStep + 1 : 0;
-    }
+    synth.stepPhase -= run.noteLength;
+    synth.stepSampleCounter = 0;
+    run.advancing = false;
+    // The step index moves by one even when the note covered several (tied) steps.
+    synth.playStep = (synth.playStep + 1 < run.stepCount) ? synth.playStep + 1 : 0;
 }
 
-// Only takeClockRun sets the speed factor, so it holds between the runs it takes.
-inline void runSequencerClock(Synth303& synth, ClockRun& run)
+// A sample that does more than advance the clock: the sequencer stopped, a step start, a run to
+// take, or a counter below 0. Afterwards the clock may only advance until the step ends.
+template <class StepStarted>
+inline void clockSample(Synth303& synth, ClockRun& run, StepStarted&& stepStarted)
 {
     if (!synth.running)
     {
@@ -112,17 +138,46 @@ inline void runSequencerClock(Synth303& synth, ClockRun& run)
     if (synth.stepSampleCounter == 0)
     {
         startSequencerStep(synth);
+        stepStarted();
         run.valid = false;
     }
     if (!run.valid) takeClockRun(synth, run);
 
-    advanceClock(synth, run);
-    closeGateAfterHalfStep(synth);
+    synth.stepPhase += run.increment;
+    // At the slowest tempos a step lasts longer than the counter can count; it only has to stay non-zero.
+    if (synth.stepSampleCounter < INT_MAX) ++synth.stepSampleCounter;
+    if (synth.stepPhase >= run.noteLength)
+        endStep(synth, run);
+    else if (synth.stepSampleCounter > 0)
+    {
+        run.advancing = true;
+        run.counterBefore = synth.stepSampleCounter;
+        run.advanced = 0;
+    }
+    closeGateAfterHalfStep(synth, run);
+}
+
+// Only takeClockRun sets the speed factor, so it holds between the runs it takes. `stepStarted`
+// is called right after a step starts.
+template <class StepStarted>
+inline void runSequencerClock(Synth303& synth, ClockRun& run, StepStarted&& stepStarted)
+{
+    if (!run.advancing)
+    {
+        clockSample(synth, run, stepStarted);
+        return;
+    }
+    synth.stepPhase += run.increment;
+    ++run.advanced;
+    if (synth.stepPhase >= run.noteLength)
+        endStep(synth, run);
+    closeGateAfterHalfStep(synth, run);
 }
 
 inline void runSequencerClock(Synth303& synth)
 {
     ClockRun run;
-    runSequencerClock(synth, run);
+    runSequencerClock(synth, run, [] {});
+    run.finish(synth);
 }
 } // namespace oxn3

@@ -93,7 +93,7 @@ void Synth303::render311Stages(float* out, int numSamples)
     Transcendentals311<kPerSampleReference> math;
     OversampledFilter<kPerSampleReference> filter(*this);
     ScopeSignals scope; // vca, A, Ea and Av keep their last values over asleep samples
-    ScopeCursor scopeCursor;
+    ScopeRecorder<kPerSampleReference> scopeRecorder(*this);
     ClockRun clock;
     OscillatorBlock<kPerSampleReference> oscillator;
     oscillator.take(oscillatorModel311(VCOMode), 1.0);
@@ -124,7 +124,7 @@ void Synth303::render311Stages(float* out, int numSamples)
         }
 
         // 1. clock
-        runSequencerClock(*this, clock);
+        runSequencerClock(*this, clock, [&] { scopeRecorder.stepStarted(*this); });
 
         // 2. resonance shapes: knobs.resonancePow14 and knobs.resonanceR
 
@@ -245,7 +245,7 @@ void Synth303::render311Stages(float* out, int numSamples)
             steps.nextAwakeSample();
         }
         // 32 to 34. scope, smoothers, end of the sample
-        endSampleControl(*this, frame, scopeCursor, scope, knobs, targets, moving, q);
+        endSampleControl(*this, scopeRecorder, scope, knobs, targets, moving, q);
     };
 
     // 21. and 22. for a run of samples: cv0, the cutoff coefficient and the ladders' coefficients.
@@ -312,7 +312,7 @@ void Synth303::render311Stages(float* out, int numSamples)
         }
 
         // 33. scope: the output sample (the control part recorded the rest)
-        recordScopeAudio(*this, frame.scope, sample);
+        scopeRecorder.recordAudio(*this, sample);
     };
 
     renderInPasses<kPerSampleReference ? 1 : kVoiceFrameRun>(out, numSamples,
@@ -322,7 +322,7 @@ void Synth303::render311Stages(float* out, int numSamples)
                  vcaAccentLevel, vcaAccentLevel2, vcaGain);
     filter.finish(*this);
     swings.finish(*this, numSamples);
-    finishScopeBlock(*this, scopeCursor, numSamples);
+    endBlockControl(*this, clock, scopeRecorder, out, numSamples, moving);
 }
 
 // Every stage inlined into one function, built twice: for AVX2 and for plain x86-64.

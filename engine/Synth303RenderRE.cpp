@@ -84,7 +84,7 @@ void Synth303::renderREStages(float* out, int numSamples)
     TranscendentalsRE<kPerSampleReference> math;
     OversampledFilter<kPerSampleReference> filter(*this);
     ScopeSignals scope; // vca, A, Ea and Av keep their last values over asleep samples
-    ScopeCursor scopeCursor;
+    ScopeRecorder<kPerSampleReference> scopeRecorder(*this);
     ClockRun clock;
     OscillatorBlock<kPerSampleReference> oscillator;
     oscillator.take(oscillatorModelRE(VCOMode), pitchBendFactor(*this));
@@ -111,7 +111,7 @@ void Synth303::renderREStages(float* out, int numSamples)
             rates = RatesRE::compute(q, sampleRate);
 
         // 1. clock
-        runSequencerClock(*this, clock);
+        runSequencerClock(*this, clock, [&] { scopeRecorder.stepStarted(*this); });
 
         // 2. resonance shapes: knobs.resonancePow14 and knobs.resonanceR
 
@@ -220,7 +220,7 @@ void Synth303::renderREStages(float* out, int numSamples)
             steps.nextAwakeSample();
         }
         // 31 to 33. scope, smoothers, end of the sample
-        endSampleControl(*this, frame, scopeCursor, scope, knobs, targets, moving, q);
+        endSampleControl(*this, scopeRecorder, scope, knobs, targets, moving, q);
     };
 
     // 21. and 22. for a run of samples: cv0, the filter's input and the ladders' coefficients.
@@ -272,7 +272,7 @@ void Synth303::renderREStages(float* out, int numSamples)
             }
             else
             {
-                const AudioKnobs& k = (moving & kAudioKnobSmoothers) ? frame.knobs : knobs.audio;
+                const AudioKnobs& k = *frame.audioKnobs;
                 if (outputOffsets.agree)
                 {
                     sample = awakeSample(k, outputOffsets.shared, run);
@@ -285,7 +285,7 @@ void Synth303::renderREStages(float* out, int numSamples)
         }
 
         // 32. scope: the output sample (the control part recorded the rest)
-        recordScopeAudio(*this, frame.scope, sample);
+        scopeRecorder.recordAudio(*this, sample);
     };
 
     renderInPasses<kPerSampleReference ? 1 : kVoiceFrameRun>(out, numSamples,
@@ -296,7 +296,7 @@ void Synth303::renderREStages(float* out, int numSamples)
     outputOffsets.finish(*this);
     filter.finish(*this);
     swings.finish(*this, numSamples);
-    finishScopeBlock(*this, scopeCursor, numSamples);
+    endBlockControl(*this, clock, scopeRecorder, out, numSamples, moving);
 }
 
 // Every stage inlined into one function, built twice: for AVX2 and for plain x86-64.

@@ -1,7 +1,7 @@
 #pragma once
 // The render's steps of one sample fall into three parts: the control part (clock, pitch and
 // oscillator, envelopes, accent, cutoff voltage, VCA level), the ladders, and the output part
-// (output filters, VCA, highpass, distortion, output stage, scope). The parts share no state but
+// (output filters, VCA, highpass, distortion, output stage). The parts share no state but
 // this record, so the render may run them on different samples at once (renderInPasses): the
 // ladders' long chain of dependent operations, one sample after the other, then has the other
 // parts' work beside it. The per-sample reference runs the parts sample by sample, which checks
@@ -50,6 +50,6 @@ struct VoiceFrame
     double volumeEnvelope = 0.0;
     float vca = 0.0f;
     AudioKnobs knobs;      // when those smoothers move; else the block's own
-    ScopeSlot scope;
+    const AudioKnobs* audioKnobs = nullptr; // improved engine: `knobs` or the block's own
 };
 } // namespace oxn3

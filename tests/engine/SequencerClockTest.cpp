@@ -196,3 +196,32 @@ TEST(Sequencer, EditCursorIsClampedToThePattern)
         EXPECT_EQ(synth->editStep, c[2]) << c[1];
     }
 }
+
+// The render keeps the clock's counters in its own run between step starts: after every block,
+// the clock stands where one sample at a time takes it, whether the block ends mid-step or not.
+TEST(Sequencer, RenderLeavesTheClockWhereSampleBySampleClockingDoes)
+{
+    // {block sizes, the host's step sample counter at the start}
+    const std::tuple<std::vector<int>, int> cases[] = {
+        {{1, 2, 255, 4000, 1, 6000, 13}, 0}, {{5511, 1, 1, 700}, 0}, {{300, 300}, -40}, {{20000}, 7}};
+    for (const auto& [blocks, counter] : cases)
+    {
+        auto rendered = runningSynth(16);
+        auto clocked = runningSynth(16);
+        rendered->stepSampleCounter = clocked->stepSampleCounter = counter;
+        std::vector<float> out(20000);
+        for (int n : blocks)
+        {
+            rendered->renderRE<false>(out.data(), n);
+            for (int i = 0; i < n; ++i)
+            {
+                clocked->RunSequencerRE();
+                clocked->trigger = 0;
+            }
+            ASSERT_EQ(rendered->stepSampleCounter, clocked->stepSampleCounter) << n;
+            ASSERT_EQ(rendered->playStep, clocked->playStep) << n;
+            ASSERT_EQ(rendered->stepPhase, clocked->stepPhase) << n;
+            ASSERT_EQ(rendered->gate, clocked->gate) << n;
+        }
+    }
+}
