@@ -68,10 +68,15 @@ fuzz_reader() {
   fi
 }
 
-# Each fuzzer is single-threaded: run as many side by side as there are cores.
+# Each fuzzer is single-threaded: run as many side by side as there are cores. The longest run
+# starts first, so the shorter ones fill the other cores beside it rather than leave it alone at
+# the end.
 parallel=${OXN3_FUZZ_PARALLEL:-$(nproc)}
+run_order=()
+if [ "$with_state" = ON ]; then run_order+=(state); fi
+for r in "${readers[@]}"; do [ "$r" = state ] || run_order+=("$r"); done
 running=0
-for r in "${readers[@]}"; do
+for r in "${run_order[@]}"; do
   if [ "$running" -ge "$parallel" ]; then
     wait -n || true
     running=$((running - 1))
