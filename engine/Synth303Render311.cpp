@@ -315,9 +315,8 @@ void Synth303::render311Stages(float* out, int numSamples)
         scopeRecorder.recordAudio(*this, sample);
     };
 
-    renderInPasses<kPerSampleReference ? 1 : kVoiceFrameRun>(out, numSamples,
-                                                             controlPieces(controlA, controlB, controlC), cutoffPass, ladders, decimate,
-                                                             output);
+    renderInPasses<kPerSampleReference ? 1 : kVoiceFrameRun>(
+        out, numSamples, controlPieces(controlA, controlB, controlC), cutoffPass, ladders, decimate, output);
     steps.finish(glide, bassBoostLP, emphasisLP, mainEnvelope, volumeEnvelope, gateFollower, accentCap,
                  vcaAccentLevel, vcaAccentLevel2, vcaGain);
     filter.finish(*this);

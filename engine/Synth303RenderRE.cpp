@@ -288,9 +288,8 @@ void Synth303::renderREStages(float* out, int numSamples)
         scopeRecorder.recordAudio(*this, sample);
     };
 
-    renderInPasses<kPerSampleReference ? 1 : kVoiceFrameRun>(out, numSamples,
-                                                             controlPieces(controlA, controlB, controlC), cutoffPass, ladders, decimate,
-                                                             output);
+    renderInPasses<kPerSampleReference ? 1 : kVoiceFrameRun>(
+        out, numSamples, controlPieces(controlA, controlB, controlC), cutoffPass, ladders, decimate, output);
     steps.finish(glide, emphasisLP, mainEnvelope, volumeEnvelope, gateFollower, accentCap, vcaAccentLevel,
                  vcaAccentLevel2, vcaLevel, vcaGain);
     outputOffsets.finish(*this);
