@@ -156,87 +156,13 @@ struct OutputRates
     }
 };
 
-// --- the output part's one-pole states
-// OnePoleState::step with the offset taken from `offsets`: either each state's own, flipped in
-// the state, or one offset that all the states hold, which its owner flips once per sample (a
-// sample's states then share one offset in a register and store none).
-struct OwnOffsets
-{
-    double of(const OnePoleState& state) const
-    {
-        return state.offset;
-    }
-
-    void flip(OnePoleState& state, double offset) const
-    {
-        state.offset = -offset;
-    }
-};
-
-struct SharedOffset
-{
-    double offset = 0.0;
-
-    double of(const OnePoleState&) const
-    {
-        return offset;
-    }
-
-    void flip(OnePoleState&, double) const
-    {
-    }
-};
-
-template <class Offsets>
-inline double stepOnePole(OnePoleState& state, double input, double k, const Offsets& offsets)
-{
-    const double offset = offsets.of(state);
-    state.value += (input + offset - state.value) * k;
-    offsets.flip(state, offset);
-    return state.value;
-}
-
-// The improved engine steps the six states of its output part once per awake sample each, so
-// offsets that agree at a block's start agree all through it. They start alike, but the
-// classic engine steps only some of them.
-inline bool outputOffsetsAgreeRE(const Synth303& s)
-{
-    const double o = s.outLP1.offset;
-    return s.outLP2.offset == o && s.outLP3.offset == o && s.outLP4.offset == o && s.vcaGainSmoothed.offset == o &&
-           s.highpassLP.offset == o;
-}
-
-// The improved engine's output offsets over a block: while they agree, one offset stands for
-// all six, flipped after each awake sample and written back to the states at the block's end.
-struct OutputOffsetsRE
-{
-    bool agree = false;
-    SharedOffset shared;
-
-    static OutputOffsetsRE of(const Synth303& s, bool share)
-    {
-        return {share && outputOffsetsAgreeRE(s), {s.outLP1.offset}};
-    }
-
-    void flip()
-    {
-        shared.offset = -shared.offset;
-    }
-
-    void finish(Synth303& s) const
-    {
-        if (!agree)
-            return;
-        for (OnePoleState* state : {&s.outLP1, &s.outLP2, &s.outLP3, &s.outLP4, &s.vcaGainSmoothed, &s.highpassLP})
-            state->offset = shared.offset;
-    }
-};
-
 // DC blocker of the filtered sample (h1).
-template <class Offsets = OwnOffsets>
-inline float blockDc(OnePoleState& lowPass, float f, double k, const Offsets& offsets = {})
+// `steps` as the control part's (OnePoleState.h): the improved render's output part keeps a
+// BlockOffsetSign of its own for its six states, which step once per awake output sample.
+template <class Steps = OwnOffsetFlips>
+inline float blockDc(OnePoleState& lowPass, float f, double k, const Steps& steps = {})
 {
-    return static_cast<float>(f - stepOnePole(lowPass, f, k, offsets));
+    return static_cast<float>(f - steps.step(lowPass, f, k));
 }
 
 // Gain of the bass shelf of the output filters, (1 - resonance^2) 0.2 of the raw knob.
@@ -248,22 +174,22 @@ inline double bassShelfGain(float resonanceKnob)
 
 // The improved engine's output filters h1..h4: DC blocker, treble lift, a resonance-dependent
 // bass cut and a bass shelf (bassShelfGain) that the raw resonance knob takes away.
-template <class Offsets>
-inline float outputFiltersRE(Synth303& s, float f, const OutputRates& r, const AudioKnobs& k, const Offsets& offsets)
+template <class Steps>
+inline float outputFiltersRE(Synth303& s, float f, const OutputRates& r, const AudioKnobs& k, const Steps& steps)
 {
-    const float h1 = blockDc(s.outLP1, f, r.lowPass[0], offsets);
-    const float h2 = static_cast<float>(2.0 * h1 - stepOnePole(s.outLP2, h1, r.lowPass[1], offsets));
-    const double lp3 = stepOnePole(s.outLP3, h2, r.lowPass[2], offsets);
+    const float h1 = blockDc(s.outLP1, f, r.lowPass[0], steps);
+    const float h2 = static_cast<float>(2.0 * h1 - steps.step(s.outLP2, h1, r.lowPass[1]));
+    const double lp3 = steps.step(s.outLP3, h2, r.lowPass[2]);
     const float h3 = static_cast<float>(h2 - lp3 * k.resonance * s.ResoTrim);
-    return static_cast<float>(h3 + k.shelfGain * stepOnePole(s.outLP4, h3, r.lowPass[3], offsets));
+    return static_cast<float>(h3 + k.shelfGain * steps.step(s.outLP4, h3, r.lowPass[3]));
 }
 
 // --- VCA and what follows it
 // `vcaGain` and `volumeEnvelope` as the sample's control left them.
-template <class Offsets>
-inline double applyVcaRE(Synth303& s, float h4, double vcaGain, double volumeEnvelope, const Offsets& offsets)
+template <class Steps>
+inline double applyVcaRE(Synth303& s, float h4, double vcaGain, double volumeEnvelope, const Steps& steps)
 {
-    const double gain = stepOnePole(s.vcaGainSmoothed, vcaGain * volumeEnvelope, 0.1, offsets);
+    const double gain = steps.step(s.vcaGainSmoothed, vcaGain * volumeEnvelope, 0.1);
     return 2.0 * h4 * gain;
 }
 
@@ -279,10 +205,10 @@ inline double highpassBase(float hp)
     return 1.0 - (0.5 * (hp2 * hp2) + 0.0001);
 }
 
-template <class Offsets = OwnOffsets>
-inline double highpassStep(OnePoleState& lowPass, double y, double k, const Offsets& offsets = {})
+template <class Steps = OwnOffsetFlips>
+inline double highpassStep(OnePoleState& lowPass, double y, double k, const Steps& steps = {})
 {
-    return y - stepOnePole(lowPass, y, k, offsets);
+    return y - steps.step(lowPass, y, k);
 }
 
 // The engine's switches as the output part reads them, once per block (no sample changes them),

@@ -239,22 +239,25 @@ void Synth303::renderREStages(float* out, int numSamples)
 
     // The output part of a sample: steps 26 to 30 and the scope (32). Once the click is rearmed,
     // a block whose knobs rest takes its awake samples the settled way (SettledOutput).
-    OutputOffsetsRE outputOffsets = OutputOffsetsRE::of(*this, !kPerSampleReference);
+    // The output part's six one-pole states step once per awake output sample: a stepping of
+    // their own, as the control part's `steps`.
+    std::conditional_t<kPerSampleReference, OwnOffsetFlips, BlockOffsetSign> outputSteps;
     const OutputRun outputRun = OutputRun::of(*this, (moving & kSmoothVolume) != 0);
     auto output = [&, run = outputRun,
-                   settles = outputOffsets.agree && !(moving & kAudioKnobSmoothers) &&
+                   settles = !kPerSampleReference && !(moving & kAudioKnobSmoothers) &&
                              outputSettles(*this, outputRun, numSamples),
                    settled = false](const VoiceFrame& frame, float& sample, bool knownAwake) mutable {
-        // 26 to 30 of an awake sample; while the offsets of its one-pole states agree, they share one
-        auto awakeSample = [&](const AudioKnobs& k, const auto& offsets, auto& switches) {
+        // 26 to 30 of an awake sample
+        auto awakeSample = [&](const AudioKnobs& k, auto& switches) {
             // 26. output filters
-            const float h4 = outputFiltersRE(*this, frame.filtered, rates.output, k, offsets);
+            const float h4 = outputFiltersRE(*this, frame.filtered, rates.output, k, outputSteps);
 
             // 27. VCA
-            double y = cutoffColour(applyVcaRE(*this, h4, frame.vcaGain, frame.volumeEnvelope, offsets), k.colour);
+            double y =
+                cutoffColour(applyVcaRE(*this, h4, frame.vcaGain, frame.volumeEnvelope, outputSteps), k.colour);
 
             // 28. highpass
-            y = highpassStep(highpassLP, y, k.highpassK, offsets);
+            y = highpassStep(highpassLP, y, k.highpassK, outputSteps);
 
             // 29. distortion
             y = distortion(y, switches);
@@ -267,21 +270,14 @@ void Synth303::renderREStages(float* out, int numSamples)
             if (settled)
             {
                 SettledOutput switches;
-                sample = awakeSample(knobs.audio, outputOffsets.shared, switches);
-                outputOffsets.flip();
+                sample = awakeSample(knobs.audio, switches);
             }
             else
             {
-                const AudioKnobs& k = *frame.audioKnobs;
-                if (outputOffsets.agree)
-                {
-                    sample = awakeSample(k, outputOffsets.shared, run);
-                    outputOffsets.flip();
-                }
-                else
-                    sample = awakeSample(k, OwnOffsets(), run);
+                sample = awakeSample(*frame.audioKnobs, run);
                 settled = settles && run.click.done;
             }
+            outputSteps.nextAwakeSample();
         }
 
         // 32. scope: the output sample (the control part recorded the rest)
@@ -292,7 +288,7 @@ void Synth303::renderREStages(float* out, int numSamples)
         out, numSamples, controlPieces(controlA, controlB, controlC), cutoffPass, ladders, decimate, output);
     steps.finish(glide, emphasisLP, mainEnvelope, volumeEnvelope, gateFollower, accentCap, vcaAccentLevel,
                  vcaAccentLevel2, vcaLevel, vcaGain);
-    outputOffsets.finish(*this);
+    outputSteps.finish(outLP1, outLP2, outLP3, outLP4, vcaGainSmoothed, highpassLP);
     filter.finish(*this);
     swings.finish(*this, numSamples);
     endBlockControl(*this, clock, scopeRecorder, out, numSamples, moving);
