@@ -80,12 +80,6 @@ struct DirectExp
     double operator()(double x) const { return std::exp(x); }
 };
 
-// pow(b, e) without the call when e is 1, where the result is exactly b.
-inline double powUnlessOne(double b, double e)
-{
-    return e == 1.0 ? b : std::pow(b, e);
-}
-
 // x^16 by four squarings.
 inline double power16(double x)
 {

@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "engine/KnobShapes.h"
+#include "engine/OversampledFilter.h"
 #include "engine/SequencerClock.h"
 #include "engine/Synth303Scope.h"
 #include "engine/Synth303Smoothers.h"
@@ -120,7 +121,7 @@ inline void renderInPasses(float* out, int numSamples, Control control, CutoffPa
             control.b(frame);
             control.c(frame);
             cutoffPass(&frame, 1);
-            for (int piece = 0; piece < 4; ++piece)
+            for (int piece = 0; piece < kLadderPieces; ++piece)
                 ladders(frame, piece, false);
             decimate(&frame, 1);
             output(frame, out[i], false);
@@ -140,46 +141,34 @@ inline void renderInPasses(float* out, int numSamples, Control control, CutoffPa
             const int nLadders = length(run - 1);
             const int nOutput = length(run - 2);
             const int n = std::max(nControl, std::max(nLadders, nOutput));
+            // One sample of each part in flight, in the order above: `c`, `l` and `o` say which
+            // parts have a sample at j, `awake` that the ladders' and output's frames are awake.
+            auto sample = [&](int j, bool c, bool l, bool o, bool awake) {
+                if (l)
+                    ladders(filtered[j], 0, awake);
+                if (c)
+                    control.a(controlled[j]);
+                if (l)
+                    ladders(filtered[j], 1, awake);
+                if (c)
+                    control.b(controlled[j]);
+                if (l)
+                    ladders(filtered[j], 2, awake);
+                if (c)
+                    control.c(controlled[j]);
+                if (l)
+                    ladders(filtered[j], 3, awake);
+                if (o)
+                    output(finished[j], out[(run - 2) * kRun + j], awake);
+            };
             // all but a block's ends and a voice falling asleep or waking
             if (nControl == kRun && nLadders == kRun && nOutput == kRun && allAwake(filtered, kRun) &&
                 allAwake(finished, kRun))
-            {
                 for (int j = 0; j < kRun; ++j)
-                {
-                    ladders(filtered[j], 0, true);
-                    control.a(controlled[j]);
-                    ladders(filtered[j], 1, true);
-                    control.b(controlled[j]);
-                    ladders(filtered[j], 2, true);
-                    control.c(controlled[j]);
-                    ladders(filtered[j], 3, true);
-                    output(finished[j], out[(run - 2) * kRun + j], true);
-                }
-            }
+                    sample(j, true, true, true, true);
             else
-            {
                 for (int j = 0; j < n; ++j)
-                {
-                    const bool c = j < nControl;
-                    const bool l = j < nLadders;
-                    if (l)
-                        ladders(filtered[j], 0, false);
-                    if (c)
-                        control.a(controlled[j]);
-                    if (l)
-                        ladders(filtered[j], 1, false);
-                    if (c)
-                        control.b(controlled[j]);
-                    if (l)
-                        ladders(filtered[j], 2, false);
-                    if (c)
-                        control.c(controlled[j]);
-                    if (l)
-                        ladders(filtered[j], 3, false);
-                    if (j < nOutput)
-                        output(finished[j], out[(run - 2) * kRun + j], false);
-                }
-            }
+                    sample(j, j < nControl, j < nLadders, j < nOutput, false);
             cutoffPass(controlled, nControl);
             decimate(filtered, nLadders);
         }
