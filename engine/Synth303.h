@@ -64,8 +64,9 @@ public:
     template <bool kPerSampleReference>
     void render311(float* out, int numSamples);
 
-    // The renders' bodies; render*<false> runs them through a copy built for AVX2 where the
-    // processor has it (the same arithmetic, no fused multiply-add, so the same results).
+    // The renders' bodies; render*<false> runs them through a copy built for x86-64-v3 (AVX2 and
+    // fused multiply-add) where the processor has it (engine/CMakeLists.txt says why its results
+    // are the same).
     template <bool kPerSampleReference>
     void renderREStages(float* out, int numSamples);
     template <bool kPerSampleReference>

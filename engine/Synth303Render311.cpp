@@ -324,8 +324,8 @@ void Synth303::render311Stages(float* out, int numSamples)
     endBlockControl(*this, clock, scopeRecorder, out, numSamples, moving);
 }
 
-// Every stage inlined into one function, built twice: for AVX2 and for plain x86-64.
-__attribute__((target_clones("avx2", "default"), flatten)) void Synth303::render311Fast(float* out, int numSamples)
+// Every stage inlined into one function, built twice: for x86-64-v3 and for plain x86-64.
+__attribute__((target_clones("arch=x86-64-v3", "default"), flatten)) void Synth303::render311Fast(float* out, int numSamples)
 {
     render311Stages<false>(out, numSamples);
 }
