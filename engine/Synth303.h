@@ -55,8 +55,9 @@ public:
     void blockProcess311(float* out, int numSamples, bool unused);
 
     // The improved render; with kPerSampleReference every coefficient and transcendental is
-    // recomputed every sample and the decimator is the plain shift register (tests compare the
-    // two bit for bit). blockProcessRE runs renderRE<false>.
+    // recomputed every sample and the decimator is the plain shift register (the two agree bit
+    // for bit but where renderRE<false> fuses multiplies and adds, and within 1e-6 of full scale
+    // there). blockProcessRE runs renderRE<false>.
     template <bool kPerSampleReference>
     void renderRE(float* out, int numSamples);
 
@@ -65,8 +66,7 @@ public:
     void render311(float* out, int numSamples);
 
     // The renders' bodies; render*<false> runs them through a copy built for x86-64-v3 (AVX2 and
-    // fused multiply-add) where the processor has it (engine/CMakeLists.txt says why its results
-    // are the same).
+    // fused multiply-add) where the processor has it (engine/CMakeLists.txt).
     template <bool kPerSampleReference>
     void renderREStages(float* out, int numSamples);
     template <bool kPerSampleReference>

@@ -185,9 +185,9 @@ inline LadderCoefficients ladderCoefficients(float cutoff, float resonance, cons
 // output is one multiply and one add: y = in * rk4Gain + (y * rk4Keep + offset * rk4Gain); the
 // feedback is one multiply by R K trim; the clip is written in the float-rounded pole output x
 // instead of v = 0.6 x, with one division. Both are double arithmetic with the same float
-// roundings; they differ only in double rounding, which the float roundings absorb (renders come
-// out bit-identical; the render tests compare the two, and the ladders' states differ at most in
-// the last bits). The ladders are one chain of dependent operations from sample to sample, the
+// roundings; they differ only in double rounding, which the float roundings absorb (without fused
+// multiply-adds renders come out bit-identical; the render tests compare the two, and the
+// ladders' states differ at most in the last bits). The ladders are one chain of dependent operations from sample to sample, the
 // longest in the render: about 190 ns per output sample Literal, 63 ns Fast on a current core.
 // The render therefore runs Fast.
 enum class LadderArithmetic
