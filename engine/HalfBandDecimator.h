@@ -77,7 +77,6 @@ struct HalfBandDecimator
         for (double& v : firstResults)
             v = 0.0;
     }
-
 };
 
 // The same filter as a plain 33-sample shift register, newest sample at index 0: what the ring

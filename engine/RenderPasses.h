@@ -15,22 +15,20 @@
 namespace oxn3
 {
 // The VCA values and, while they move, the audio knobs as the output part of this sample needs them.
-// The improved engine's output part finds them through frame.audioKnobs, the classic one's
-// chooses by `moving` itself (each the cheaper way in its compiled render).
 template <class Knobs>
 inline void handOverToOutput(const Synth303& s, VoiceFrame& frame, float vca, const Knobs& knobs, unsigned moving)
 {
     frame.vcaGain = s.vcaGain.value;
     frame.volumeEnvelope = s.volumeEnvelope.value;
     frame.vca = vca;
-    if constexpr (Knobs::kImproved)
-        frame.audioKnobs = &knobs.audio;
     if (moving & kAudioKnobSmoothers)
-    {
         frame.knobs = knobs.audio;
-        if constexpr (Knobs::kImproved)
-            frame.audioKnobs = &frame.knobs;
-    }
+}
+
+// The audio knobs of a sample's output part: the frame's while they move, else the block's.
+inline const AudioKnobs& audioKnobsOf(const VoiceFrame& frame, const AudioKnobs& block, unsigned moving)
+{
+    return (moving & kAudioKnobSmoothers) ? frame.knobs : block;
 }
 
 // The end of every sample's control part, asleep or not: the scope but the output sample (the

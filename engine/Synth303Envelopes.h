@@ -203,6 +203,28 @@ inline double accentCurveExponent(float vca, double whenClosed, double whenOpen)
     return vca == 0.0f ? whenClosed : whenOpen;
 }
 
+// What the accent circuit of a sample gives the cutoff voltage and the VCA accent.
+struct AccentSignals
+{
+    double envelope = 0.0; // the filter envelope
+    float restVoltage = 0.0f;
+    float level = 0.0f;    // A
+    double curve = 0.0;
+};
+
+// Steps 13 to 16 of both engines: the envelope as the accent sees it, the rest voltage, the
+// accent level and its curve. `knobs` gives the curve's exponents, `pow` takes the curve.
+template <class Knobs, class Pow>
+inline AccentSignals accentSignals(const Synth303& s, float vca, const Knobs& knobs, Pow& pow)
+{
+    AccentSignals a;
+    a.envelope = s.mainEnvelope.value;
+    a.restVoltage = envelopeRestVoltage(s.analogConstants[4], s.gateFollower.value);
+    a.level = accentLevel(s.stepAccent, accentEnvelope(a.envelope), s.smoothedAccent);
+    a.curve = pow(a.level, accentCurveExponent(vca, knobs.closedAccentExponent, knobs.openAccentExponent()));
+    return a;
+}
+
 inline void updateD24(OnePoleState& d24, float accentLevelA, float smoothedAccent, const EnvelopeRates& rates)
 {
     if (accentLevelA > 0.0f)

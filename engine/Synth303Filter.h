@@ -187,9 +187,9 @@ inline LadderCoefficients ladderCoefficients(float cutoff, float resonance, cons
 // instead of v = 0.6 x, with one division. Both are double arithmetic with the same float
 // roundings; they differ only in double rounding, which the float roundings absorb (without fused
 // multiply-adds renders come out bit-identical; the render tests compare the two, and the
-// ladders' states differ at most in the last bits). The ladders are one chain of dependent operations from sample to sample, the
-// longest in the render: about 190 ns per output sample Literal, 63 ns Fast on a current core.
-// The render therefore runs Fast.
+// ladders' states differ at most in the last bits). The ladders are one chain of dependent
+// operations from sample to sample, the longest in the render: about 190 ns per output sample
+// Literal, 63 ns Fast on a current core. The render therefore runs Fast.
 enum class LadderArithmetic
 {
     Literal,

@@ -108,10 +108,7 @@ void Synth303::render311Stages(float* out, int numSamples)
     struct
     {
         bool restPoles = false;
-        double envelope = 0.0;
-        float restVoltage = 0.0f;
-        float accentA = 0.0f;
-        double accentCurve = 0.0;
+        AccentSignals accent;
     } carry;
 
     // The control part of a sample, in three pieces (RenderPasses.h): steps 1 to 5; 6 to 16;
@@ -179,27 +176,16 @@ void Synth303::render311Stages(float* out, int numSamples)
                 carry.restPoles = laddersRestOnTrigger(*this);
             }
 
-            // 13. envelope as the accent sees it
-            carry.envelope = mainEnvelope.value;
-            const float accentEnv = accentEnvelope(carry.envelope);
-
-            // 14. rest voltage
-            carry.restVoltage = envelopeRestVoltage(analogConstants[4], gateFollower.value);
-
-            // 15. accent level
-            carry.accentA = accentLevel(stepAccent, accentEnv, smoothedAccent);
-            scope.accent = carry.accentA;
-
-            // 16. accent curve
-            carry.accentCurve = math.accentCurve(
-                carry.accentA, accentCurveExponent(scope.vca, knobs.closedAccentExponent, knobs.openAccentExponent()));
+            // 13 to 16. envelope as the accent sees it, rest voltage, accent level and curve
+            carry.accent = accentSignals(*this, scope.vca, knobs, math.accentCurve);
+            scope.accent = carry.accent.level;
         }
     };
     auto controlC = [&](VoiceFrame& frame) {
         if (frame.awake)
         {
             // 17. d24
-            updateD24(d24, carry.accentA, smoothedAccent, rates.envelope);
+            updateD24(d24, carry.accent.level, smoothedAccent, rates.envelope);
 
             // 18. an accented slide chain holds the gate follower empty
             if (latchedAccent)
@@ -216,9 +202,9 @@ void Synth303::render311Stages(float* out, int numSamples)
             if (rates.filterRange != ClassicFilterRange::Bypassed)
             {
                 // the cutoff pass goes on from the exponent to the coefficient
-                scope.envAccent = envelopeAccent311(knobs.cutoff, accentCap.value, carry.accentCurve);
+                scope.envAccent = envelopeAccent311(knobs.cutoff, accentCap.value, carry.accent.curve);
                 frame.cutoff.exponent =
-                    cutoffExponent(knobs.cutoff, scope.envAccent, carry.envelope, carry.restVoltage);
+                    cutoffExponent(knobs.cutoff, scope.envAccent, carry.accent.envelope, carry.accent.restVoltage);
                 frame.cutoff.expScale = knobs.cutoff.expScale;
                 frame.cutoff.triggerRamps[0] = triggerRamps[0];
                 frame.cutoff.triggerRamps[1] = triggerRamps[1];
@@ -232,7 +218,7 @@ void Synth303::render311Stages(float* out, int numSamples)
             frame.filter.restPoles = carry.restPoles;
 
             // 23. VCA accent
-            scope.vcaAccent = vcaAccent(carry.accentCurve, knobs.vcaAccent);
+            scope.vcaAccent = vcaAccent(carry.accent.curve, knobs.vcaAccent);
             followVcaAccent311(*this, scope.vcaAccent, steps);
 
             // 24. VCA accent drain
@@ -304,8 +290,7 @@ void Synth303::render311Stages(float* out, int numSamples)
             }
             else
             {
-                const AudioKnobs& k = (moving & kAudioKnobSmoothers) ? frame.knobs : knobs.audio;
-                sample = awakeSample(k, run, rates.highpassOn);
+                sample = awakeSample(audioKnobsOf(frame, knobs.audio, moving), run, rates.highpassOn);
                 settled = settles && run.click.done && run.click.fadedIn &&
                           onOffSound.counter >= onOffSound.length;
             }
@@ -325,7 +310,8 @@ void Synth303::render311Stages(float* out, int numSamples)
 }
 
 // Every stage inlined into one function, built twice: for x86-64-v3 and for plain x86-64.
-__attribute__((target_clones("arch=x86-64-v3", "default"), flatten)) void Synth303::render311Fast(float* out, int numSamples)
+__attribute__((target_clones("arch=x86-64-v3", "default"), flatten)) void
+Synth303::render311Fast(float* out, int numSamples)
 {
     render311Stages<false>(out, numSamples);
 }

@@ -98,10 +98,7 @@ void Synth303::renderREStages(float* out, int numSamples)
     // What the control part of a sample hands from one piece to the next.
     struct
     {
-        double envelope = 0.0;
-        float restVoltage = 0.0f;
-        float accentA = 0.0f;
-        double accentCurve = 0.0;
+        AccentSignals accent;
     } carry;
 
     // The control part of a sample, in three pieces (RenderPasses.h): steps 1 to 5; 6 to 16;
@@ -161,27 +158,16 @@ void Synth303::renderREStages(float* out, int numSamples)
             if (trigger)
                 triggerEnvelopes(*this);
 
-            // 13. envelope as the accent sees it
-            carry.envelope = mainEnvelope.value;
-            const float accentEnv = accentEnvelope(carry.envelope);
-
-            // 14. rest voltage
-            carry.restVoltage = envelopeRestVoltage(analogConstants[4], gateFollower.value);
-
-            // 15. accent level
-            carry.accentA = accentLevel(stepAccent, accentEnv, smoothedAccent);
-            scope.accent = carry.accentA;
-
-            // 16. accent curve
-            carry.accentCurve = math.accentCurve(
-                carry.accentA, accentCurveExponent(scope.vca, knobs.closedAccentExponent, knobs.openAccentExponent()));
+            // 13 to 16. envelope as the accent sees it, rest voltage, accent level and curve
+            carry.accent = accentSignals(*this, scope.vca, knobs, math.accentCurve);
+            scope.accent = carry.accent.level;
         }
     };
     auto controlC = [&](VoiceFrame& frame) {
         if (frame.awake)
         {
             // 17. d24
-            updateD24(d24, carry.accentA, smoothedAccent, rates.envelope);
+            updateD24(d24, carry.accent.level, smoothedAccent, rates.envelope);
 
             // 18. an accented slide chain holds the gate follower empty
             if (latchedAccent)
@@ -195,19 +181,20 @@ void Synth303::renderREStages(float* out, int numSamples)
             decayTriggerRamps(triggerRamps, rates.envelope);
 
             // 21. cutoff voltage: its exponent (the cutoff pass goes on from there)
-            scope.envAccent = envelopeAccent(knobs.cutoff, accentCap.value, carry.accentCurve);
+            scope.envAccent = envelopeAccent(knobs.cutoff, accentCap.value, carry.accent.curve);
             CutoffTerms& cutoff = frame.cutoff; // its signal came with controlA and B
-            cutoff.exponent = cutoffExponent(knobs.cutoff, scope.envAccent, carry.envelope, carry.restVoltage);
+            cutoff.exponent =
+                cutoffExponent(knobs.cutoff, scope.envAccent, carry.accent.envelope, carry.accent.restVoltage);
             cutoff.expScale = knobs.cutoff.expScale;
             cutoff.triggerRamps[0] = triggerRamps[0];
             cutoff.triggerRamps[1] = triggerRamps[1];
             cutoff.bassBoost = knobs.bassBoost;
 
             // 22. the filter's input: the cutoff pass adds the signal and the cutoff coefficient
-            frame.filter.r = knobs.resonanceR; // the cutoff pass adds the signal and the coefficient
+            frame.filter.r = knobs.resonanceR;
 
             // 23. VCA accent
-            scope.vcaAccent = vcaAccent(carry.accentCurve, knobs.vcaAccent);
+            scope.vcaAccent = vcaAccent(carry.accent.curve, knobs.vcaAccent);
             followVcaAccentRE(*this, scope.vcaAccent, knobs.vcaAccent, steps);
 
             // 24. VCA accent drain
@@ -274,7 +261,7 @@ void Synth303::renderREStages(float* out, int numSamples)
             }
             else
             {
-                sample = awakeSample(*frame.audioKnobs, run);
+                sample = awakeSample(audioKnobsOf(frame, knobs.audio, moving), run);
                 settled = settles && run.click.done;
             }
             outputSteps.nextAwakeSample();
@@ -295,7 +282,8 @@ void Synth303::renderREStages(float* out, int numSamples)
 }
 
 // Every stage inlined into one function, built twice: for x86-64-v3 and for plain x86-64.
-__attribute__((target_clones("arch=x86-64-v3", "default"), flatten)) void Synth303::renderREFast(float* out, int numSamples)
+__attribute__((target_clones("arch=x86-64-v3", "default"), flatten)) void
+Synth303::renderREFast(float* out, int numSamples)
 {
     renderREStages<false>(out, numSamples);
 }

@@ -151,7 +151,8 @@ private:
 
     void beginStep(const Synth303& s, int at)
     {
-        step = {at, static_cast<float>(s.stepSlide), static_cast<float>(s.latchedAccent), static_cast<float>(s.trigger)};
+        step = {at, static_cast<float>(s.stepSlide), static_cast<float>(s.latchedAccent),
+                static_cast<float>(s.trigger)};
     }
 
     void finishStep(Synth303& s, int end) const

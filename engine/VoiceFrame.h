@@ -44,12 +44,10 @@ struct VoiceFrame
     FilterInput filter;
     LaneCoefficients ladder; // the render's, from filter.c and filter.r (not the reference's)
     float filtered = 0.0f; // the first ladder run's result, then the filter's output
-    float second = 0.0f;   // the second ladder run's result, until the run is decimated
     LadderTaps taps;       // the render's two ladder runs, until the run is decimated
     double vcaGain = 0.0;  // as the control part left vcaGain and volumeEnvelope
     double volumeEnvelope = 0.0;
     float vca = 0.0f;
     AudioKnobs knobs;      // when those smoothers move; else the block's own
-    const AudioKnobs* audioKnobs = nullptr; // improved engine: `knobs` or the block's own
 };
 } // namespace oxn3
