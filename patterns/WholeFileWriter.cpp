@@ -1,11 +1,12 @@
 #include "patterns/WholeFileWriter.h"
 
-#include <atomic>
+#include "patterns/WriterTemporaries.h"
+
 #include <cerrno>
-#include <chrono>
 #include <climits>
 #include <cstdlib>
 #include <fcntl.h>
+#include <pthread.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -36,13 +37,12 @@ std::string folderOf(const std::string& path)
     return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
 }
 
-// Hidden and not ending in any extension the program lists, so a leftover never shows in a menu.
-std::string temporaryName(const std::string& folder)
+sigset_t fileSizeSignal()
 {
-    static std::atomic<unsigned> counter{0};
-    const auto now = static_cast<unsigned long>(std::chrono::steady_clock::now().time_since_epoch().count());
-    return folder + ".oxn3-" + std::to_string(getpid()) + "-" + std::to_string(counter++) + "-" +
-           std::to_string(now % 1000000007UL) + ".tmp";
+    sigset_t only;
+    sigemptyset(&only);
+    sigaddset(&only, SIGXFSZ);
+    return only;
 }
 
 void syncFolder(const std::string& folder)
@@ -56,8 +56,32 @@ void syncFolder(const std::string& folder)
 }
 } // namespace
 
+void WholeFileWriter::holdFileSizeSignal()
+{
+    const sigset_t only = fileSizeSignal();
+    pthread_sigmask(SIG_BLOCK, &only, &signalsBefore);
+    sigset_t pending;
+    signalWasPending = sigpending(&pending) == 0 && sigismember(&pending, SIGXFSZ) == 1;
+}
+
+// A write past the limit left SIGXFSZ pending on this thread: it is taken back before the mask
+// returns to what it was, so the failed write is only said, never fatal.
+void WholeFileWriter::releaseFileSizeSignal()
+{
+    const sigset_t only = fileSizeSignal();
+    sigset_t pending;
+    if (!signalWasPending && sigpending(&pending) == 0 && sigismember(&pending, SIGXFSZ) == 1)
+    {
+        const timespec now{0, 0};
+        sigtimedwait(&only, nullptr, &now);
+    }
+    if (sigismember(&signalsBefore, SIGXFSZ) != 1)
+        pthread_sigmask(SIG_UNBLOCK, &only, nullptr);
+}
+
 WholeFileWriter::WholeFileWriter(const char* path)
 {
+    holdFileSizeSignal();
     if (path == nullptr || path[0] == '\0')
     {
         abandon(ENOENT);
@@ -73,10 +97,11 @@ WholeFileWriter::WholeFileWriter(const char* path)
         return;
     }
     const std::string folder = folderOf(target);
+    oxn3::removeDeadWritersTemporaries(folder);
     int fd = -1;
     for (int attempt = 0; attempt < kNameAttempts && fd < 0; ++attempt)
     {
-        temporary = temporaryName(folder);
+        temporary = oxn3::writerTemporaryName(folder);
         fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd < 0 && errno != EEXIST)
             break;
@@ -108,6 +133,7 @@ WholeFileWriter::~WholeFileWriter()
         std::fclose(out);
     if (!temporary.empty())
         unlink(temporary.c_str());
+    releaseFileSizeSignal();
     errno = saved;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <csignal>
 #include <cstddef>
 #include <cstdio>
 #include <string>
@@ -8,6 +9,8 @@
 // folder, which is flushed to the disk and only then renamed over the target, so a full disk, a
 // crash or a kill never leaves a cut-off file in place of a good one. Every file the program
 // writes goes through here.
+// While a writer lives, its thread holds back SIGXFSZ: a write past the process's file-size limit
+// then fails with EFBIG instead of ending the process, which in a plug-in is the whole host.
 class WholeFileWriter
 {
 public:
@@ -30,7 +33,11 @@ public:
     int error = 0;
 
 private:
+    void holdFileSizeSignal();
+    void releaseFileSizeSignal();
 
+    sigset_t signalsBefore{};
+    bool signalWasPending = false;
     std::string target;
     std::string temporary;
     FILE* out = nullptr;

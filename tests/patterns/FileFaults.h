@@ -1,21 +1,19 @@
 #pragma once
 // Real faults for the file writers' tests: a disk with no room left (a file-size limit of 0
 // bytes), and the list of what a folder holds, to see that a failed write left nothing behind.
-#include <csignal>
 #include <filesystem>
 #include <set>
 #include <string>
 #include <sys/resource.h>
 
-// While it lives, every byte written to a file fails with EFBIG, as on a full disk; the signal
-// that would end the process is ignored meanwhile.
+// While it lives, every byte written to a file fails with EFBIG, as on a full disk. SIGXFSZ keeps
+// its default action, which ends the process: the writers must hold it back themselves.
 class NoRoomOnDisk
 {
 public:
     NoRoomOnDisk()
     {
         getrlimit(RLIMIT_FSIZE, &saved);
-        previousHandler = std::signal(SIGXFSZ, SIG_IGN);
         rlimit none = saved;
         none.rlim_cur = 0;
         setrlimit(RLIMIT_FSIZE, &none);
@@ -23,14 +21,12 @@ public:
     ~NoRoomOnDisk()
     {
         setrlimit(RLIMIT_FSIZE, &saved);
-        std::signal(SIGXFSZ, previousHandler);
     }
     NoRoomOnDisk(const NoRoomOnDisk&) = delete;
     NoRoomOnDisk& operator=(const NoRoomOnDisk&) = delete;
 
 private:
     rlimit saved{};
-    void (*previousHandler)(int) = SIG_DFL;
 };
 
 // Every entry under `folder`, by its path relative to it.

@@ -4,6 +4,7 @@
 #include <chrono>
 #include <csignal>
 #include <memory>
+#include <pthread.h>
 #include <random>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -66,6 +67,9 @@ TEST(WholeFileWriter, AFailedWriteLeavesTheOldFileAndNothingElse)
             written = writeText(target, std::string(5000, 'n'));
             seen = errno;
         }
+        sigset_t mask;
+        pthread_sigmask(SIG_BLOCK, nullptr, &mask);
+        EXPECT_EQ(sigismember(&mask, SIGXFSZ), 0) << name; // the thread's mask is as it was
         EXPECT_FALSE(written) << name;
         EXPECT_EQ(seen, error) << name;
         EXPECT_EQ(entriesUnder(folder.path("")), before) << name;
@@ -148,4 +152,45 @@ TEST(WholeFileWriter, ASaveKilledAtAnyMomentLeavesTheOldOrTheNewFile)
     }
     std::printf("%d of %d kills landed during a save\n", killedMidSave, kRuns);
     EXPECT_GT(killedMidSave, kRuns / 10);
+}
+
+// A writer killed mid-save leaves its temporary file; the next save in that folder removes it,
+// but only once its process is gone. Files of another machine or of another form stay.
+TEST(WholeFileWriter, ASaveRemovesTheTemporariesOfKilledWritersOnly)
+{
+    ScratchFolder folder;
+    int started[2];
+    ASSERT_EQ(pipe(started), 0);
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0)
+    {
+        WholeFileWriter stuck(folder.path("acid1.pat").c_str());
+        const char ready = 1;
+        if (write(started[1], &ready, 1) != 1)
+            _exit(1);
+        sleep(10); // until killed; bounded in case the parent is gone
+        _exit(0);
+    }
+    char ready = 0;
+    ASSERT_EQ(read(started[0], &ready, 1), 1);
+    close(started[0]);
+    close(started[1]);
+    const auto entries = entriesUnder(folder.path(""));
+    ASSERT_EQ(entries.size(), 1u);
+    const std::string leftover = *entries.begin();
+    // The same writer's name as seen from another machine: its process id means nothing here.
+    std::string elsewhere = leftover;
+    const size_t tag = elsewhere.find('-', 6) + 1;
+    elsewhere.replace(tag, 8, elsewhere.compare(tag, 8, "00000000") == 0 ? "00000001" : "00000000");
+    folder.write(elsewhere, std::string("x"));
+    folder.write(".oxn3-notes.tmp", std::string("x"));
+
+    EXPECT_TRUE(writeText(folder.path("b.pat"), kOld));
+    EXPECT_TRUE(std::filesystem::exists(folder.path(leftover))) << "its writer still runs";
+    kill(child, SIGKILL);
+    waitpid(child, nullptr, 0);
+    EXPECT_TRUE(writeText(folder.path("c.pat"), kOld));
+    const std::set<std::string> stay{".oxn3-notes.tmp", elsewhere, "b.pat", "c.pat"};
+    EXPECT_EQ(entriesUnder(folder.path("")), stay);
 }

@@ -3,6 +3,7 @@
 #include "engine/Synth303.h"
 #include "processor/PluginProcessor.h"
 #include "ui/window/PluginEditor.h"
+#include "ui/framework/CaptionFit.h"
 #include "ui/framework/ValueChangedListener.h"
 
 CPatchDisplay::CPatchDisplay(juce::Image* image_, JuceDemoPluginAudioProcessorEditor* editor_)
@@ -63,6 +64,11 @@ void CPatchDisplay::mouseExit(const juce::MouseEvent&)
 void CPatchDisplay::paint(juce::Graphics& g)
 {
     g.setColour(textColour);
-    g.setFont(14.0f * scale);
-    g.drawText(text, getLocalBounds(), juce::Justification::topLeft, true);
+    g.setFont(fontAt(scale));
+    oxn3::drawCaption(g, text, getLocalBounds().toFloat(), juce::Justification::topLeft);
+}
+
+juce::Font CPatchDisplay::fontAt(float scale)
+{
+    return juce::Font(14.0f * scale);
 }

@@ -15,7 +15,10 @@ class CPatchDisplay : public MyCustomDisplay
     void mouseExit(const juce::MouseEvent& e) override;
     void mouseDown(const juce::MouseEvent& e) override;
     void mouseUp(const juce::MouseEvent& e) override;
+    // A text too wide is narrowed as captions are, before it could end in an ellipsis.
     void paint(juce::Graphics& g) override;
+    // The text's font at `scale`.
+    static juce::Font fontAt(float scale);
 
     // The mouse rules on plain positions; the overrides above forward here.
     void press(int x, bool shift);

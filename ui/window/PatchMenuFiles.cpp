@@ -227,7 +227,10 @@ void runPatchFileCommand(Editor& ed, int id, const juce::Array<juce::File>& file
     PatchPath path;
     if (!toPatchPath(file, path))
     {
-        ed.setPatchDisplayText(pathTooLongText(), kPathTooLongTicks);
+        if (patchFileDialogFor(ed, id).save)
+            reportSaveFailure(ed, file.getFileName(), ENAMETOOLONG);
+        else
+            ed.setPatchDisplayText(pathTooLongText(), kPathTooLongTicks);
         return;
     }
     switch (id)

@@ -1,15 +1,20 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <csignal>
+#include <cstdio>
 #include <cstring>
 #include <fstream>
 #include <memory>
+#include <unistd.h>
 #include <vector>
 
 #include "UiTestHelpers.h"
 #include "tests/patterns/FileFaults.h"
+#include "ui/widgets/CBitmapSlider.h"
 #include "ui/window/PatchMenu.h"
 #include "ui/window/PatchPath.h"
+#include "ui/window/SaveFailureText.h"
 
 using namespace oxn3;
 
@@ -65,17 +70,22 @@ class PatchMenuSave : public oxn3test::EditorTest
 };
 
 // Every command that writes a file, under each fault: the old file keeps its bytes, nothing is
-// left beside it, the status line says what failed and no folder or skin choice moves.
+// left beside it, the status line says why and which file failed, reason first, long enough to
+// be read, and no folder or skin choice moves. The names the user types are 60 characters long.
 TEST_F(PatchMenuSave, EveryWritingCommandReportsAFailureAndMovesNothing)
 {
+    auto named = [](const std::string& extension) {
+        const std::string start = "friday night bassline take ";
+        return start + std::string(60 - start.size() - extension.size(), 'x') + extension;
+    };
     // {command, file it writes, the file lives in the configuration folder}
-    const std::tuple<int, const char*, bool> commands[] = {
-        {kMenuSavePattern, "acid1.pat", false}, {kMenuSaveMidiMap, "cc.map", false},
-        {kMenuExportREPatch, "x.repatch", false}, {kMenuExportMidi, "x.mid", false},
-        {kMenuSaveConfig, "Config.ini", true},    {kMenuSkin, "Gui.ini", true},
+    const std::tuple<int, std::string, bool> commands[] = {
+        {kMenuSavePattern, named(".pat"), false},     {kMenuSaveMidiMap, named(".map"), false},
+        {kMenuExportREPatch, named(".repatch"), false}, {kMenuExportMidi, named(".mid"), false},
+        {kMenuSaveConfig, "Config.ini", true},            {kMenuSkin, "Gui.ini", true},
         {kMenuBackground, "Gui.ini", true}};
     enum Fault { kNoRoom, kThroughAFile, kAFolder };
-    const char* const reasons[] = {"file too large", "no such folder", "it is a folder"};
+    const char* const reasons[] = {"File too large: ", "No such folder: ", "Name taken by a folder: "};
     folder.write("Night.oxn3skin", std::string());
     folder.write("bg.png", std::string());
     editor->lastBrowseFolder = file("start.pat");
@@ -102,9 +112,12 @@ TEST_F(PatchMenuSave, EveryWritingCommandReportsAFailureAndMovesNothing)
                 std::unique_ptr<NoRoomOnDisk> full(fault == kNoRoom ? new NoRoomOnDisk : nullptr);
                 choose(id, picked);
             }
-            const std::string label = std::string(name) + " / " + reasons[fault];
-            EXPECT_EQ(status(), juce::String("Could not save ") + name + ": " + reasons[fault]) << label;
-            EXPECT_EQ(editor->statusCounter, 50) << label;
+            const std::string label = name + " / " + reasons[fault];
+            EXPECT_TRUE(status().startsWith(reasons[fault]) && status().endsWith(" not saved")) << status();
+            EXPECT_EQ(status(), saveFailureText(name, fault == kNoRoom ? EFBIG
+                                                : fault == kThroughAFile ? ENOTDIR : EISDIR)) << label;
+            EXPECT_TRUE(fitsStatusLine(status())) << status();
+            EXPECT_EQ(editor->statusCounter, kSaveFailureTicks) << label;
             EXPECT_EQ(entriesUnder(base), before) << label;
             EXPECT_EQ(movable(), kept) << label;
             if (fault == kNoRoom)
@@ -113,6 +126,49 @@ TEST_F(PatchMenuSave, EveryWritingCommandReportsAFailureAndMovesNothing)
             }
             editor->statusCounter = 0;
         }
+}
+
+// The failure stays six seconds unless the panel is used; a save that is refused for its path's
+// length names the file the same way.
+TEST_F(PatchMenuSave, AFailureStaysSixSecondsOrUntilThePanelIsUsed)
+{
+    tick(81); // past the banner
+    choose(kMenuSavePattern, folder.path("no such folder/acid1.pat"));
+    const juce::String failure = status();
+    EXPECT_EQ(failure, "No such folder: acid1.pat not saved");
+    tick(kSaveFailureTicks);
+    EXPECT_EQ(status(), failure);
+    tick();
+    EXPECT_NE(status(), failure);
+
+    choose(kMenuSavePattern, folder.path("no such folder/acid1.pat"));
+    editor->patternKnobWidget->setValue(0.25, juce::sendNotificationSync);
+    EXPECT_EQ(status(), "Pattern Edit");
+
+    juce::File deep = file("d");
+    for (int i = 0; i < 6; ++i)
+        deep = deep.getChildFile(juce::String::repeatedString("d", 50));
+    choose(kMenuExportMidi, deep.getChildFile("line.mid").getFullPathName());
+    EXPECT_EQ(status(), "Path too long: line.mid not saved");
+}
+
+// A process under a file-size limit of 0 bytes whose SIGXFSZ keeps its default action, which is
+// to end it: a save through the menu fails, says why, and the process lives on.
+TEST_F(PatchMenuSave, AFileSizeLimitFailsTheSaveWithoutEndingTheProcess)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    const std::string target = folder.path("acid1.pat");
+    auto saveUnderTheLimit = [&] {
+        std::signal(SIGXFSZ, SIG_DFL);
+        {
+            NoRoomOnDisk full;
+            choose(kMenuSavePattern, target);
+        }
+        std::fprintf(stderr, "%s\n", status().toRawUTF8());
+        std::fflush(stderr);
+        _exit(std::filesystem::exists(target) ? 1 : 0);
+    };
+    EXPECT_EXIT(saveUnderTheLimit(), ::testing::ExitedWithCode(0), "File too large: acid1.pat not saved");
 }
 
 TEST_F(PatchMenuSave, ACommandThatWritesMovesTheFoldersAndTheSkinOnlyAfterwards)

@@ -7,6 +7,7 @@
 #include "UiTestHelpers.h"
 #include "ui/pages/classic/CCustomDisplay.h"
 #include "ui/window/PatchMenu.h"
+#include "ui/window/SaveFailureText.h"
 #include "ui/window/RebirthConversion.h"
 
 using namespace oxn3;
@@ -342,7 +343,7 @@ TEST_F(PatchMenu, PathsOver255BytesAreRefused)
     ASSERT_GT(file.getFullPathName().getNumBytesAsUTF8(), 255u);
     choose(kMenuSavePattern, {file.getFullPathName()});
     EXPECT_FALSE(file.exists());
-    EXPECT_EQ(editor->statusCounter, 50);
+    EXPECT_EQ(editor->statusCounter, kSaveFailureTicks);
     EXPECT_EQ(editor->lastBrowseFolder, juce::File());
 }
 
