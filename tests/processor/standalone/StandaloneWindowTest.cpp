@@ -62,19 +62,6 @@ struct StandaloneWindowTest : ::testing::Test
         return false;
     }
 
-    void click(juce::Point<float> p)
-    {
-        for (const auto buttons : {juce::ModifierKeys(), juce::ModifierKeys(juce::ModifierKeys::leftButtonModifier),
-                                   juce::ModifierKeys()})
-        {
-            window->getPeer()->handleMouseEvent(juce::MouseInputSource::InputSourceType::mouse, p, buttons,
-                                                juce::MouseInputSource::defaultPressure,
-                                                juce::MouseInputSource::defaultOrientation,
-                                                juce::Time::currentTimeMillis());
-            run(50);
-        }
-    }
-
     static juce::Component* audioSettingsDialog()
     {
         for (int i = 0; i < juce::Desktop::getInstance().getNumComponents(); ++i)
@@ -107,7 +94,8 @@ TEST_F(StandaloneWindowTest, WithoutAnOutputSaysSoInTheTitleBarAndTheNoticeOpens
     EXPECT_TRUE(out.openedOk() && juce::PNGImageFormat().writeImageToStream(shot, out));
 
     EXPECT_EQ(audioSettingsDialog(), nullptr);
-    click(window->getLocalPoint(&notice, notice.getLocalBounds().getCentre().toFloat()));
+    window->noAudioNotice.triggerClick();
+    run(200);
     EXPECT_NE(audioSettingsDialog(), nullptr);
 }
 
