@@ -135,7 +135,6 @@ float JuceDemoPluginAudioProcessor::getParameterDefaultValue(int index)
 
 void JuceDemoPluginAudioProcessor::applyParameter(int index, float newValue)
 {
-    touchedParameter = index;
     if (oxn3::isParameterIndex(index))
         parameterValues[index] = newValue;
 
@@ -158,6 +157,13 @@ void JuceDemoPluginAudioProcessor::setParameter(int index, float newValue)
     // HostParameter::setValue, so this cannot come back here.
     if (oxn3::isParameterIndex(index))
         hostParameters[static_cast<size_t>(index)]->sendValueChangedMessageToListeners(newValue);
+}
+
+void JuceDemoPluginAudioProcessor::setParameterFromWindow(int index, float newValue)
+{
+    touchedParameter = index;
+    if (oxn3::isParameterIndex(index))
+        hostParameters[static_cast<size_t>(index)]->setValueNotifyingHost(newValue);
 }
 
 void JuceDemoPluginAudioProcessor::announceParametersToHost()

@@ -73,8 +73,13 @@ public:
     void setParameter(int index, float newValue) override;
     juce::String getParameterTextForGUI(int index);
 
-    // The four steps of setParameter without telling the host: the road of the host's own changes.
+    // setParameter without telling the host: the road of the host's own changes.
     void applyParameter(int index, float newValue);
+
+    // A move of the user's own in OXN3's window: the control becomes the MIDI-learn target and the
+    // host hears the value. Recalls, host automation, file loads and controllers set values
+    // without touching, so they never pick what the next controller learns.
+    void setParameterFromWindow(int index, float newValue);
 
     int getNumPrograms() override;
     int getCurrentProgram() override;
@@ -147,7 +152,7 @@ public:
     int blocksSincePhaseWrap = 0;
     double hostStepPhase = 0.0;
     double prevHostStepPhase = 0.0;
-    int touchedParameter = oxn3::kNoLearnTarget;
+    int touchedParameter = oxn3::kNoLearnTarget; // the control the user touched last in the window
     int lastMidiNote = 0;
     int midiCCMap[oxn3::kNumMidiNotes] = {};
     int midiKeyMap[oxn3::kNumMidiNotes] = {};

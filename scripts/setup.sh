@@ -17,7 +17,7 @@ packages=(
   libgl-dev libflac-dev libvorbis-dev libogg-dev
   lilv-utils jalv jackd2 ardour xvfb xauth matchbox-window-manager
   libpng-dev libjpeg-dev zlib1g-dev python3
-  fonts-dejavu-core hershey-fonts-data x11-apps imagemagick xdotool
+  fonts-dejavu-core hershey-fonts-data x11-apps x11-utils imagemagick xdotool
 )
 
 missing=()

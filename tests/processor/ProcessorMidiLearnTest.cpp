@@ -36,9 +36,9 @@ TEST(MidiLearn, ControllerLearnMovesWithItsTarget)
     processor->touchedParameter = -1;
     send(*processor, controller(21, 127)); // nothing touched, unmapped: nothing learnt
     EXPECT_EQ(processor->midiCCMap[21], -1);
-    send(*processor, controller(20, 127)); // nothing touched, mapped: sets and so touches its target
+    send(*processor, controller(20, 127)); // nothing touched, mapped: sets its target, touches nothing
     EXPECT_FLOAT_EQ(processor->getParameter(1), 1.0f);
-    EXPECT_EQ(processor->touchedParameter, 1);
+    EXPECT_EQ(processor->touchedParameter, -1);
 
     processor->touchedParameter = 5;
     send(*processor, controller(74, 64));
@@ -48,6 +48,31 @@ TEST(MidiLearn, ControllerLearnMovesWithItsTarget)
     EXPECT_EQ(processor->midiCCMap[74], -1);
     EXPECT_EQ(processor->midiCCMap[75], 5);
     EXPECT_EQ(processor->midiCCMap[20], 1);
+}
+
+// Only the user's moves in the window pick the learn target: not the construction (its reset of
+// the configuration sets two knobs), a recall, host automation, a reset or a controller.
+TEST(MidiLearn, OnlyMovesInTheWindowPickTheTarget)
+{
+    auto processor = makeProcessor();
+    EXPECT_EQ(processor->touchedParameter, -1);
+    juce::MemoryBlock state;
+    processor->getStateInformation(state);
+    processor->setStateInformation(state.getData(), static_cast<int>(state.getSize()));
+    processor->getParameters()[16]->setValueNotifyingHost(0.3f);
+    processor->getParameters()[13]->setValue(0.2f);
+    processor->ResetConfig();
+    processor->midiLearnActive = 1;
+    send(*processor, controller(74, 100));
+    EXPECT_EQ(processor->touchedParameter, -1);
+    EXPECT_EQ(processor->LookupCC(16), -1);
+    EXPECT_EQ(processor->midiCCMap[74], -1);
+
+    processor->setParameterFromWindow(2, 0.4f);
+    EXPECT_EQ(processor->touchedParameter, 2);
+    send(*processor, controller(74, 100));
+    EXPECT_EQ(processor->midiCCMap[74], 2);
+    EXPECT_FLOAT_EQ(processor->getParameter(2), 100.0f / 127.0f);
 }
 
 // A learnt key presses its button instead of playing; with learn on and nothing touched it plays.

@@ -36,9 +36,9 @@ TEST(ParameterTable, StableIdsAndTheOneSetter)
     EXPECT_EQ(ids[0], "tuning");
     EXPECT_EQ(ids[17], "vcfTrim");
 
-    // A learn id out of the table only touches; the trims drive their own fields.
+    // A learn id out of the table changes nothing and touches nothing; the trims drive their own fields.
     processor->setParameter(100, 0.7f);
-    EXPECT_EQ(processor->touchedParameter, 100);
+    EXPECT_EQ(processor->touchedParameter, -1);
     EXPECT_EQ(processor->getParameter(18), 0.0f);
     processor->setParameter(13, 0.2f);
     EXPECT_FLOAT_EQ(static_cast<float>(processor->ResoTrim), 0.2f);

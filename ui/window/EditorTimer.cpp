@@ -250,7 +250,7 @@ void JuceDemoPluginAudioProcessorEditor::sliderValueChanged(juce::Slider* slider
     }
     for (int i = 0; i < oxn3::kFrontWidgets; ++i)
         if (widgets_front[i].parameter >= 0 && name == widgets_front[i].name)
-            processor.getParameters()[widgets_front[i].parameter]->setValueNotifyingHost(v);
+            processor.setParameterFromWindow(widgets_front[i].parameter, v);
     if (processor.midiLearnActive == 0 && processor.touchedParameter >= 0)
         setPatchDisplayText(processor.getParameterTextForGUI(processor.touchedParameter), oxn3::kParameterTextTicks);
 }

@@ -35,11 +35,14 @@ TEST_F(FrontPanelTable, EachWidgetWritesExactlyItsParameterAndShowsItBack)
         std::vector<float> expected = before;
         expected[static_cast<size_t>(parameter)] = static_cast<float>(value);
         EXPECT_EQ(parameters(), expected) << name;
+        EXPECT_EQ(processor->touchedParameter, parameter) << name; // the MIDI-learn target
     }
-    // Back from the host: each widget follows its own parameter within a tick.
+    // Back from the host: each widget follows its own parameter within a tick; the learn target stays.
     for (const auto& [name, parameter] : kWidgets)
-        processor->setParameter(parameter, parameter == 8 ? 1.0f : 0.05f * static_cast<float>(parameter + 1));
+        processor->getParameters()[parameter]->setValueNotifyingHost(
+            parameter == 8 ? 1.0f : 0.05f * static_cast<float>(parameter + 1));
     tick();
+    EXPECT_EQ(processor->touchedParameter, 8);
     for (const auto& [name, parameter] : kWidgets)
         EXPECT_NEAR(editor->getBitmapSliderWithName(name)->getValue(), parameter == 8 ? 1.0 : 0.05 * (parameter + 1), 1e-6)
             << name;

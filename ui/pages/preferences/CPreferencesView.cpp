@@ -184,8 +184,7 @@ void CPreferencesView::valueChanged(int tag, float value)
         if (trim.tag != tag)
             continue;
         // The host parameter's own road: the host hears it, MIDI learn and the panel see it.
-        if (juce::AudioProcessorParameter* parameter = processor().getParameters()[trim.parameter])
-            parameter->setValueNotifyingHost(value);
+        processor().setParameterFromWindow(trim.parameter, value);
         editor->setPatchDisplayText(oxn3::trimStatusText(trim.prefix, value), kTrimStatusTicks);
         return;
     }
