@@ -129,16 +129,17 @@ void JuceDemoPluginAudioProcessorEditor::menuItemSelected(int id, JuceDemoPlugin
     }
     switch (id)
     {
-    case kMenuCopyPattern: copyPattern = s.activePattern(); break;
+    case kMenuCopyPattern: copyToClipboard(s.activePattern()); break;
     case kMenuPastePattern:
-        s.activePattern() = copyPattern;
+        pasteFromClipboard(s.activePattern());
         ed.repaint();
         break;
     case kMenuUndo:
         // Without an undo copy the item is disabled; a stray call must not wipe the pattern.
         if (ed.undoLabel.isEmpty())
             break;
-        s.activePattern() = ed.undoPattern;
+        // Back where it was taken: the current pattern may have changed since (rocker, MIDI).
+        s.patterns[ed.undoSlot] = ed.undoPattern;
         if (ed.undoLabel.equalsIgnoreCase("Randomize Pattern"))
         {
             p.advancedRandom.apply = 0;
@@ -180,6 +181,14 @@ void JuceDemoPluginAudioProcessorEditor::menuItemSelected(int id, JuceDemoPlugin
     case kMenuOutputClipping: p.OutputClipping = p.OutputClipping ? 0 : 1; break;
     default: break;
     }
+}
+
+void JuceDemoPluginAudioProcessorEditor::storeUndo(Synth303& engine, const char* label)
+{
+    Vst303Pattern& current = engine.activePattern();
+    undoPattern = current;
+    undoSlot = static_cast<int>(&current - engine.patterns);
+    undoLabel = label;
 }
 
 bool JuceDemoPluginAudioProcessorEditor::loadPatch(Vst303Pattern* pattern, char* path)

@@ -181,7 +181,8 @@ TEST_F(PatchMenu, KnobValuesThatAreNoNumberAreNotApplied)
     EXPECT_FLOAT_EQ(processor->getParameter(0), 0.25f);
 }
 
-TEST_F(PatchMenu, UndoRestoresIntoTheNowCurrentPatternOnce)
+// Undo writes the copy back into the pattern it was taken from, whichever is current by then.
+TEST_F(PatchMenu, UndoRestoresThePatternItWasTakenFromOnce)
 {
     CCustomDisplay panel(nullptr, editor.get());
     panel.setSynth(&synth);
@@ -195,9 +196,11 @@ TEST_F(PatchMenu, UndoRestoresIntoTheNowCurrentPatternOnce)
     const Vst303Pattern randomised = synth.patterns[0];
 
     synth.currentPattern = 3;
+    const Vst303Pattern three = synth.patterns[3];
     editor->menuItemSelected(kMenuUndo, editor.get());
-    EXPECT_TRUE(samePattern(synth.patterns[3], before));
-    EXPECT_TRUE(samePattern(synth.patterns[0], randomised));
+    EXPECT_TRUE(samePattern(synth.patterns[0], before));
+    EXPECT_TRUE(samePattern(synth.patterns[3], three));
+    EXPECT_FALSE(samePattern(randomised, before));
     EXPECT_EQ(processor->advancedRandom.apply, 0);
     EXPECT_EQ(item(kMenuUndo), "Undo -");
 

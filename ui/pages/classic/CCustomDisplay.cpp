@@ -10,6 +10,19 @@
 using namespace classicpanel;
 
 Vst303Pattern copyPattern;
+bool copyPatternFilled = false;
+
+void copyToClipboard(const Vst303Pattern& pattern)
+{
+    copyPattern = pattern;
+    copyPatternFilled = true;
+}
+
+void pasteFromClipboard(Vst303Pattern& pattern)
+{
+    if (copyPatternFilled)
+        pattern = copyPattern;
+}
 
 namespace
 {
@@ -185,8 +198,8 @@ void CCustomDisplay::runCommand(int tag, bool shift, bool rightButton)
         repeatCountdown = kLengthRepeatDelay;
         setTouched(tag);
         break;
-    case 231: copyPattern = pattern; break;
-    case 232: pattern = copyPattern; break;
+    case 231: copyToClipboard(pattern); break;
+    case 232: pasteFromClipboard(pattern); break;
     case 233: s.SwitchBoard(kCommandRunStop); break;
     default: break;
     }
@@ -233,10 +246,8 @@ void CCustomDisplay::tieOrRestAtCursor()
 
 void CCustomDisplay::storeUndo(const char* label)
 {
-    if (editor == nullptr)
-        return;
-    editor->undoPattern = synth->activePattern();
-    editor->undoLabel = label;
+    if (editor != nullptr)
+        editor->storeUndo(*synth, label);
 }
 
 void CCustomDisplay::setTouched(int id)

@@ -152,10 +152,7 @@ void CAiraDisplay::pressZone(Vst303Pattern& p, int px, int py)
     case kZoneRunStop: synth->setRunStop(synth->running == 0 ? 1 : 0); break;
     case kZoneClear:
         if (editor != nullptr)
-        {
-            editor->undoPattern = p;
-            editor->undoLabel = "Clear Pattern";
-        }
+            editor->storeUndo(*synth, "Clear Pattern");
         p.Clear();
         hoverGlow = 0;
         repaint();

@@ -3,6 +3,7 @@
 #include "UiTestHelpers.h"
 #include "ui/pages/classic/CCustomDisplay.h"
 #include "ui/pages/classic/SimplexDraw.h"
+#include "ui/window/PatchMenu.h"
 
 using namespace classicpanel;
 using oxn3test::samePattern;
@@ -180,8 +181,16 @@ TEST_F(ClassicPanel, StepRecordNextTiesWhileAKeyIsHeldElseRests)
     EXPECT_EQ(current().steps[2].pitch * 100 + current().steps[2].flags, step_t::kTie);
 }
 
-TEST_F(ClassicPanel, CopyAndPasteTheWholeRecord)
+TEST_F(ClassicPanel, CopyAndPasteTheWholeRecordButNothingBeforeTheFirstCopy)
 {
+    copyPatternFilled = false;
+    current().header = 32;
+    current().steps[31] = {9, step_t::kGate};
+    const Vst303Pattern before = current();
+    click(232);
+    editor->menuItemSelected(oxn3::kMenuPastePattern, editor.get());
+    EXPECT_TRUE(samePattern(current(), before));
+
     current().header = Vst303Pattern::kTripletBit | 7;
     current().steps[40].pitch = 11;
     click(231);
