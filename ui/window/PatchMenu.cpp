@@ -10,6 +10,7 @@
 #include "ui/pages/classic/CCustomDisplay.h"
 #include "ui/widgets/CPatchDisplay.h"
 #include "ui/window/PluginEditor.h"
+#include "ui/window/ReadFailureText.h"
 #include "ui/window/SaveFailureText.h"
 
 namespace
@@ -194,7 +195,12 @@ void JuceDemoPluginAudioProcessorEditor::storeUndo(Synth303& engine, const char*
 bool JuceDemoPluginAudioProcessorEditor::loadPatch(Vst303Pattern* pattern, char* path)
 {
     Vst303PatternMetaData meta;
-    pattern->Load(path, nullptr, &meta);
+    if (!pattern->Load(path, nullptr, &meta))
+    {
+        // Neither the pattern nor the knobs change.
+        setPatchDisplayText(couldNotReadText(juce::File(juce::String::fromUTF8(path))), kCouldNotReadTicks);
+        return false;
+    }
     if (!processor.PatternLock)
     {
         for (const KnobTag& k : kKnobTags)

@@ -210,6 +210,33 @@ TEST_F(PatchMenu, UndoRestoresThePatternItWasTakenFromOnce)
     EXPECT_EQ(processor->advancedRandom.apply, 1);
 }
 
+// A pattern file sets its steps without ties (it stores none); one without a single step line is
+// a failed load that changes neither the slot nor the knobs.
+TEST_F(PatchMenu, LoadedPatternFileClearsTiesAndAFileWithoutStepsChangesNothing)
+{
+    Vst303Pattern& p = synth.activePattern();
+    for (step_t& s : p.steps)
+        s.flags = step_t::kGate | step_t::kTie;
+    choose(kMenuLoadPattern, {writePattern("four.pat", 4, 3)});
+    for (int i = 0; i < 5; ++i)
+        EXPECT_EQ(p.steps[i].flags, i < 4 ? step_t::kGate : step_t::kGate | step_t::kTie) << i;
+
+    folder.write("garbage.pat", std::string("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16));
+    folder.write("tag.pat", std::string("; OXN3 Meta tag: 2147483655\n; Cutoff: 0.900000 \n"));
+    processor->setParameter(1, 0.4f);
+    const Vst303Pattern before = p;
+    for (int id : {kMenuLoadPattern, kMenuImport})
+        for (const char* name : {"garbage.pat", "tag.pat"})
+        {
+            editor->setPatchDisplayText("", 0);
+            editor->statusCounter = 0;
+            choose(id, {juce::String(folder.path(name))});
+            EXPECT_TRUE(samePattern(p, before)) << name;
+            EXPECT_EQ(status() + " " + juce::String(editor->statusCounter), "Could not read " + juce::String(name) + " 50");
+        }
+    EXPECT_FLOAT_EQ(processor->getParameter(1), 0.4f);
+}
+
 TEST_F(PatchMenu, NoteModeStopsTheSequencerAndBackDoesNotStartIt)
 {
     synth.running = 1, synth.gate = 1, synth.keyHeld = 1;

@@ -7,6 +7,7 @@
 
 #include "processor/PluginProcessor.h"
 #include "ui/window/PluginEditor.h"
+#include "ui/window/ReadFailureText.h"
 
 namespace
 {
@@ -164,8 +165,16 @@ void CPatternAnalyzer::chooseFile()
 void CPatternAnalyzer::loadChosenFile(const juce::File& file)
 {
     audioFolder = file;
+    loadAndDetect(file);
+}
+
+void CPatternAnalyzer::loadAndDetect(const juce::File& file)
+{
     processor().loadFileIntoTransport(file);
-    DoAnalyze();
+    if (processor().sampleLength > 0)
+        DoAnalyze();
+    else if (editor != nullptr)
+        editor->setPatchDisplayText(oxn3::couldNotReadText(file), oxn3::kCouldNotReadTicks);
 }
 
 bool CPatternAnalyzer::isInterestedInFileDrag(const juce::StringArray&)
@@ -177,8 +186,7 @@ void CPatternAnalyzer::filesDropped(const juce::StringArray& files, int, int)
 {
     if (files.isEmpty())
         return;
-    processor().loadFileIntoTransport(juce::File(files[0]));
-    DoAnalyze();
+    loadAndDetect(juce::File(files[0]));
     helpVisible = false;
 }
 

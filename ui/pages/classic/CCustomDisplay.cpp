@@ -6,6 +6,7 @@
 #include "ui/pages/analyser/CPatternAnalyzer.h"
 #include "ui/window/PatchPath.h"
 #include "ui/window/PluginEditor.h"
+#include "ui/window/ReadFailureText.h"
 
 using namespace classicpanel;
 
@@ -311,17 +312,16 @@ void CCustomDisplay::filesDropped(const juce::StringArray& files, int, int)
         const juce::String& path = files[i];
         if (isAudioDrop(path))
         {
-            editor->processor.loadFileIntoTransport(juce::File(path));
             if (editor->analyzer != nullptr)
-                editor->analyzer->DoAnalyze();
+                editor->analyzer->loadAndDetect(juce::File(path));
         }
         else if (isPatternDrop(path))
         {
             oxn3::PatchPath cpath;
-            if (oxn3::toPatchPath(juce::File(path), cpath))
-                synth->patterns[first + i].Load(cpath, nullptr, nullptr);
-            else
+            if (!oxn3::toPatchPath(juce::File(path), cpath))
                 editor->setPatchDisplayText(oxn3::pathTooLongText(), kPathTooLongTicks);
+            else if (!synth->patterns[first + i].Load(cpath, nullptr, nullptr))
+                editor->setPatchDisplayText(oxn3::couldNotReadText(juce::File(path)), oxn3::kCouldNotReadTicks);
         }
     }
     repaint();

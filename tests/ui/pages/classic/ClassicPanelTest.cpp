@@ -222,6 +222,17 @@ TEST_F(ClassicPanel, DroppedPatternFilesFillSlotsUpTo127AndAudioGoesToTheAnalyse
     EXPECT_EQ(synth.patterns[10].steps[1].pitch, 7); // transcribed into the current pattern
     EXPECT_TRUE(samePattern(synth.patterns[11], next));
     wav.deleteFile();
+
+    // Unreadable files change no pattern, also with a good loop loaded before; the status line names them.
+    const juce::String broken = folder.write("broken.wav", std::string("not audio")),
+                       garbage = folder.write("garbage.pat", std::string("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16));
+    synth.currentPattern = 11;
+    const Vst303Pattern before[] = {synth.patterns[11], synth.patterns[12]};
+    panel.filesDropped({broken, garbage}, 0, 0);
+    EXPECT_TRUE(samePattern(synth.patterns[11], before[0]) && samePattern(synth.patterns[12], before[1]));
+    EXPECT_EQ(status(), "Could not read garbage.pat");
+    panel.filesDropped({broken}, 0, 0);
+    EXPECT_EQ(status() + " " + juce::String(editor->statusCounter), "Could not read broken.wav 50");
 }
 
 TEST_F(ClassicPanel, StepReadOutShowsTwoDigitsInRedWhileRecordingAndTheChaseRunsOnce)
