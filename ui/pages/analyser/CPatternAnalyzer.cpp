@@ -206,7 +206,10 @@ void CPatternAnalyzer::mouseDown(const juce::MouseEvent& e)
     if (pressedIndex >= 0)
     {
         if (pressedTag == kSteps)
+        {
             lengthAtPress = currentPattern().getLength();
+            patternAtPress = engine()->currentPattern;
+        }
         return;
     }
     const int target = pressTarget(waveArea(), scale, selectionStart, selectionEnd, e.x, e.y);
@@ -227,6 +230,11 @@ void CPatternAnalyzer::mouseDrag(const juce::MouseEvent& e)
     switch (pressedTag)
     {
     case kSteps:
+        if (engine()->currentPattern != patternAtPress)
+        {
+            pressedTag = kNoTarget; // the length taken at the press belongs to the other pattern
+            return;
+        }
         currentPattern().setLength(lengthAfterDrag(lengthAtPress, e.y - downY));
         processor().touchedParameter = oxn3::kPatternLengthTarget;
         break;

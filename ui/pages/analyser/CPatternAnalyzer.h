@@ -70,6 +70,7 @@ public:
     float selectionStart = 0.0f;
     float selectionEnd = 1.0f;
     int lengthAtPress = 16;
+    int patternAtPress = 0; // a Steps drag ends when another pattern becomes current
     bool playPositionClicked = false;
     juce::File audioFolder;
     bool helpVisible = false;

@@ -88,6 +88,7 @@ void CCustomDisplay::press(juce::Point<int> position, bool shift, bool rightButt
     {
         pressedIndex = kLengthZone;
         dragStartLength = synth->activePattern().getLength();
+        dragStartPattern = synth->currentPattern;
         return;
     }
     if (target == kStepZone)
@@ -106,6 +107,11 @@ void CCustomDisplay::dragBy(int dy)
 {
     if (synth == nullptr || (pressedIndex != kLengthZone && pressedIndex != kStepZone))
         return;
+    if (pressedIndex == kLengthZone && synth->currentPattern != dragStartPattern)
+    {
+        pressedIndex = -1; // the length taken at the press belongs to the other pattern
+        return;
+    }
     if (pressedIndex == kLengthZone)
     {
         Vst303Pattern& pattern = synth->activePattern();

@@ -45,6 +45,7 @@ public:
     int repeatCountdown = 0;
     int dragStartLength = 0;
     int dragStartStep = 0;
+    int dragStartPattern = 0; // the length drag ends when another pattern becomes current
     int chaseFrame = 0;
     int previewNote = -1;
 

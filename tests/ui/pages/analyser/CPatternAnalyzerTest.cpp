@@ -99,6 +99,26 @@ TEST_F(AnalyzerPage, PlayWaveStartsAtTheClickThenFromTheStartAndStepsFollowsTheL
     EXPECT_EQ(synth.activePattern().getLength(), 17);
 }
 
+// The length taken at the press belongs to the pattern pressed on: once another pattern is current
+// the drag writes nothing more, even when the first pattern comes back.
+TEST_F(AnalyzerPage, StepsDragEndsWhenTheCurrentPatternChanges)
+{
+    synth.patterns[1].setLength(4);
+    const Vst303Pattern one = synth.patterns[1];
+    const int y = static_cast<int>(119 * kScale);
+    mouse(40, y, &CPatternAnalyzer::mouseDown);
+    mouse(40, y - 8, &CPatternAnalyzer::mouseDrag);
+    EXPECT_EQ(synth.patterns[0].getLength(), 18);
+    for (const auto& [current, dy] : {std::pair(1, -40), {1, 400}, {0, -80}})
+    {
+        synth.currentPattern = current;
+        mouse(40, y + dy, &CPatternAnalyzer::mouseDrag);
+    }
+    mouse(40, y - 80, &CPatternAnalyzer::mouseUp);
+    EXPECT_TRUE(oxn3test::samePattern(synth.patterns[1], one));
+    EXPECT_EQ(synth.patterns[0].getLength(), 18);
+}
+
 // Past 2^24 samples the right marker's single-precision product rounds above the sample count;
 // Detect still reads the span up to the last sample. A square wave of period 400 is note 45.
 TEST_F(AnalyzerPage, DetectOnALongFileReadsUpToTheRightMarker)

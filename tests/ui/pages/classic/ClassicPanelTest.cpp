@@ -90,6 +90,22 @@ TEST_F(ClassicPanel, HeldLengthButtonRepeatsAfterTenShownTicks)
     EXPECT_EQ(current().getLength(), 63);
 }
 
+// The length taken at the press belongs to the pattern pressed on: a MIDI note that switches the
+// pattern mid-drag ends the drag.
+TEST_F(ClassicPanel, LengthDragEndsWhenTheCurrentPatternChanges)
+{
+    synth.patterns[1].setLength(4);
+    const Vst303Pattern one = synth.patterns[1];
+    panel.press({98, 80}, false, false);
+    panel.dragBy(-8);
+    synth.currentPattern = 1;
+    panel.dragBy(-80);
+    synth.currentPattern = 0;
+    panel.dragBy(-200);
+    EXPECT_TRUE(samePattern(synth.patterns[1], one));
+    EXPECT_EQ(synth.patterns[0].getLength(), 18);
+}
+
 TEST_F(ClassicPanel, ReadOutDragsSetLengthAndCursor)
 {
     current().header = Vst303Pattern::kTripletBit | 16;
