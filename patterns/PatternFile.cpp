@@ -87,7 +87,8 @@ bool readCurrentStep(const char* line, step_t* slot)
                       flagBit(item[1], step_t::kDown) | flagBit(item[4], step_t::kSlide) |
                       flagBit(item[3], step_t::kAccent);
     slot->pitch = static_cast<int8_t>(item[0]);
-    slot->flags = static_cast<uint8_t>(flags | (slot->flags & (step_t::kTie | step_t::kSpare)));
+    // The file stores no ties: a tie left from the slot's old contents would join the loaded notes.
+    slot->flags = static_cast<uint8_t>(flags | (slot->flags & step_t::kSpare));
     return true;
 }
 
@@ -201,6 +202,8 @@ int Vst303Pattern::Load(const char* path, FILE* stream, Vst303PatternMetaData* m
     if (meta != nullptr)
         *meta = Vst303PatternMetaData();
 
+    // Read into a copy: a file without a single step line leaves the slot as it was.
+    Vst303Pattern loaded = *this;
     LoadState state;
     char line[kMaxLineChars + 1];
     for (int c = skipSpace(in); c != EOF; c = skipSpace(in))
@@ -208,8 +211,8 @@ int Vst303Pattern::Load(const char* path, FILE* stream, Vst303PatternMetaData* m
         if (c == ';')
         {
             readLine(in, line);
-            applyTag(line, kOlderTag, StepFormat::Old, *this, state);
-            applyTag(line, kCurrentTag, StepFormat::Current, *this, state);
+            applyTag(line, kOlderTag, StepFormat::Old, loaded, state);
+            applyTag(line, kCurrentTag, StepFormat::Current, loaded, state);
             if (meta != nullptr)
                 meta->Parse(line);
         }
@@ -217,12 +220,15 @@ int Vst303Pattern::Load(const char* path, FILE* stream, Vst303PatternMetaData* m
         {
             std::ungetc(c, in);
             readLine(in, line);
-            if (!readStepLine(line, *this, state))
+            if (!readStepLine(line, loaded, state))
                 break;
         }
         if (state.done())
             break;
     }
-    setLength(state.count);
+    if (state.count == 0)
+        return 0;
+    loaded.setLength(state.count);
+    *this = loaded;
     return 1;
 }

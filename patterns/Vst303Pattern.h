@@ -85,7 +85,8 @@ struct Vst303Pattern
     void AdvancedRandom(AdvancedRandom_t* settings, RandomGenerator* generator);
 
     // ".pat" text file (PatternFile.cpp); `path` is used when given, else `stream`. Both return 1,
-    // or 0 when no file could be opened (Load then leaves the pattern untouched).
+    // or 0 when no file could be opened; Load also gives 0 for a file without a single step line.
+    // On 0 Load leaves the pattern untouched.
     int Save(const char* path, FILE* stream, const Vst303PatternMetaData* meta) const;
     int Load(const char* path, FILE* stream, Vst303PatternMetaData* meta);
     // Reason device patch of the pattern and the present knob values of `meta` (may be null).

@@ -53,6 +53,7 @@ JuceDemoPluginAudioProcessor::JuceDemoPluginAudioProcessor()
     formatManager->registerBasicFormats();
     thumbnailCache = std::make_unique<juce::AudioThumbnailCache>(oxn3::kInitialThumbnailCacheEntries);
     sampleBuffer.setSize(1, oxn3::kAnalyserBufferSamples);
+    sampleBuffer.clear(); // fresh memory may hold a freed instance's samples
     captureBuffer.setSize(1, oxn3::kAnalyserBufferSamples);
     captureBuffer.clear();
 

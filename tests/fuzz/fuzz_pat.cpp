@@ -1,4 +1,7 @@
-// ".pat" Load: any bytes load into a playable pattern, and what loads saves and loads back the same.
+// ".pat" Load: any bytes either load into a playable pattern or leave it untouched, and what loads
+// saves and loads back the same.
+#include <cstring>
+
 #include "fuzz/FuzzInput.h"
 #include "patterns/Vst303Pattern.h"
 #include "patterns/Vst303PatternMetaData.h"
@@ -7,8 +10,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     const char* path = writeFuzzInput(data, size);
     Vst303Pattern loaded;
+    const Vst303Pattern before = loaded;
     Vst303PatternMetaData meta;
-    require(loaded.Load(path, nullptr, &meta) == 1);
+    if (loaded.Load(path, nullptr, &meta) == 0)
+    {
+        require(std::memcmp(&loaded, &before, sizeof loaded) == 0);
+        requireNoFileLeft();
+        return 0;
+    }
     require(loaded.getLength() >= 1 && loaded.getLength() <= Vst303Pattern::kMaxSteps);
 
     static const std::string copy = makeScratchFile("copy");

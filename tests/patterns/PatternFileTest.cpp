@@ -12,7 +12,7 @@ namespace
 {
 constexpr int G = step_t::kGate, U = step_t::kUp, D = step_t::kDown, S = step_t::kSlide;
 constexpr int A = step_t::kAccent, T = step_t::kTie;
-constexpr int kLineFlags = 0x1F; // what a step line carries; tie and spare bits stay in the slot
+constexpr int kLineFlags = 0x1F; // what a step line carries; the tie is cleared, spare bits stay in the slot
 
 std::string saved(const ScratchFolder& folder, const Vst303Pattern& p, const Vst303PatternMetaData* meta)
 {
@@ -22,7 +22,7 @@ std::string saved(const ScratchFolder& folder, const Vst303Pattern& p, const Vst
 }
 } // namespace
 
-TEST(PatternFile, SaveThenLoadKeepsLengthTripletPitchesAndFlagsButNotTheTie)
+TEST(PatternFile, SaveThenLoadKeepsLengthTripletPitchesAndFlagsAndClearsTheTie)
 {
     Vst303Pattern source = numberedPattern(32);
     source.setTriplet(1);
@@ -39,8 +39,9 @@ TEST(PatternFile, SaveThenLoadKeepsLengthTripletPitchesAndFlagsButNotTheTie)
     EXPECT_EQ(target.header, source.header);
     for (int i = 0; i < 40; ++i)
     {
-        const step_t s = i < 32 ? source.steps[i] : stepOf(i, 0); // beyond the length: the target's own
-        EXPECT_EQ(target.steps[i], stepOf(s.pitch, (s.flags & kLineFlags) | T | 0x40)) << i;
+        const step_t s = i < 32 ? stepOf(source.steps[i].pitch, source.steps[i].flags & kLineFlags)
+                                : stepOf(i, T); // beyond the length: the target's own
+        EXPECT_EQ(target.steps[i], stepOf(s.pitch, s.flags | 0x40)) << i;
     }
 }
 
@@ -75,7 +76,7 @@ TEST(PatternFile, SaveWritesTagLineMetaLineAndOneLinePerStep)
 }
 
 // Files of all three generations and damaged ones, loaded into a slot whose step i has pitch i and
-// the tie: current step lines keep the tie, old ones replace the whole flags byte.
+// the tie: no step the file sets keeps a tie; steps it does not reach keep theirs.
 TEST(PatternFile, LoadReadsAllGenerationsAndStopsSafelyOnDamage)
 {
     std::string twelveLines = "; OXN3 Meta tag: 8\n", seventyOldLines;
@@ -85,7 +86,7 @@ TEST(PatternFile, LoadReadsAllGenerationsAndStopsSafelyOnDamage)
         seventyOldLines += i % 2 ? "d-3 1 0 0\n" : "e-4 0 0 1\n";
     // text -> length, triplet, {step, pitch, flags}
     const std::tuple<std::string, int, int, std::vector<std::tuple<int, int, int>>> cases[] = {
-        {twelveLines, 8, 0, {{7, 8, G | T}, {8, 8, T}}}, // the tag's length limits the lines read
+        {twelveLines, 8, 0, {{7, 8, G}, {8, 8, T}}}, // the tag's length limits the lines read
         {seventyOldLines, 64, 0, {{0, 4, U | A}, {1, 2, G}, {63, 2, G}}},
         {"a#5 1 1 0\n", 1, 0, {{0, 22, U | G | S}, {1, 1, T}}},
         {"c-2 0 0 0\nc-3 0 0 0\nc-5 0 0 0\nb-3 2 3 1\n", // only the lowest bit of a switch counts
@@ -94,16 +95,22 @@ TEST(PatternFile, LoadReadsAllGenerationsAndStopsSafelyOnDamage)
         {"A#5 1 1 0\nd-3 1 0 0\nE-4 0 0 0\n", 3, 0, {{0, 12, U | G | S}, {1, 2, G}, {2, 2, U}}},
         {"; OXN2 Meta tag: 2147483650\nc#3 1 0 0\nd-3 1 0 0\ne-3 1 0 0\n", 2, 1,
          {{0, 1, G}, {1, 2, G}, {2, 2, T}}},
-        {"; OXN3 Meta tag: 16\n9 0 0 0 0 1\n4 0 0\n3 0 0 0 0 1\n", 1, 0, {{0, 9, G | T}, {1, 1, T}}},
+        {"; OXN3 Meta tag: 16\n9 0 0 0 0 1\n4 0 0\n3 0 0 0 0 1\n", 1, 0, {{0, 9, G}, {1, 1, T}}},
         // The comment's meta pair lies past the 255 characters kept.
         {";" + std::string(300, 'x') + " Tune: 0.5\n; OXN3 Meta tag: 4294967295\n"
                                        "3 99999999999999999999 -99999999999 0 0 7\n",
-         1, 1, {{0, 3, D | U | G | T}}},
+         1, 1, {{0, 3, D | U | G}}},
     };
     ScratchFolder folder;
     Vst303Pattern untouched = numberedPattern(16, T);
+    untouched.setTriplet(1);
+    const Vst303Pattern original = untouched;
     EXPECT_EQ(untouched.Load(folder.path("missing.pat").c_str(), nullptr, nullptr), 0);
-    EXPECT_TRUE(sameRecord(untouched, numberedPattern(16, T)));
+    // Without a single step line (empty, only a tag line, binary) the load fails and the slot stays.
+    for (const std::string& text : {std::string(), std::string("; OXN3 Meta tag: 7\n"),
+                                    std::string("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16)})
+        EXPECT_EQ(untouched.Load(folder.write("in.pat", text).c_str(), nullptr, nullptr), 0) << text.size();
+    EXPECT_TRUE(sameRecord(untouched, original));
     for (const auto& [text, length, triplet, steps] : cases)
     {
         SCOPED_TRACE(text.substr(0, 40));

@@ -1,5 +1,6 @@
 // Loading audio files for the analyser: whole-file reads, the overview, unreadable files, and
 // loads that replace the buffer while the audio callback plays from it.
+#include <algorithm>
 #include <atomic>
 #include <cmath>
 #include <thread>
@@ -53,6 +54,19 @@ TEST(AnalyserAudio, TwoSecondsOfStereoAt48kThenUnreadableFiles)
         EXPECT_EQ(processor->sampleLength, 0);
         EXPECT_EQ(processor->thumbnail.get(), overview);
         EXPECT_DOUBLE_EQ(processor->thumbnail->getTotalLength(), 2.0);
+    }
+}
+
+// The analyser buffer of a new instance is silent, even where the memory held a freed instance's audio.
+TEST(AnalyserAudio, ANewInstanceStartsWithASilentBuffer)
+{
+    for (int instance = 0; instance < 2; ++instance)
+    {
+        auto processor = makeProcessor();
+        const int n = processor->sampleBuffer.getNumSamples();
+        const float* samples = processor->sampleBuffer.getReadPointer(0); // the memory itself, not the clear mark
+        EXPECT_EQ(std::count(samples, samples + n, 0.0f), n) << instance;
+        juce::FloatVectorOperations::fill(processor->sampleBuffer.getWritePointer(0), std::nanf(""), n);
     }
 }
 

@@ -10,6 +10,7 @@
 #include "ui/pages/classic/CCustomDisplay.h"
 #include "ui/widgets/CPatchDisplay.h"
 #include "ui/window/PluginEditor.h"
+#include "ui/window/ReadFailureText.h"
 #include "ui/window/SaveFailureText.h"
 
 namespace
@@ -129,16 +130,17 @@ void JuceDemoPluginAudioProcessorEditor::menuItemSelected(int id, JuceDemoPlugin
     }
     switch (id)
     {
-    case kMenuCopyPattern: copyPattern = s.activePattern(); break;
+    case kMenuCopyPattern: copyToClipboard(s.activePattern()); break;
     case kMenuPastePattern:
-        s.activePattern() = copyPattern;
+        pasteFromClipboard(s.activePattern());
         ed.repaint();
         break;
     case kMenuUndo:
         // Without an undo copy the item is disabled; a stray call must not wipe the pattern.
         if (ed.undoLabel.isEmpty())
             break;
-        s.activePattern() = ed.undoPattern;
+        // Back where it was taken: the current pattern may have changed since (rocker, MIDI).
+        s.patterns[ed.undoSlot] = ed.undoPattern;
         if (ed.undoLabel.equalsIgnoreCase("Randomize Pattern"))
         {
             p.advancedRandom.apply = 0;
@@ -182,10 +184,23 @@ void JuceDemoPluginAudioProcessorEditor::menuItemSelected(int id, JuceDemoPlugin
     }
 }
 
+void JuceDemoPluginAudioProcessorEditor::storeUndo(Synth303& engine, const char* label)
+{
+    Vst303Pattern& current = engine.activePattern();
+    undoPattern = current;
+    undoSlot = static_cast<int>(&current - engine.patterns);
+    undoLabel = label;
+}
+
 bool JuceDemoPluginAudioProcessorEditor::loadPatch(Vst303Pattern* pattern, char* path)
 {
     Vst303PatternMetaData meta;
-    pattern->Load(path, nullptr, &meta);
+    if (!pattern->Load(path, nullptr, &meta))
+    {
+        // Neither the pattern nor the knobs change.
+        setPatchDisplayText(couldNotReadText(juce::File(juce::String::fromUTF8(path))), kCouldNotReadTicks);
+        return false;
+    }
     if (!processor.PatternLock)
     {
         for (const KnobTag& k : kKnobTags)

@@ -8,6 +8,7 @@
 #include "ui/window/PatchMenu.h"
 #include "ui/window/PatchPath.h"
 #include "ui/window/PluginEditor.h"
+#include "ui/window/ReadFailureText.h"
 #include "ui/window/RebirthConversion.h"
 #include "ui/window/SaveFailureText.h"
 #include "ui/guifile/GuiFile.h"
@@ -69,7 +70,10 @@ void importFile(Editor& ed, const juce::File& file, const char* path)
     else if (ext == ".prm")
         s.importTB03Pattern(path);
     else if (ext == ".pat")
-        s.activePattern().Load(path, nullptr, nullptr);
+    {
+        if (!s.activePattern().Load(path, nullptr, nullptr))
+            ed.setPatchDisplayText(couldNotReadText(file), kCouldNotReadTicks);
+    }
     else
         return;
     ed.repaint();

@@ -139,6 +139,9 @@ public:
     int textColorR = 255, textColorG = 255, textColorB = 0, textColorA = 255;
     juce::String undoLabel;
     Vst303Pattern undoPattern;
+    int undoSlot = 0; // the bank slot undoPattern was copied from; Undo writes it back there
+    // Copies the engine's current pattern for the menu's Undo, before a destructive edit.
+    void storeUndo(Synth303& engine, const char* label);
 
     // The about view's logo; the view itself does not own its image.
     std::unique_ptr<juce::Image> logoImage;

@@ -182,7 +182,8 @@ TEST_F(PatchMenu, KnobValuesThatAreNoNumberAreNotApplied)
     EXPECT_FLOAT_EQ(processor->getParameter(0), 0.25f);
 }
 
-TEST_F(PatchMenu, UndoRestoresIntoTheNowCurrentPatternOnce)
+// Undo writes the copy back into the pattern it was taken from, whichever is current by then.
+TEST_F(PatchMenu, UndoRestoresThePatternItWasTakenFromOnce)
 {
     CCustomDisplay panel(nullptr, editor.get());
     panel.setSynth(&synth);
@@ -196,9 +197,11 @@ TEST_F(PatchMenu, UndoRestoresIntoTheNowCurrentPatternOnce)
     const Vst303Pattern randomised = synth.patterns[0];
 
     synth.currentPattern = 3;
+    const Vst303Pattern three = synth.patterns[3];
     editor->menuItemSelected(kMenuUndo, editor.get());
-    EXPECT_TRUE(samePattern(synth.patterns[3], before));
-    EXPECT_TRUE(samePattern(synth.patterns[0], randomised));
+    EXPECT_TRUE(samePattern(synth.patterns[0], before));
+    EXPECT_TRUE(samePattern(synth.patterns[3], three));
+    EXPECT_FALSE(samePattern(randomised, before));
     EXPECT_EQ(processor->advancedRandom.apply, 0);
     EXPECT_EQ(item(kMenuUndo), "Undo -");
 
@@ -206,6 +209,33 @@ TEST_F(PatchMenu, UndoRestoresIntoTheNowCurrentPatternOnce)
     panel.press(classicpanel::buttonBox(20, 1.0f).getCentre(), false, false); // clear
     editor->menuItemSelected(kMenuUndo, editor.get());
     EXPECT_EQ(processor->advancedRandom.apply, 1);
+}
+
+// A pattern file sets its steps without ties (it stores none); one without a single step line is
+// a failed load that changes neither the slot nor the knobs.
+TEST_F(PatchMenu, LoadedPatternFileClearsTiesAndAFileWithoutStepsChangesNothing)
+{
+    Vst303Pattern& p = synth.activePattern();
+    for (step_t& s : p.steps)
+        s.flags = step_t::kGate | step_t::kTie;
+    choose(kMenuLoadPattern, {writePattern("four.pat", 4, 3)});
+    for (int i = 0; i < 5; ++i)
+        EXPECT_EQ(p.steps[i].flags, i < 4 ? step_t::kGate : step_t::kGate | step_t::kTie) << i;
+
+    folder.write("garbage.pat", std::string("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16));
+    folder.write("tag.pat", std::string("; OXN3 Meta tag: 2147483655\n; Cutoff: 0.900000 \n"));
+    processor->setParameter(1, 0.4f);
+    const Vst303Pattern before = p;
+    for (int id : {kMenuLoadPattern, kMenuImport})
+        for (const char* name : {"garbage.pat", "tag.pat"})
+        {
+            editor->setPatchDisplayText("", 0);
+            editor->statusCounter = 0;
+            choose(id, {juce::String(folder.path(name))});
+            EXPECT_TRUE(samePattern(p, before)) << name;
+            EXPECT_EQ(status() + " " + juce::String(editor->statusCounter), "Could not read " + juce::String(name) + " 50");
+        }
+    EXPECT_FLOAT_EQ(processor->getParameter(1), 0.4f);
 }
 
 TEST_F(PatchMenu, NoteModeStopsTheSequencerAndBackDoesNotStartIt)

@@ -7,6 +7,7 @@
 
 #include "processor/PluginProcessor.h"
 #include "ui/window/PluginEditor.h"
+#include "ui/window/ReadFailureText.h"
 
 namespace
 {
@@ -164,8 +165,16 @@ void CPatternAnalyzer::chooseFile()
 void CPatternAnalyzer::loadChosenFile(const juce::File& file)
 {
     audioFolder = file;
+    loadAndDetect(file);
+}
+
+void CPatternAnalyzer::loadAndDetect(const juce::File& file)
+{
     processor().loadFileIntoTransport(file);
-    DoAnalyze();
+    if (processor().sampleLength > 0)
+        DoAnalyze();
+    else if (editor != nullptr)
+        editor->setPatchDisplayText(oxn3::couldNotReadText(file), oxn3::kCouldNotReadTicks);
 }
 
 bool CPatternAnalyzer::isInterestedInFileDrag(const juce::StringArray&)
@@ -177,8 +186,7 @@ void CPatternAnalyzer::filesDropped(const juce::StringArray& files, int, int)
 {
     if (files.isEmpty())
         return;
-    processor().loadFileIntoTransport(juce::File(files[0]));
-    DoAnalyze();
+    loadAndDetect(juce::File(files[0]));
     helpVisible = false;
 }
 
@@ -198,7 +206,10 @@ void CPatternAnalyzer::mouseDown(const juce::MouseEvent& e)
     if (pressedIndex >= 0)
     {
         if (pressedTag == kSteps)
+        {
             lengthAtPress = currentPattern().getLength();
+            patternAtPress = engine()->currentPattern;
+        }
         return;
     }
     const int target = pressTarget(waveArea(), scale, selectionStart, selectionEnd, e.x, e.y);
@@ -219,6 +230,11 @@ void CPatternAnalyzer::mouseDrag(const juce::MouseEvent& e)
     switch (pressedTag)
     {
     case kSteps:
+        if (engine()->currentPattern != patternAtPress)
+        {
+            pressedTag = kNoTarget; // the length taken at the press belongs to the other pattern
+            return;
+        }
         currentPattern().setLength(lengthAfterDrag(lengthAtPress, e.y - downY));
         processor().touchedParameter = oxn3::kPatternLengthTarget;
         break;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <memory>
+#include <utility>
 
 #include "ui/framework/MyCustomDisplay.h"
 
@@ -29,8 +30,14 @@ public:
     CPatternAnalyzer(juce::Image* image, JuceDemoPluginAudioProcessorEditor* editor);
     ~CPatternAnalyzer() override;
 
-    // Transcribes the marked span of the loaded audio into the current pattern.
+    // Transcribes the marked span of the loaded audio into the current pattern; without loaded
+    // audio it does nothing.
     void DoAnalyze();
+    // Loads the file for analysis and transcribes it; a file that does not load leaves every
+    // pattern alone and is named on the status line.
+    void loadAndDetect(const juce::File& file);
+    // The marked span [first, last) of n samples; both ends within 0..n.
+    static std::pair<int, int> markedSpan(int n, float start, float end);
 
     void mouseMove(const juce::MouseEvent& e) override;
     void mouseExit(const juce::MouseEvent& e) override;
@@ -63,6 +70,7 @@ public:
     float selectionStart = 0.0f;
     float selectionEnd = 1.0f;
     int lengthAtPress = 16;
+    int patternAtPress = 0; // a Steps drag ends when another pattern becomes current
     bool playPositionClicked = false;
     juce::File audioFolder;
     bool helpVisible = false;

@@ -22,21 +22,31 @@ int32_t rateOf(double fileRate)
 }
 } // namespace
 
+// Markers are single-precision fractions: past 2^24 samples the product at the right end can round
+// above the sample count, which must still mean the last sample, not an empty copy.
+std::pair<int, int> CPatternAnalyzer::markedSpan(int n, float start, float end)
+{
+    auto sampleAt = [n](float product) { return static_cast<int>(std::clamp<double>(product, 0.0, n)); };
+    const int first = sampleAt(start * static_cast<float>(n));
+    return {first, std::max(sampleAt(static_cast<float>(n) * end), first)};
+}
+
 void CPatternAnalyzer::DoAnalyze()
 {
     JuceDemoPluginAudioProcessor& p = processor();
+    helpVisible = false;
+    if (p.thumbnail == nullptr)
+        return; // "NO WAVE LOADED": nothing to transcribe, the pattern stays
     const int n = p.sampleBuffer.getNumSamples();
-    const int first = static_cast<int>(selectionStart * static_cast<float>(n));
-    const int last = static_cast<int>(static_cast<float>(n) * selectionEnd);
+    const auto [first, last] = markedSpan(n, selectionStart, selectionEnd);
 
     WaveBuffer wave;
-    wave.size = std::max(last - first, 0);
+    wave.size = last - first;
     wave.sampleRate = rateOf(p.sampleFileRate);
     wave.allocate(static_cast<unsigned long>(wave.size));
-    helpVisible = false;
     if (wave.data == nullptr)
         return; // no memory for the copy: the pattern stays as it was
-    if (wave.size > 0 && p.sampleBuffer.getNumChannels() > 0 && first >= 0 && last <= n)
+    if (wave.size > 0 && p.sampleBuffer.getNumChannels() > 0)
         std::memcpy(wave.data, p.sampleBuffer.getReadPointer(0, first), sizeof(float) * static_cast<size_t>(wave.size));
     wave.normalize();
 

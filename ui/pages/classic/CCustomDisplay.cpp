@@ -6,10 +6,24 @@
 #include "ui/pages/analyser/CPatternAnalyzer.h"
 #include "ui/window/PatchPath.h"
 #include "ui/window/PluginEditor.h"
+#include "ui/window/ReadFailureText.h"
 
 using namespace classicpanel;
 
 Vst303Pattern copyPattern;
+bool copyPatternFilled = false;
+
+void copyToClipboard(const Vst303Pattern& pattern)
+{
+    copyPattern = pattern;
+    copyPatternFilled = true;
+}
+
+void pasteFromClipboard(Vst303Pattern& pattern)
+{
+    if (copyPatternFilled)
+        pattern = copyPattern;
+}
 
 namespace
 {
@@ -74,6 +88,7 @@ void CCustomDisplay::press(juce::Point<int> position, bool shift, bool rightButt
     {
         pressedIndex = kLengthZone;
         dragStartLength = synth->activePattern().getLength();
+        dragStartPattern = synth->currentPattern;
         return;
     }
     if (target == kStepZone)
@@ -92,6 +107,11 @@ void CCustomDisplay::dragBy(int dy)
 {
     if (synth == nullptr || (pressedIndex != kLengthZone && pressedIndex != kStepZone))
         return;
+    if (pressedIndex == kLengthZone && synth->currentPattern != dragStartPattern)
+    {
+        pressedIndex = -1; // the length taken at the press belongs to the other pattern
+        return;
+    }
     if (pressedIndex == kLengthZone)
     {
         Vst303Pattern& pattern = synth->activePattern();
@@ -185,8 +205,8 @@ void CCustomDisplay::runCommand(int tag, bool shift, bool rightButton)
         repeatCountdown = kLengthRepeatDelay;
         setTouched(tag);
         break;
-    case 231: copyPattern = pattern; break;
-    case 232: pattern = copyPattern; break;
+    case 231: copyToClipboard(pattern); break;
+    case 232: pasteFromClipboard(pattern); break;
     case 233: s.SwitchBoard(kCommandRunStop); break;
     default: break;
     }
@@ -233,10 +253,8 @@ void CCustomDisplay::tieOrRestAtCursor()
 
 void CCustomDisplay::storeUndo(const char* label)
 {
-    if (editor == nullptr)
-        return;
-    editor->undoPattern = synth->activePattern();
-    editor->undoLabel = label;
+    if (editor != nullptr)
+        editor->storeUndo(*synth, label);
 }
 
 void CCustomDisplay::setTouched(int id)
@@ -300,17 +318,16 @@ void CCustomDisplay::filesDropped(const juce::StringArray& files, int, int)
         const juce::String& path = files[i];
         if (isAudioDrop(path))
         {
-            editor->processor.loadFileIntoTransport(juce::File(path));
             if (editor->analyzer != nullptr)
-                editor->analyzer->DoAnalyze();
+                editor->analyzer->loadAndDetect(juce::File(path));
         }
         else if (isPatternDrop(path))
         {
             oxn3::PatchPath cpath;
-            if (oxn3::toPatchPath(juce::File(path), cpath))
-                synth->patterns[first + i].Load(cpath, nullptr, nullptr);
-            else
+            if (!oxn3::toPatchPath(juce::File(path), cpath))
                 editor->setPatchDisplayText(oxn3::pathTooLongText(), kPathTooLongTicks);
+            else if (!synth->patterns[first + i].Load(cpath, nullptr, nullptr))
+                editor->setPatchDisplayText(oxn3::couldNotReadText(juce::File(path)), oxn3::kCouldNotReadTicks);
         }
     }
     repaint();

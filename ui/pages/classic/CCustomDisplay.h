@@ -5,8 +5,11 @@
 #include "ui/framework/MyCustomDisplay.h"
 
 // The clipboard of the front panel's copy and paste buttons and the menu's Copy and Paste Pattern,
-// shared by every editor in the process.
+// shared by every editor in the process. Paste does nothing until a Copy has filled it.
 extern Vst303Pattern copyPattern;
+extern bool copyPatternFilled;
+void copyToClipboard(const Vst303Pattern& pattern);
+void pasteFromClipboard(Vst303Pattern& pattern);
 
 // The classic front panel (view 0): the skin picture of the hardware sequencer section with
 // invisible push areas over its keys and buttons, lamps, two stroke-font read-outs and a file drop.
@@ -42,6 +45,7 @@ public:
     int repeatCountdown = 0;
     int dragStartLength = 0;
     int dragStartStep = 0;
+    int dragStartPattern = 0; // the length drag ends when another pattern becomes current
     int chaseFrame = 0;
     int previewNote = -1;
 

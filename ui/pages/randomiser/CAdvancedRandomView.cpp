@@ -227,8 +227,10 @@ void CAdvancedRandomView::buttonClicked(int tag)
     switch (tag)
     {
     case kApplyTag:
-        editor->undoPattern = currentPattern();
-        editor->undoLabel = "Randomize Pattern";
+        // Switching on keeps the pattern from before the live regeneration; switching off must
+        // not replace that copy with the randomised result.
+        if (!s.apply)
+            editor->storeUndo(*processor().synth, "Randomize Pattern");
         s.apply = s.apply ? 0 : 1;
         break;
     case kNextSeedTag:

@@ -94,6 +94,7 @@ void CAiraDisplay::pointerPressed(juce::Point<int> pos, juce::ModifierKeys mods)
     Vst303Pattern* p = pattern();
     if (p == nullptr)
         return;
+    dragStartPattern = synth->currentPattern;
     if (inTableArea(l, d.x, d.y) && isCell(cellColumn, cellRow))
         pressCell(*p, d.x, d.y, mods);
     if (hoverZone == kZoneThumb)
@@ -152,10 +153,7 @@ void CAiraDisplay::pressZone(Vst303Pattern& p, int px, int py)
     case kZoneRunStop: synth->setRunStop(synth->running == 0 ? 1 : 0); break;
     case kZoneClear:
         if (editor != nullptr)
-        {
-            editor->undoPattern = p;
-            editor->undoLabel = "Clear Pattern";
-        }
+            editor->storeUndo(*synth, "Clear Pattern");
         p.Clear();
         hoverGlow = 0;
         repaint();
@@ -177,6 +175,11 @@ void CAiraDisplay::pointerDragged(juce::Point<int> pos, juce::ModifierKeys mods)
     Vst303Pattern* p = pattern();
     if (p == nullptr)
         return;
+    if (synth->currentPattern != dragStartPattern)
+    {
+        endDrag();
+        return;
+    }
     const auto d = toDesign(pos);
     const Layout l = layout();
     if (cellColumn >= 0 && cellColumn < kColumns && cellRow == 1)
@@ -235,6 +238,15 @@ void CAiraDisplay::dragFlags(Vst303Pattern& p, int px, int py, juce::ModifierKey
     cellColumn = column;
     cellRow = row;
     repaint();
+}
+
+// The values taken at the press (pitches, flag, length) belong to the pattern pressed on: no
+// later event of this drag writes them into the pattern that is current now.
+void CAiraDisplay::endDrag()
+{
+    dragMode = kDragNone;
+    hoverZone = kZoneNone;
+    cellColumn = cellRow = -1;
 }
 
 void CAiraDisplay::update()

@@ -50,6 +50,7 @@ public:
     int dragStartOffset = 0;
     int pageOffset = 0;
     int dragValue = 0;
+    int dragStartPattern = 0; // a drag ends when another pattern becomes current
     int pitchSnapshot[64] = {};
     std::uint8_t pitchBarView = 0;
     double pitchBarFade = 0;
@@ -63,6 +64,7 @@ private:
     void pressCell(Vst303Pattern& p, int px, int py, juce::ModifierKeys mods);
     void pressZone(Vst303Pattern& p, int px, int py);
     void dragFlags(Vst303Pattern& p, int px, int py, juce::ModifierKeys mods);
+    void endDrag();
     juce::Rectangle<float> thumbRect() const;
 
     void paintButtons(juce::Graphics& g, const Vst303Pattern& p);

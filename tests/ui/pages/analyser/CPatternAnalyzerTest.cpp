@@ -99,6 +99,44 @@ TEST_F(AnalyzerPage, PlayWaveStartsAtTheClickThenFromTheStartAndStepsFollowsTheL
     EXPECT_EQ(synth.activePattern().getLength(), 17);
 }
 
+// The length taken at the press belongs to the pattern pressed on: once another pattern is current
+// the drag writes nothing more, even when the first pattern comes back.
+TEST_F(AnalyzerPage, StepsDragEndsWhenTheCurrentPatternChanges)
+{
+    synth.patterns[1].setLength(4);
+    const Vst303Pattern one = synth.patterns[1];
+    const int y = static_cast<int>(119 * kScale);
+    mouse(40, y, &CPatternAnalyzer::mouseDown);
+    mouse(40, y - 8, &CPatternAnalyzer::mouseDrag);
+    EXPECT_EQ(synth.patterns[0].getLength(), 18);
+    for (const auto& [current, dy] : {std::pair(1, -40), {1, 400}, {0, -80}})
+    {
+        synth.currentPattern = current;
+        mouse(40, y + dy, &CPatternAnalyzer::mouseDrag);
+    }
+    mouse(40, y - 80, &CPatternAnalyzer::mouseUp);
+    EXPECT_TRUE(oxn3test::samePattern(synth.patterns[1], one));
+    EXPECT_EQ(synth.patterns[0].getLength(), 18);
+}
+
+// Past 2^24 samples the right marker's single-precision product rounds above the sample count;
+// Detect still reads the span up to the last sample. A square wave of period 400 is note 45.
+TEST_F(AnalyzerPage, DetectOnALongFileReadsUpToTheRightMarker)
+{
+    const int n = (1 << 24) + 3;
+    EXPECT_EQ(CPatternAnalyzer::markedSpan(n, 0.0f, 1.0f), std::make_pair(0, n));
+    EXPECT_EQ(CPatternAnalyzer::markedSpan(n, 1.0f, 1.0f), std::make_pair(n, n));
+    processor->sampleBuffer.setSize(1, n);
+    float* samples = processor->sampleBuffer.getWritePointer(0);
+    for (int i = 0; i < n; ++i)
+        samples[i] = (i / 200) % 2 ? 0.5f : -0.5f;
+    processor->thumbnail = std::make_unique<juce::AudioThumbnail>(128, *processor->formatManager, *processor->thumbnailCache);
+    synth.activePattern().Clear(0);
+    clickButton(47); // Detect
+    for (int i = 0; i < 16; ++i)
+        EXPECT_EQ(midiNote(synth.activePattern().steps[i]), 45) << i;
+}
+
 // With MIDI learn on, the controller moved after a Steps drag sets the pattern length from then
 // on; the randomiser's scale keys are left alone.
 TEST_F(AnalyzerPage, StepsDragThenAControllerLearnsThePatternLength)
@@ -118,8 +156,11 @@ TEST_F(AnalyzerPage, StepsDragThenAControllerLearnsThePatternLength)
     EXPECT_EQ(processor->advancedRandom.scale[1], scaleCSharp);
 }
 
-TEST_F(AnalyzerPage, NoWaveLoadedAndHelpFadeRestarts)
+TEST_F(AnalyzerPage, NoWaveLoadedDetectKeepsThePatternAndHelpFadeRestarts)
 {
+    synth.activePattern().header = Vst303Pattern::kTripletBit | 32;
+    synth.activePattern().steps[31] = {5, step_t::kGate | step_t::kAccent};
+    const Vst303Pattern before = synth.activePattern();
     const juce::Rectangle<int> middle(xAt(0.35f), page.getHeight() / 3, xAt(0.65f) - xAt(0.35f), page.getHeight() / 3);
     EXPECT_GT(oxn3test::countPixelsUnlike(paintPage(), middle, kBackground), 50); // "NO WAVE LOADED"
 
@@ -132,13 +173,14 @@ TEST_F(AnalyzerPage, NoWaveLoadedAndHelpFadeRestarts)
     clickButton(68);
     paintPage();
     EXPECT_EQ(page.helpFrame, 1);
-    clickButton(47); // Detect closes the help view
+    clickButton(47); // Detect closes the help view and, with nothing loaded, leaves the pattern
     EXPECT_FALSE(page.helpVisible);
+    EXPECT_TRUE(oxn3test::samePattern(synth.activePattern(), before));
 }
 
 // A loop OXN3 rendered at 48 kHz, dropped on the page, comes back as the pattern that made it; an
-// unreadable file keeps that audio and Detect runs on it again.
-TEST_F(AnalyzerPage, DroppedRenderedLoopWritesItsPatternBack)
+// unreadable file, chosen or dropped, is named on the status line and transcribes nothing.
+TEST_F(AnalyzerPage, DroppedRenderedLoopWritesItsPatternBackAndAnUnreadableFileNothing)
 {
     const Vst303Pattern sent = oxn3test::bassLine();
     const juce::File loop = oxn3test::renderedLoop(sent, 48000, "oxn3-analyser-loop.wav");
@@ -153,11 +195,15 @@ TEST_F(AnalyzerPage, DroppedRenderedLoopWritesItsPatternBack)
     const juce::File bogus = loop.getSiblingFile("oxn3-analyser-bogus.wav");
     bogus.replaceWithText("not audio");
     synth.activePattern().Clear();
+    const Vst303Pattern cleared = synth.activePattern();
     page.loadChosenFile(bogus);
     EXPECT_EQ(page.audioFolder, bogus);
-    EXPECT_GT(processor->sampleBuffer.getNumSamples(), 100000);
-    EXPECT_EQ(midiNote(synth.activePattern().steps[0]), midiNote(sent.steps[0]));
-    EXPECT_FALSE(synth.activePattern().steps[4].has(step_t::kGate));
+    EXPECT_TRUE(oxn3test::samePattern(synth.activePattern(), cleared));
+    EXPECT_EQ(status() + " " + juce::String(editor->statusCounter), "Could not read oxn3-analyser-bogus.wav 50");
+    synth.currentPattern = 11;
+    const Vst303Pattern eleven = synth.activePattern();
+    page.filesDropped(juce::StringArray(bogus.getFullPathName()), 10, 10);
+    EXPECT_TRUE(oxn3test::samePattern(synth.activePattern(), eleven));
     loop.deleteFile();
     bogus.deleteFile();
 }

@@ -3,6 +3,7 @@
 #include "UiTestHelpers.h"
 #include "ui/pages/classic/CCustomDisplay.h"
 #include "ui/pages/classic/SimplexDraw.h"
+#include "ui/window/PatchMenu.h"
 
 using namespace classicpanel;
 using oxn3test::samePattern;
@@ -87,6 +88,22 @@ TEST_F(ClassicPanel, HeldLengthButtonRepeatsAfterTenShownTicks)
     panel.press(centreOf(kLengthDown), false, false);
     panel.onIdle(false); // a hidden panel does not count
     EXPECT_EQ(current().getLength(), 63);
+}
+
+// The length taken at the press belongs to the pattern pressed on: a MIDI note that switches the
+// pattern mid-drag ends the drag.
+TEST_F(ClassicPanel, LengthDragEndsWhenTheCurrentPatternChanges)
+{
+    synth.patterns[1].setLength(4);
+    const Vst303Pattern one = synth.patterns[1];
+    panel.press({98, 80}, false, false);
+    panel.dragBy(-8);
+    synth.currentPattern = 1;
+    panel.dragBy(-80);
+    synth.currentPattern = 0;
+    panel.dragBy(-200);
+    EXPECT_TRUE(samePattern(synth.patterns[1], one));
+    EXPECT_EQ(synth.patterns[0].getLength(), 18);
 }
 
 TEST_F(ClassicPanel, ReadOutDragsSetLengthAndCursor)
@@ -180,8 +197,16 @@ TEST_F(ClassicPanel, StepRecordNextTiesWhileAKeyIsHeldElseRests)
     EXPECT_EQ(current().steps[2].pitch * 100 + current().steps[2].flags, step_t::kTie);
 }
 
-TEST_F(ClassicPanel, CopyAndPasteTheWholeRecord)
+TEST_F(ClassicPanel, CopyAndPasteTheWholeRecordButNothingBeforeTheFirstCopy)
 {
+    copyPatternFilled = false;
+    current().header = 32;
+    current().steps[31] = {9, step_t::kGate};
+    const Vst303Pattern before = current();
+    click(232);
+    editor->menuItemSelected(oxn3::kMenuPastePattern, editor.get());
+    EXPECT_TRUE(samePattern(current(), before));
+
     current().header = Vst303Pattern::kTripletBit | 7;
     current().steps[40].pitch = 11;
     click(231);
@@ -213,6 +238,17 @@ TEST_F(ClassicPanel, DroppedPatternFilesFillSlotsUpTo127AndAudioGoesToTheAnalyse
     EXPECT_EQ(synth.patterns[10].steps[1].pitch, 7); // transcribed into the current pattern
     EXPECT_TRUE(samePattern(synth.patterns[11], next));
     wav.deleteFile();
+
+    // Unreadable files change no pattern, also with a good loop loaded before; the status line names them.
+    const juce::String broken = folder.write("broken.wav", std::string("not audio")),
+                       garbage = folder.write("garbage.pat", std::string("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16));
+    synth.currentPattern = 11;
+    const Vst303Pattern before[] = {synth.patterns[11], synth.patterns[12]};
+    panel.filesDropped({broken, garbage}, 0, 0);
+    EXPECT_TRUE(samePattern(synth.patterns[11], before[0]) && samePattern(synth.patterns[12], before[1]));
+    EXPECT_EQ(status(), "Could not read garbage.pat");
+    panel.filesDropped({broken}, 0, 0);
+    EXPECT_EQ(status() + " " + juce::String(editor->statusCounter), "Could not read broken.wav 50");
 }
 
 TEST_F(ClassicPanel, StepReadOutShowsTwoDigitsInRedWhileRecordingAndTheChaseRunsOnce)

@@ -1,6 +1,7 @@
 #include "UiTestHelpers.h"
 #include "ui/pages/randomiser/AdvancedRandomMapping.h"
 #include "ui/pages/randomiser/CAdvancedRandomView.h"
+#include "ui/window/PatchMenu.h"
 
 namespace
 {
@@ -74,6 +75,19 @@ TEST_F(AdvancedRandomView, ApplyOnRegeneratesFromTheSeedSoASliderBackWhereItStar
     EXPECT_FALSE(samePattern(pattern(), atPress));
     clickAt(565, 40);
     EXPECT_TRUE(samePattern(pattern(), atPress));
+}
+
+// Only switching Apply on takes the undo copy: switching it off keeps the pattern from before.
+TEST_F(AdvancedRandomView, ApplyOffKeepsTheUndoCopyOfThePatternBeforeApplyOn)
+{
+    const Vst303Pattern original = pattern();
+    clickAt(565, 105); // Apply on
+    move(101, 0.3f);
+    ASSERT_FALSE(samePattern(pattern(), original));
+    clickAt(565, 105); // Apply off
+    EXPECT_EQ(settings().apply, 0);
+    editor->menuItemSelected(oxn3::kMenuUndo, editor.get());
+    EXPECT_TRUE(samePattern(pattern(), original));
 }
 
 TEST_F(AdvancedRandomView, SeedHistoryWalksBackToTheFirstSeed)

@@ -79,6 +79,39 @@ TEST(AiraDisplay, ModifierDragsPaintGates)
     }
 }
 
+// What a drag took at the press belongs to the pattern pressed on: once a MIDI note has switched the
+// pattern mid-drag, the drag writes into neither pattern again.
+TEST(AiraDisplay, EveryDragEndsWhenTheCurrentPatternChanges)
+{
+    Aira probe;
+    // {press, first drag, later drag, modifiers, pitch-bar view}: transpose, pitch, gate paint,
+    // pitch bar, length
+    const std::tuple<juce::Point<int>, juce::Point<int>, juce::Point<int>, ModifierKeys, bool> cases[] = {
+        {probe.cell(1, 1), probe.cell(1, 1).translated(0, -8), probe.cell(1, 1).translated(0, -40), kShift, false},
+        {probe.cell(1, 1), probe.cell(1, 1).translated(0, -8), probe.cell(1, 1).translated(0, -40), kNone, false},
+        {probe.cell(0, 2), probe.cell(1, 2), probe.cell(3, 2), kCommand, false},
+        {probe.at(119, 80), probe.at(119, 60), probe.at(119, 100), kNone, true},
+        {probe.at(23, 112), probe.at(23, 104), probe.at(23, 72), kNone, false}};
+    for (const auto& [press, first, later, mods, pitchBar] : cases)
+    {
+        Aira f;
+        f.page.pitchBarView = pitchBar ? 1 : 0;
+        f.synth.patterns[1] = f.pattern;
+        f.synth.patterns[1].setLength(4);
+        const Vst303Pattern one = f.synth.patterns[1];
+        f.press(press, mods);
+        f.drag(first, mods);
+        const Vst303Pattern zero = f.pattern;
+        for (int current : {1, 0})
+        {
+            f.synth.currentPattern = current;
+            f.drag(later, mods);
+        }
+        EXPECT_TRUE(oxn3test::samePattern(f.synth.patterns[1], one)) << press.toString();
+        EXPECT_TRUE(oxn3test::samePattern(f.pattern, zero)) << press.toString();
+    }
+}
+
 TEST(AiraDisplay, LengthThumbAndBarPressesStayInTheirRangesAtEveryScale)
 {
     Aira f;
