@@ -274,7 +274,10 @@ TEST(HostState, SwitchesAreClampedAndTrimsReachTheirParameters)
     struct Heard : juce::AudioProcessorListener
     {
         std::map<int, float> values;
-        void audioProcessorParameterChanged(juce::AudioProcessor*, int index, float value) override { values[index] = value; }
+        void audioProcessorParameterChanged(juce::AudioProcessor*, int index, float value) override
+        {
+            values[index] = value;
+        }
         void audioProcessorChanged(juce::AudioProcessor*, const ChangeDetails&) override {}
     } host;
     auto processor = makeProcessor();
