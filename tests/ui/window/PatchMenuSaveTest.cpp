@@ -25,11 +25,13 @@ class PatchMenuSave : public oxn3test::EditorTest
     std::vector<juce::File> replaceAsked;
     bool replace = true;
     char savedSkin[sizeof skinDir] = {};
+    char savedName[sizeof skinName] = {};
     char savedBackground[sizeof backgroundFilename] = {};
 
     PatchMenuSave()
     {
         std::memcpy(savedSkin, skinDir, sizeof skinDir);
+        std::memcpy(savedName, skinName, sizeof skinName);
         std::memcpy(savedBackground, backgroundFilename, sizeof backgroundFilename);
         patchMenuSeams().chooseFiles = [this](const PatchFileDialog&) { return answer; };
         patchMenuSeams().confirmReplace = [this](const juce::File& f, std::function<void(bool)> a) {
@@ -44,6 +46,7 @@ class PatchMenuSave : public oxn3test::EditorTest
     {
         patchMenuSeams() = {};
         std::memcpy(skinDir, savedSkin, sizeof skinDir);
+        std::memcpy(skinName, savedName, sizeof skinName);
         std::memcpy(backgroundFilename, savedBackground, sizeof backgroundFilename);
     }
 
@@ -65,7 +68,8 @@ class PatchMenuSave : public oxn3test::EditorTest
 };
 
 // Every command that writes a file, under each fault: the old file keeps its bytes, nothing is
-// left beside it, the status line says what failed and no folder or skin choice moves.
+// left beside it, the status line says what failed and no folder or skin choice moves. (A skin
+// is chosen from the configuration folder; where that is no folder, the skin itself is refused.)
 TEST_F(PatchMenuSave, EveryWritingCommandReportsAFailureAndMovesNothing)
 {
     // {command, file it writes, the file lives in the configuration folder}
@@ -76,8 +80,9 @@ TEST_F(PatchMenuSave, EveryWritingCommandReportsAFailureAndMovesNothing)
         {kMenuBackground, "Gui.ini", true}};
     enum Fault { kNoRoom, kThroughAFile, kAFolder };
     const char* const reasons[] = {"file too large", "no such folder", "it is a folder"};
-    folder.write("Night.oxn3skin", std::string());
-    folder.write("bg.png", std::string());
+    juce::MemoryOutputStream png;
+    juce::PNGImageFormat().writeImageToStream(juce::Image(juce::Image::RGB, 2, 2, true), png);
+    folder.write("bg.png", std::string(static_cast<const char*>(png.getData()), png.getDataSize()));
     editor->lastBrowseFolder = file("start.pat");
     int n = 0;
     for (const auto& [id, name, inConfig] : commands)
@@ -94,7 +99,9 @@ TEST_F(PatchMenuSave, EveryWritingCommandReportsAFailureAndMovesNothing)
                 std::ofstream(target, std::ios::binary) << kOld;
             if (inConfig)
                 setConfigFolder(where);
-            const juce::String picked = id == kMenuSkin ? folder.path("Night.oxn3skin")
+            if (id == kMenuSkin && fault != kThroughAFile)
+                std::ofstream(where + "Night.oxn3skin");
+            const juce::String picked = id == kMenuSkin ? juce::String(where + "Night.oxn3skin")
                                       : id == kMenuBackground ? folder.path("bg.png") : target;
             const auto before = entriesUnder(base);
             const juce::String kept = movable();
@@ -103,7 +110,10 @@ TEST_F(PatchMenuSave, EveryWritingCommandReportsAFailureAndMovesNothing)
                 choose(id, picked);
             }
             const std::string label = std::string(name) + " / " + reasons[fault];
-            EXPECT_EQ(status(), juce::String("Could not save ") + name + ": " + reasons[fault]) << label;
+            const bool skinRefused = id == kMenuSkin && fault == kThroughAFile;
+            EXPECT_EQ(status(), skinRefused ? juce::String("Skin not in config folder")
+                                            : juce::String("Could not save ") + name + ": " + reasons[fault])
+                << label;
             EXPECT_EQ(editor->statusCounter, 50) << label;
             EXPECT_EQ(entriesUnder(base), before) << label;
             EXPECT_EQ(movable(), kept) << label;
