@@ -17,20 +17,22 @@ using Processor = JuceDemoPluginAudioProcessor;
 constexpr const char* kRootTag = "MYPLUGINSETTINGS";
 constexpr const char* kCurrentPatternAttribute = "CurrentPattern";
 constexpr int kMaxNesting = 64;
+constexpr double kTrimReadDefault = 0.5;
 
 // Where a root attribute's value lives.
 enum class Source
 {
     Parameter,      // a host parameter: name and read default come from the parameter table
     IntField,       // an int field of the processor
-    TrimField,      // a double field of the processor, 0..1
+    SwitchField,    // an int field of the processor that is off (0) or on (1)
+    TrimField,      // a double field of the processor, 0..1, that also drives its host parameter
     CurrentPattern, // the engine's current pattern, 0..127
 };
 
 struct RootAttribute
 {
     Source source;
-    int parameter;
+    int parameter; // the host parameter it is (Parameter) or drives (TrimField)
     const char* name;
     int Processor::*intField;
     double Processor::*trimField;
@@ -48,15 +50,20 @@ constexpr RootAttribute intField(const char* name, int Processor::*field, int re
     return {Source::IntField, -1, name, field, nullptr, static_cast<double>(readDefault), false};
 }
 
+constexpr RootAttribute switchField(const char* name, int Processor::*field, int readDefault)
+{
+    return {Source::SwitchField, -1, name, field, nullptr, static_cast<double>(readDefault), false};
+}
+
 // A missing editor size keeps the size the instance has.
 constexpr RootAttribute sizeField(const char* name, int Processor::*field)
 {
     return {Source::IntField, -1, name, field, nullptr, 0.0, true};
 }
 
-constexpr RootAttribute trimField(const char* name, double Processor::*field, double readDefault)
+constexpr RootAttribute trimField(const char* name, double Processor::*field, int parameter)
 {
-    return {Source::TrimField, -1, name, nullptr, field, readDefault, false};
+    return {Source::TrimField, parameter, name, nullptr, field, kTrimReadDefault, false};
 }
 
 constexpr RootAttribute currentPattern()
@@ -79,24 +86,24 @@ const RootAttribute kRootAttributes[] = {
     parameter(oxn3::kHighpass),
     parameter(oxn3::kDrive),
     parameter(oxn3::kEditView),
-    intField("MidiMode", &Processor::MidiMode, 0),
-    intField("SyncMode", &Processor::SyncMode, 0),
-    intField("MidiOutput", &Processor::MidiOutput, 0),
-    intField("UseVibrato", &Processor::VCOVibrato, 1),
-    intField("VCAClicks", &Processor::VCAClicks, 1),
-    intField("VCANoise", &Processor::VCANoise, 0),
+    switchField("MidiMode", &Processor::MidiMode, 0),
+    switchField("SyncMode", &Processor::SyncMode, 0),
+    switchField("MidiOutput", &Processor::MidiOutput, 0),
+    switchField("UseVibrato", &Processor::VCOVibrato, 1),
+    switchField("VCAClicks", &Processor::VCAClicks, 1),
+    switchField("VCANoise", &Processor::VCANoise, 0),
     intField("VCOMode", &Processor::VCOMode, 1),
-    intField("OutputClipping", &Processor::OutputClipping, 0),
-    intField("PatternLock", &Processor::PatternLock, 0),
+    switchField("OutputClipping", &Processor::OutputClipping, 0),
+    switchField("PatternLock", &Processor::PatternLock, 0),
     currentPattern(),
     intField("PatternKnob", &Processor::PatternKnob, 0),
-    intField("ShowSticker", &Processor::ShowSticker, 1),
-    intField("VCOPhaseReset", &Processor::VCOPhaseReset, 0),
-    intField("ImprovedEmulation", &Processor::ImprovedEmulation, 1),
-    trimField("ResoTrim", &Processor::ResoTrim, 0.5),
-    trimField("VCFTrim", &Processor::VCFTrim, 0.5),
-    trimField("GateTrim", &Processor::GateTrim, 0.5),
-    trimField("TuningTrim", &Processor::TuningTrim, 0.5),
+    switchField("ShowSticker", &Processor::ShowSticker, 1),
+    switchField("VCOPhaseReset", &Processor::VCOPhaseReset, 0),
+    switchField("ImprovedEmulation", &Processor::ImprovedEmulation, 1),
+    trimField("ResoTrim", &Processor::ResoTrim, oxn3::kResoTrim),
+    trimField("VCFTrim", &Processor::VCFTrim, oxn3::kVcfTrim),
+    trimField("GateTrim", &Processor::GateTrim, oxn3::kGateTrim),
+    trimField("TuningTrim", &Processor::TuningTrim, oxn3::kDetune),
     intField("TuningMode", &Processor::TuningMode, 0),
     parameter(oxn3::kBass),
     intField("EmulationEngine", &Processor::EmulationEngine, 3),
@@ -114,7 +121,8 @@ void writeAttribute(const Processor& processor, const RootAttribute& attribute, 
     switch (attribute.source)
     {
     case Source::Parameter: root.setAttribute(name, processor.parameterValues[attribute.parameter]); break;
-    case Source::IntField: root.setAttribute(name, processor.*attribute.intField); break;
+    case Source::IntField:
+    case Source::SwitchField: root.setAttribute(name, processor.*attribute.intField); break;
     case Source::TrimField: root.setAttribute(name, processor.*attribute.trimField); break;
     case Source::CurrentPattern: root.setAttribute(name, processor.synth->currentPattern); break;
     }
@@ -144,9 +152,19 @@ void readAttribute(Processor& processor, const RootAttribute& attribute, const j
                                    attribute.keepsCurrentWhenMissing ? field : static_cast<int>(attribute.readDefault));
         break;
     }
-    case Source::TrimField:
-        processor.*attribute.trimField = unitValue(oxn3state::readDouble(root, name, attribute.readDefault));
+    case Source::SwitchField:
+        // A foreign or damaged state may hold any number; the toggles and the engine know only off and on.
+        processor.*attribute.intField =
+            juce::jlimit(0, 1, oxn3state::readInt(root, name, static_cast<int>(attribute.readDefault)));
         break;
+    case Source::TrimField:
+    {
+        // The trim's host parameter follows, so the host and the preferences page show what sounds.
+        const double trim = unitValue(oxn3state::readDouble(root, name, attribute.readDefault));
+        processor.*attribute.trimField = trim;
+        processor.parameterValues[attribute.parameter] = trim;
+        break;
+    }
     case Source::CurrentPattern:
         processor.synth->currentPattern = juce::jlimit(0, oxn3::kUserPatterns - 1, oxn3state::readInt(root, name, 0));
         break;

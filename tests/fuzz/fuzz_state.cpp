@@ -32,6 +32,9 @@ void requireFieldsInRange(JuceDemoPluginAudioProcessor& p)
         require(value >= 0.0 && value <= 1.0);
     for (const double trim : {p.ResoTrim, p.GateTrim, p.TuningTrim, p.VCFTrim})
         require(trim >= 0.0 && trim <= 1.0);
+    for (const int option : {p.MidiMode, p.SyncMode, p.MidiOutput, p.VCOVibrato, p.VCAClicks, p.VCANoise,
+                             p.OutputClipping, p.PatternLock, p.ShowSticker, p.VCOPhaseReset, p.ImprovedEmulation})
+        require(option == 0 || option == 1);
     for (const double frequency : p.tuningTable)
         require(std::isfinite(frequency));
     const AdvancedRandom_t& r = p.advancedRandom;

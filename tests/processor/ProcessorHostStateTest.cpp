@@ -60,8 +60,9 @@ TEST(HostState, RecallOnAFreshInstanceRestoresEveryStoredField)
     for (Vst303Pattern& pattern : saved->synth->patterns)
     {
         pattern.setLength(1 + static_cast<int>(random() % 64));
+        pattern.setTriplet(static_cast<int>(random() & 1));
         for (step_t& step : pattern.steps)
-            step = step_t{static_cast<std::int8_t>(any(random)), static_cast<std::uint8_t>(random() & 0x1F)};
+            step = step_t{static_cast<std::int8_t>(any(random)), static_cast<std::uint8_t>(random() & 0x3F)};
     }
     for (int n = 0; n < oxn3::kNumMidiNotes; ++n)
     {
@@ -72,6 +73,13 @@ TEST(HostState, RecallOnAFreshInstanceRestoresEveryStoredField)
                              987654, 1};
     const juce::MemoryBlock block = stateOf(*saved);
     auto recalled = makeProcessor();
+    for (Vst303Pattern& pattern : recalled->synth->patterns) // what a recall must not keep
+    {
+        pattern.setTriplet(1);
+        for (step_t& step : pattern.steps)
+            step.flags = step_t::kTie;
+    }
+    const int touched = recalled->touchedParameter;
     recalled->setStateInformation(block.getData(), static_cast<int>(block.getSize()));
 
     const auto savedInts = storedInts(*saved), recalledInts = storedInts(*recalled);
@@ -84,12 +92,19 @@ TEST(HostState, RecallOnAFreshInstanceRestoresEveryStoredField)
     {
         const Vst303Pattern &a = saved->synth->patterns[n], &b = recalled->synth->patterns[n];
         ASSERT_EQ(a.getLength(), b.getLength()) << n;
+        ASSERT_EQ(a.getTriplet(), b.getTriplet()) << n;
         for (int s = 0; s < Vst303Pattern::kMaxSteps; ++s)
         {
             ASSERT_EQ(a.steps[s].pitch, b.steps[s].pitch) << n << " " << s;
-            ASSERT_EQ(a.steps[s].flags & 0x1F, b.steps[s].flags & 0x1F) << n << " " << s;
+            ASSERT_EQ(a.steps[s].flags, b.steps[s].flags) << n << " " << s;
         }
     }
+    // The trims' host parameters follow the recalled trims; a recall is no touch for MIDI learn.
+    const std::pair<int, double> trims[] = {{oxn3::kResoTrim, saved->ResoTrim}, {oxn3::kGateTrim, saved->GateTrim},
+                                            {oxn3::kDetune, saved->TuningTrim}, {oxn3::kVcfTrim, saved->VCFTrim}};
+    for (const auto& [index, trim] : trims)
+        EXPECT_FLOAT_EQ(recalled->getParameters()[index]->getValue(), static_cast<float>(trim)) << index;
+    EXPECT_EQ(recalled->touchedParameter, touched);
     EXPECT_EQ(std::memcmp(saved->midiCCMap, recalled->midiCCMap, sizeof(saved->midiCCMap)), 0);
     EXPECT_EQ(std::memcmp(saved->midiKeyMap, recalled->midiKeyMap, sizeof(saved->midiKeyMap)), 0);
     EXPECT_EQ(recalled->synth->customTuningTable[69], recalled->tuningTable[69]); // handed to the engine
@@ -207,4 +222,73 @@ TEST(HostState, ControllerKeyAndTuningMapsIncludingTheLegacyOne)
     EXPECT_EQ(processor->midiKeyMap[3], -1);
     EXPECT_EQ(processor->tuningTable[1], 9.5);
     EXPECT_EQ(processor->tuningTable[69], -1.0);
+}
+
+// A state written before ties and triplets were saved: every field it holds comes back as it was
+// saved, and the recalling instance keeps its own ties and triplet bits.
+TEST(HostState, AStateWithoutTiesAndTripletsLoadsAsBefore)
+{
+    juce::MemoryBlock packed;
+    ASSERT_TRUE(juce::File(OXN3_TEST_FIXTURES "/older-state-without-ties.zlib").loadFileAsData(packed));
+    juce::MemoryInputStream packedStream(packed, false);
+    juce::GZIPDecompressorInputStream unpacked(packedStream);
+    juce::MemoryBlock older;
+    juce::MemoryOutputStream(older, false).writeFromInputStream(unpacked, -1);
+    const auto olderXml = juce::AudioProcessor::getXmlFromBinary(older.getData(), static_cast<int>(older.getSize()));
+    ASSERT_NE(olderXml, nullptr);
+
+    auto processor = makeProcessor();
+    for (Vst303Pattern& pattern : processor->synth->patterns)
+    {
+        pattern.setTriplet(1);
+        for (step_t& step : pattern.steps)
+            step.flags = step_t::kTie;
+    }
+    processor->setStateInformation(older.getData(), static_cast<int>(older.getSize()));
+    for (int n = 0; n < oxn3::kUserPatterns; ++n)
+    {
+        ASSERT_EQ(processor->synth->patterns[n].getTriplet(), 1) << n;
+        for (const step_t& step : processor->synth->patterns[n].steps)
+            ASSERT_TRUE(step.has(step_t::kTie)) << n;
+    }
+
+    const juce::MemoryBlock resaved = stateOf(*processor);
+    auto xml = juce::AudioProcessor::getXmlFromBinary(resaved.getData(), static_cast<int>(resaved.getSize()));
+    ASSERT_NE(xml, nullptr);
+    for (int n = 0; n < oxn3::kUserPatterns; ++n)
+    {
+        juce::XmlElement* pattern = xml->getChildByName("oxn3pattern" + juce::String(n));
+        ASSERT_NE(pattern, nullptr);
+        pattern->removeAttribute("triplet");
+        for (juce::XmlElement* step : pattern->getChildIterator())
+            step->removeAttribute("tie");
+    }
+    EXPECT_TRUE(xml->isEquivalentTo(olderXml.get(), false));
+}
+
+// Switch options from a foreign or damaged state are off or on; the trims set their parameters,
+// and MIDI learn's last touch stays where the user left it.
+TEST(HostState, SwitchesAreClampedAndTrimsReachTheirParameters)
+{
+    auto processor = makeProcessor();
+    processor->touchedParameter = oxn3::kCutoff;
+    juce::XmlElement xml("MYPLUGINSETTINGS");
+    for (const auto& [name, value] : {std::pair("MidiMode", 2), {"SyncMode", -3}, {"UseVibrato", 7}, {"VCOMode", 2},
+                                      {"PatternKnob", -1}, {"ShowSticker", 9}})
+        xml.setAttribute(name, value);
+    xml.setAttribute("ResoTrim", 0.3);
+    xml.setAttribute("VCFTrim", 0.8);
+    recall(*processor, xml);
+
+    EXPECT_EQ(processor->MidiMode, 1);
+    EXPECT_EQ(processor->SyncMode, 0);
+    EXPECT_EQ(processor->VCOVibrato, 1);
+    EXPECT_EQ(processor->ShowSticker, 1);
+    EXPECT_EQ(processor->VCOMode, 2); // not a switch: three modes
+    EXPECT_EQ(processor->PatternKnob, -1);
+    // {parameter, value}: a missing trim reads 0.5, as its field does
+    const std::pair<int, float> trims[] = {{oxn3::kResoTrim, 0.3f}, {oxn3::kVcfTrim, 0.8f}, {oxn3::kGateTrim, 0.5f}};
+    for (const auto& [index, value] : trims)
+        EXPECT_FLOAT_EQ(processor->getParameter(index), value) << index;
+    EXPECT_EQ(processor->touchedParameter, oxn3::kCutoff);
 }

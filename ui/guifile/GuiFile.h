@@ -24,4 +24,9 @@ int readGuiFile(const char* path, const GuiFields& fields);
 // Writes the two lines "Skin = "..."" and "Background = "..."", whole or not at all. 0 when
 // that failed, with the reason in errno.
 int writeGuiFile(const char* path, const char* skin, const char* background);
+
+// Sets "Skin" and "Background" in the file and keeps every other line it holds, whole or not at
+// all; without a file it writes what writeGuiFile writes. 0 when that failed (also when the file
+// exists but cannot be read), with the reason in errno.
+int updateGuiFile(const char* path, const char* skin, const char* background);
 } // namespace oxn3gui

@@ -9,6 +9,7 @@
 #include "ui/window/PluginEditor.h"
 #include "ui/guifile/GuiFile.h"
 
+char skinName[oxn3::kSkinPathSize] = "Default Skin";
 char skinDir[oxn3::kSkinPathSize] = "Default Skin";
 char graphicsDir[oxn3::kSkinPathSize] = "";
 char backgroundFilename[oxn3::kSkinPathSize] = "";
@@ -72,17 +73,27 @@ int JuceDemoPluginAudioProcessorEditor::WriteGUIConfig(const char* name)
 {
     char path[kMaxPathLength + 1];
     if (configPath(processor, name, path))
-        oxn3gui::writeGuiFile(path, skinDir, backgroundFilename);
+        oxn3gui::updateGuiFile(path, skinName, backgroundFilename);
     return 1;
 }
 
 void JuceDemoPluginAudioProcessorEditor::resolveSkin()
 {
-    std::snprintf(skinDir, sizeof(skinDir), "%s", kFirstSkin);
+    // An empty name names no skin: the first skin stands in for it.
+    skinDir[0] = '\0';
     ReadGUIConfig(kGuiFile);
+    const bool guiNamesSkin = skinDir[0] != '\0';
+    if (!guiNamesSkin)
+        std::snprintf(skinDir, sizeof(skinDir), "%s", kFirstSkin);
+    // "Gui.ini" gets back the name it gave, not the image folder the skin file redirects to.
+    std::memcpy(skinName, skinDir, sizeof(skinName));
     char skinFile[oxn3::kSkinPathSize];
     if (!joined(skinFile, skinDir, kSkinFileExtension) || !ReadSkinConfig(skinFile))
+    {
         std::snprintf(skinDir, sizeof(skinDir), "%s", oxn3::kDefaultSkinFolder);
+        if (!guiNamesSkin)
+            std::memcpy(skinName, skinDir, sizeof(skinName));
+    }
     char folder[oxn3::kSkinPathSize];
     if (!joined(folder, processor.configFolder, skinDir) || !joined(graphicsDir, folder, "/"))
         graphicsDir[0] = '\0';

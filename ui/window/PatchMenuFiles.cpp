@@ -19,9 +19,13 @@ using namespace oxn3;
 using Editor = JuceDemoPluginAudioProcessorEditor;
 
 constexpr int kReopenTicks = 50;
+constexpr int kRefusedChoiceTicks = 50;
 constexpr int kPathTooLongTicks = 50;
 constexpr int kLastSlot = 127;
 const char* const kGuiFileName = "Gui.ini";
+const char* const kSkinFileExtension = ".oxn3skin";
+const char* const kSkinElsewhereText = "Skin not in config folder";
+const char* const kNotAPictureText = "Not a picture: ";
 const char* const kAlertTitle = "Quellbrook Groundwalk 3";
 const char* const kTuningFailedText = "Could not load .tun file";
 
@@ -121,19 +125,39 @@ bool saveGuiChoice(Editor& ed, const char* skin, const char* background)
         return false;
     }
     juce::File(juce::String::fromUTF8(ed.processor.configFolder)).createDirectory();
-    if (oxn3gui::writeGuiFile(path, skin, background))
+    if (oxn3gui::updateGuiFile(path, skin, background))
         return true;
     reportSaveFailure(ed, kGuiFileName, errno);
     return false;
+}
+
+// The next window opens a skin by name, from the configuration folder only.
+bool configFolderHasSkinFile(const Editor& ed, const char* skin)
+{
+    char path[kMaxPatchPathBytes + 1];
+    const int length = std::snprintf(path, sizeof path, "%s%s%s", ed.processor.configFolder, skin, kSkinFileExtension);
+    if (length < 0 || length > kMaxPatchPathBytes)
+        return false;
+    FILE* file = std::fopen(path, "rb");
+    if (file == nullptr)
+        return false;
+    std::fclose(file);
+    return true;
 }
 
 void chooseSkin(Editor& ed, const juce::File& file)
 {
     char skin[sizeof(skinDir)];
     std::snprintf(skin, sizeof skin, "%s", file.getFileNameWithoutExtension().toRawUTF8());
+    if (!configFolderHasSkinFile(ed, skin))
+    {
+        ed.setPatchDisplayText(kSkinElsewhereText, kRefusedChoiceTicks);
+        return;
+    }
     if (!saveGuiChoice(ed, skin, ""))
         return;
     ed.lastBrowseFolder = file;
+    std::memcpy(skinName, skin, sizeof skinName);
     std::memcpy(skinDir, skin, sizeof skinDir);
     backgroundFilename[0] = '\0';
     ed.setPatchDisplayText("Please reopen the GUI", kReopenTicks);
@@ -141,12 +165,18 @@ void chooseSkin(Editor& ed, const juce::File& file)
 
 void chooseBackground(Editor& ed, const juce::File& file, const char* path)
 {
+    const juce::Image picture = juce::ImageFileFormat::loadFrom(file);
+    if (!picture.isValid())
+    {
+        ed.setPatchDisplayText(kNotAPictureText + file.getFileName(), kRefusedChoiceTicks);
+        return;
+    }
     char background[sizeof(backgroundFilename)];
     std::snprintf(background, sizeof background, "%s", path);
-    if (!saveGuiChoice(ed, skinDir, background))
+    if (!saveGuiChoice(ed, skinName, background))
         return;
     ed.lastBrowseFolder = file;
-    ed.backgroundImage = juce::ImageFileFormat::loadFrom(file);
+    ed.backgroundImage = picture;
     std::memcpy(backgroundFilename, background, sizeof backgroundFilename);
     ed.setPatchDisplayText("Please reopen the GUI", kReopenTicks);
 }

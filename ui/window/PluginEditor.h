@@ -56,7 +56,9 @@ constexpr int kPatchDisplayTag = 1001;
 } // namespace oxn3
 extern const WidgetRow widgets_front[oxn3::kFrontWidgets];
 
-// Process-wide appearance shared by every open window.
+// Process-wide appearance shared by every open window. `skinName` is the skin as "Gui.ini" names
+// it (the name of its ".oxn3skin" file); `skinDir` is the image folder that file names.
+extern char skinName[oxn3::kSkinPathSize];
 extern char skinDir[oxn3::kSkinPathSize];
 extern char graphicsDir[oxn3::kSkinPathSize];
 extern char backgroundFilename[oxn3::kSkinPathSize];

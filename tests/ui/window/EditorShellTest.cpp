@@ -142,15 +142,42 @@ TEST(GuiConfig, WithoutFilesTheDefaultSkinIsWrittenUsedAndNamedInGuiIni)
     EXPECT_EQ(rig.file("Gui.ini").loadFileAsString(), "Skin = \"Default Skin\"\nBackground = \"\"\n");
 }
 
-TEST(GuiConfig, SkinFileRedirectsTheFolderAndOverridesTheColour)
+// Through two windows: the skin file redirects the image folder and overrides the colour each
+// time, and "Gui.ini" keeps the skin name it gave, the user's colour keys and comment.
+TEST(GuiConfig, SkinFileRedirectsTheFolderAndGuiIniKeepsTheUsersSettings)
 {
     EditorRig rig(true);
-    rig.file("Gui.ini").replaceWithText("Skin = \"Mine\"\r\nTextColorR = 300\r\nTextColorG = 7\r\n");
+    const juce::String userLines =
+        "; mine\r\nSkin = \"Mine\"\r\nTextColorR = 300\r\nTextColorB = 9\r\nTextColorG = 7\r\n";
+    rig.file("Gui.ini").replaceWithText(userLines);
     rig.file("Mine.oxn3skin").replaceWithText("Skin = \"Images\"\nTextColorG = 12\n");
-    auto& editor = rig.open();
-    EXPECT_STREQ(skinDir, "Images");
-    EXPECT_EQ(editor.patchDisplay->textColour, juce::Colour(44, 12, 0));
-    EXPECT_FALSE(editor.backgroundImage.isValid()); // "Images" holds no pictures
-    rig.editor.reset();
-    EXPECT_TRUE(rig.file("Gui.ini").loadFileAsString().startsWith("Skin = \"Images\"\n"));
+    for (int window = 0; window < 2; ++window)
+    {
+        auto& editor = rig.open();
+        EXPECT_STREQ(skinDir, "Images") << window;
+        EXPECT_EQ(editor.patchDisplay->textColour, juce::Colour(44, 12, 9)) << window;
+        EXPECT_FALSE(editor.backgroundImage.isValid()); // "Images" holds no pictures
+        rig.editor.reset();
+        EXPECT_EQ(rig.file("Gui.ini").loadFileAsString(), "Background = \"\"\n" + userLines) << window;
+    }
+}
+
+TEST(GuiFile, UpdateSetsTheProgramsKeysInPlaceAndKeepsEveryOtherLine)
+{
+    const juce::File file = juce::File::createTempFile(".ini");
+    const auto update = [&](const std::string& old) {
+        file.replaceWithText(old, false, false, nullptr);
+        EXPECT_EQ(oxn3gui::updateGuiFile(file.getFullPathName().toRawUTF8(), "New", "/b.png"), 1);
+        return file.loadFileAsString().toStdString();
+    };
+    // "Skin=" is no key, and a comment runs to the LF, as the reader takes them; lone CRs end lines.
+    const std::string userLines = "\tSkin=\"x\"\r\n; c\rSkin = \"Hidden\"\nTextColorR = 1\r";
+    EXPECT_EQ(update(userLines + "Background = \"/a.png\"\rSkin = \"Old\"\nTextColorA = 1"),
+              userLines + "Background = \"/b.png\"\rSkin = \"New\"\nTextColorA = 1");
+    EXPECT_EQ(update("Skin = \"Old\"\r\nSkin = \"Older\"\nBackground \"\""), // later lines of a key go
+              "Skin = \"New\"\r\nBackground = \"/b.png\"\n");
+    file.deleteFile(); // no file: the program's two lines
+    EXPECT_EQ(oxn3gui::updateGuiFile(file.getFullPathName().toRawUTF8(), "New", "/b.png"), 1);
+    EXPECT_EQ(file.loadFileAsString(), "Skin = \"New\"\nBackground = \"/b.png\"\n");
+    file.deleteFile();
 }

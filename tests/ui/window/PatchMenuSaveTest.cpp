@@ -30,11 +30,13 @@ class PatchMenuSave : public oxn3test::EditorTest
     std::vector<juce::File> replaceAsked;
     bool replace = true;
     char savedSkin[sizeof skinDir] = {};
+    char savedName[sizeof skinName] = {};
     char savedBackground[sizeof backgroundFilename] = {};
 
     PatchMenuSave()
     {
         std::memcpy(savedSkin, skinDir, sizeof skinDir);
+        std::memcpy(savedName, skinName, sizeof skinName);
         std::memcpy(savedBackground, backgroundFilename, sizeof backgroundFilename);
         patchMenuSeams().chooseFiles = [this](const PatchFileDialog&) { return answer; };
         patchMenuSeams().confirmReplace = [this](const juce::File& f, std::function<void(bool)> a) {
@@ -49,6 +51,7 @@ class PatchMenuSave : public oxn3test::EditorTest
     {
         patchMenuSeams() = {};
         std::memcpy(skinDir, savedSkin, sizeof skinDir);
+        std::memcpy(skinName, savedName, sizeof skinName);
         std::memcpy(backgroundFilename, savedBackground, sizeof backgroundFilename);
     }
 
@@ -72,6 +75,8 @@ class PatchMenuSave : public oxn3test::EditorTest
 // Every command that writes a file, under each fault: the old file keeps its bytes, nothing is
 // left beside it, the status line says why and which file failed, reason first, long enough to
 // be read, and no folder or skin choice moves. The names the user types are 60 characters long.
+// (A skin is chosen from the configuration folder; where that is no folder, the skin itself is
+// refused.)
 TEST_F(PatchMenuSave, EveryWritingCommandReportsAFailureAndMovesNothing)
 {
     auto named = [](const std::string& extension) {
@@ -86,8 +91,9 @@ TEST_F(PatchMenuSave, EveryWritingCommandReportsAFailureAndMovesNothing)
         {kMenuBackground, "Gui.ini", true}};
     enum Fault { kNoRoom, kThroughAFile, kAFolder };
     const char* const reasons[] = {"File too large: ", "No such folder: ", "Name taken by a folder: "};
-    folder.write("Night.oxn3skin", std::string());
-    folder.write("bg.png", std::string());
+    juce::MemoryOutputStream png;
+    juce::PNGImageFormat().writeImageToStream(juce::Image(juce::Image::RGB, 2, 2, true), png);
+    folder.write("bg.png", std::string(static_cast<const char*>(png.getData()), png.getDataSize()));
     editor->lastBrowseFolder = file("start.pat");
     int n = 0;
     for (const auto& [id, name, inConfig] : commands)
@@ -104,7 +110,9 @@ TEST_F(PatchMenuSave, EveryWritingCommandReportsAFailureAndMovesNothing)
                 std::ofstream(target, std::ios::binary) << kOld;
             if (inConfig)
                 setConfigFolder(where);
-            const juce::String picked = id == kMenuSkin ? folder.path("Night.oxn3skin")
+            if (id == kMenuSkin && fault != kThroughAFile)
+                std::ofstream(where + "Night.oxn3skin");
+            const juce::String picked = id == kMenuSkin ? juce::String(where + "Night.oxn3skin")
                                       : id == kMenuBackground ? folder.path("bg.png") : target;
             const auto before = entriesUnder(base);
             const juce::String kept = movable();
@@ -113,11 +121,19 @@ TEST_F(PatchMenuSave, EveryWritingCommandReportsAFailureAndMovesNothing)
                 choose(id, picked);
             }
             const std::string label = name + " / " + reasons[fault];
-            EXPECT_TRUE(status().startsWith(reasons[fault]) && status().endsWith(" not saved")) << status();
-            EXPECT_EQ(status(), saveFailureText(name, fault == kNoRoom ? EFBIG
-                                                : fault == kThroughAFile ? ENOTDIR : EISDIR)) << label;
-            EXPECT_TRUE(fitsStatusLine(status())) << status();
-            EXPECT_EQ(editor->statusCounter, kSaveFailureTicks) << label;
+            if (id == kMenuSkin && fault == kThroughAFile)
+            {
+                EXPECT_EQ(status(), juce::String("Skin not in config folder")) << label;
+                EXPECT_EQ(editor->statusCounter, 50) << label;
+            }
+            else
+            {
+                EXPECT_TRUE(status().startsWith(reasons[fault]) && status().endsWith(" not saved")) << status();
+                EXPECT_EQ(status(), saveFailureText(name, fault == kNoRoom ? EFBIG
+                                                    : fault == kThroughAFile ? ENOTDIR : EISDIR)) << label;
+                EXPECT_TRUE(fitsStatusLine(status())) << status();
+                EXPECT_EQ(editor->statusCounter, kSaveFailureTicks) << label;
+            }
             EXPECT_EQ(entriesUnder(base), before) << label;
             EXPECT_EQ(movable(), kept) << label;
             if (fault == kNoRoom)

@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <filesystem>
 #include <vector>
 
 #include "UiTestHelpers.h"
@@ -377,16 +378,36 @@ TEST_F(PatchMenu, PathsOver255BytesAreRefused)
     EXPECT_EQ(editor->lastBrowseFolder, juce::File());
 }
 
-TEST_F(PatchMenu, SkinAndBackgroundWaitForTheNextWindow)
+// A choice is kept only when the next window can show it: a skin file from another folder and a
+// file that is no picture are refused with the reason and leave the old choice.
+TEST_F(PatchMenu, SkinAndBackgroundWaitForTheNextWindowIfTheyCanTakeEffect)
 {
-    char savedSkin[sizeof skinDir];
+    char savedSkin[sizeof skinDir], savedName[sizeof skinName];
     std::memcpy(savedSkin, skinDir, sizeof skinDir);
+    std::memcpy(savedName, skinName, sizeof skinName);
     std::strcpy(backgroundFilename, "/old.png");
+    std::filesystem::create_directory(folder.path("elsewhere"));
+    folder.write("elsewhere/Night.oxn3skin", std::string());
+    folder.write("bad.png", std::string("no picture"));
+    const std::pair<int, const char*> refused[] = {{kMenuSkin, "elsewhere/Night.oxn3skin"},
+                                                   {kMenuBackground, "bad.png"}};
+    for (const auto& [id, name] : refused)
+    {
+        choose(id, {folder.path(name)});
+        EXPECT_STREQ(skinDir, savedSkin) << name;
+        EXPECT_STREQ(backgroundFilename, "/old.png") << name;
+        EXPECT_EQ(editor->lastBrowseFolder, juce::File()) << name;
+        EXPECT_FALSE(juce::File(folder.path("Gui.ini")).exists()) << name;
+    }
+    EXPECT_EQ(status(), "Not a picture: bad.png");
+    choose(kMenuSkin, {folder.path("elsewhere/Night.oxn3skin")});
+    EXPECT_EQ(status(), "Skin not in config folder");
+
+    folder.write("Night.oxn3skin", std::string());
     choose(kMenuSkin, {folder.path("Night.oxn3skin")});
     EXPECT_STREQ(skinDir, "Night");
     EXPECT_STREQ(backgroundFilename, "");
-    EXPECT_EQ(editor->statusCounter, 50);
-    std::memcpy(skinDir, savedSkin, sizeof skinDir);
+    EXPECT_EQ(status(), "Please reopen the GUI");
 
     juce::Image picture(juce::Image::RGB, 4, 3, true);
     juce::FileOutputStream out(juce::File(folder.path("bg.png")));
@@ -395,5 +416,10 @@ TEST_F(PatchMenu, SkinAndBackgroundWaitForTheNextWindow)
     choose(kMenuBackground, {folder.path("bg.png")});
     EXPECT_EQ(editor->backgroundImage.getWidth(), 4);
     EXPECT_STREQ(backgroundFilename, folder.path("bg.png").c_str());
+    open(); // the next window: the chosen skin and background
+    EXPECT_STREQ(skinDir, "Night");
+    EXPECT_EQ(editor->backgroundImage.getWidth(), 4);
+    std::memcpy(skinDir, savedSkin, sizeof skinDir);
+    std::memcpy(skinName, savedName, sizeof skinName);
     backgroundFilename[0] = '\0';
 }

@@ -152,8 +152,9 @@ void CPreferencesView::buttonClicked(int tag)
     if (option == nullptr)
         return;
     Processor& p = processor();
+    // Any value but 0 counts as on, so a damaged or foreign value still switches off.
     const int was = p.*option;
-    p.*option = 1 - was;
+    p.*option = was != 0 ? 0 : 1;
 
     if (tag == kMidiModeTag && was == oxn3::kPatternMode)
     {
@@ -205,12 +206,13 @@ void CPreferencesView::updateView()
     store(kVcoModeTag, static_cast<float>(p.VCOMode));
     for (int tag = kFirstOptionTag; tag <= kImprovedEmulationTag; ++tag)
         store(tag, static_cast<float>(p.*optionOfTag(tag)));
+    // The trims as the engine has them: a recall or a configuration reset sets the fields.
     store(200, static_cast<float>(p.ResoTrim));
     store(202, static_cast<float>(p.GateTrim));
     store(204, static_cast<float>(p.TuningTrim));
     store(206, p.getParameter(16));
     store(210, p.getParameter(9));
-    store(212, p.getParameter(17));
+    store(212, static_cast<float>(p.VCFTrim));
 }
 
 void CPreferencesView::onIdle(bool tick)

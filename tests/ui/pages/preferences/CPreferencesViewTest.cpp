@@ -41,13 +41,48 @@ TEST_F(PreferencesView, CaptionClicksActLikeTheirBoxesAndVcoModeCaptionAlternate
     EXPECT_EQ(p().VCOMode, 2);
 }
 
-TEST_F(PreferencesView, OptionsToggleAsOneMinusTheirValue)
+// A value other than 0 or 1 (a damaged or foreign state) counts as on and switches off.
+TEST_F(PreferencesView, AnOptionHoldingAnotherValueSwitchesOffThenOn)
 {
     for (auto option : {&JuceDemoPluginAudioProcessor::VCANoise, &JuceDemoPluginAudioProcessor::VCOPhaseReset})
     {
-        p().*option = 5; // hand-edited configuration
-        page.buttonClicked(option == &JuceDemoPluginAudioProcessor::VCANoise ? 102 : 105);
-        EXPECT_EQ(p().*option, -4);
+        p().*option = option == &JuceDemoPluginAudioProcessor::VCANoise ? 5 : -4;
+        const int tag = option == &JuceDemoPluginAudioProcessor::VCANoise ? 102 : 105;
+        page.buttonClicked(tag);
+        EXPECT_EQ(p().*option, 0);
+        page.buttonClicked(tag);
+        EXPECT_EQ(p().*option, 1);
+    }
+    p().MidiMode = 2;
+    synth.running = 1;
+    clickAt(60, 90); // "Note Mode": pattern mode can be reached
+    EXPECT_EQ(p().MidiMode, oxn3::kPatternMode);
+    EXPECT_EQ(synth.running, 1);
+    page.onIdle(true);
+    EXPECT_EQ(control(104).value, 0.0f);
+    clickAt(60, 90);
+    EXPECT_EQ(p().MidiMode + synth.running, 1);
+}
+
+// After a recall the trim knobs show the trims that sound, and the host has the same values.
+TEST_F(PreferencesView, RecalledTrimsShowOnTheKnobsAndReachTheHost)
+{
+    juce::XmlElement xml("MYPLUGINSETTINGS");
+    // {attribute, knob, parameter, value}
+    const std::tuple<const char*, int, int, float> trims[] = {
+        {"ResoTrim", 200, 13, 0.3f}, {"GateTrim", 202, 14, 0.6f},
+        {"TuningTrim", 204, 15, 0.4f}, {"VCFTrim", 212, 17, 0.8f},
+    };
+    for (const auto& [name, tag, parameter, value] : trims)
+        xml.setAttribute(name, value);
+    juce::MemoryBlock block;
+    juce::AudioProcessor::copyXmlToBinary(xml, block);
+    p().setStateInformation(block.getData(), static_cast<int>(block.getSize()));
+    page.onIdle(true);
+    for (const auto& [name, tag, parameter, value] : trims)
+    {
+        EXPECT_FLOAT_EQ(control(tag).value, value) << name;
+        EXPECT_FLOAT_EQ(p().getParameters()[parameter]->getValue(), value) << name;
     }
 }
 
