@@ -120,7 +120,11 @@ JuceDemoPluginAudioProcessorEditor::JuceDemoPluginAudioProcessorEditor(JuceDemoP
     addAndMakeVisible(*resizer);
     constrainer.setSizeLimits(oxn3::kMinWidth, oxn3::kMinHeight, oxn3::kMaxWidth, oxn3::kMaxCornerHeight);
     constrainer.setFixedAspectRatio((double) oxn3::kDesignWidth / oxn3::kDesignHeight);
-    setConstrainer(&constrainer); // hosts and windows that ask get the limits and the shape
+    // Hosts may give the window any size: the panel is laid out centred in whatever they keep. A
+    // host that asks what size the editor wants (the VST3 size handshake) is told to keep its own,
+    // or a host window that follows its content and a window manager that holds the window's size
+    // resize each other without end. Only the editor's own corner keeps the panel's shape.
+    setResizable(true, false);
 
     const auto size = oxn3::restoredEditorSize(processor.uiWidth, processor.uiHeight);
     setSize(size.x, size.y);
@@ -281,10 +285,10 @@ void JuceDemoPluginAudioProcessorEditor::resized()
     repaint();
 }
 
-// A wrapper that resizes its area asks the editor's constrainer first, so the editor keeps its
-// shape and the host or window is asked to follow. Where the area stays another size all the
-// same (a maximising window manager, a tiling host), the editor takes the whole area and centres
-// the panel in it, rather than leaving the rest of the area to whatever the host paints there.
+// A parent that holds an area the editor does not fill (a host's frame that keeps its size after
+// the editor asked for another) gets it filled, the panel centred in it, rather than leaving the
+// rest to whatever the host paints there. One resize answers a change of the parent's size, and
+// none once the editor fills it, so editor and host never resize each other in turn.
 void JuceDemoPluginAudioProcessorEditor::parentSizeChanged()
 {
     juce::Component::SafePointer<JuceDemoPluginAudioProcessorEditor> self(this);

@@ -1,5 +1,5 @@
-// The panel in windows of any shape: the editor asks for its own shape, and where a host or
-// window manager forces another the panel is drawn whole and centred on plain margins.
+// The panel in windows of any shape: a host or window manager keeps the size it chooses, and the
+// panel is drawn whole in it, centred on plain margins.
 #include <algorithm>
 #include <cstdlib>
 
@@ -106,23 +106,48 @@ TEST(EditorShape, ForcedWindowsCentreThePanelOnPlainMargins)
     }
 }
 
-TEST(EditorShape, HostsAreAskedForTheShapeAndAForcedAreaIsFilled)
+// What a host reads before it sizes its window (the VST3 size handshake reads these limits and
+// this shape) hands the host's own size back: a host window that follows its content and a window
+// manager that holds the window's size then agree at once instead of resizing each other without
+// end. The editor takes the size with the panel centred in it; only its own corner keeps the shape.
+TEST(EditorShape, HostsKeepTheirSizeAndTheEditorTakesIt)
 {
     EditorRig rig(true);
     auto& editor = rig.open();
-    EXPECT_EQ(editor.getConstrainer(), &editor.constrainer);
     EXPECT_TRUE(editor.isResizable());
-    EXPECT_NEAR(editor.getConstrainer()->getFixedAspectRatio(), 754.0 / 276.0, 1e-9);
+    for (const auto& [w, h] : {std::pair(1700, 700), {1300, 700}, {3000, 300}, {980, 358}, {120, 40}})
+    {
+        juce::Rectangle<int> answer(w, h);
+        editor.getConstrainer()->checkBounds(answer, editor.getBounds(), {}, false, false, true, true);
+        EXPECT_EQ(answer, juce::Rectangle<int>(w, h));
+        editor.setBoundsConstrained(answer); // the LV2 wrapper's and the Standalone's way to size it
+        EXPECT_EQ(editor.getBounds(), answer);
+        EXPECT_EQ(juce::Point<int>(rig.processor->uiWidth, rig.processor->uiHeight),
+                  oxn3::panelSizeWithinLimits(w, h));
+    }
+    juce::Rectangle<int> dragged(1300, 700);
+    editor.constrainer.checkBounds(dragged, editor.getBounds(), {}, false, false, true, true);
+    EXPECT_NEAR((double) dragged.getWidth() / dragged.getHeight(), 754.0 / 276.0, 0.01);
+    EXPECT_LE(dragged.getHeight(), 550);
 
+    // A parent that holds an area the editor does not fill: one resize fills it, and no other follows.
     juce::Component host;
     host.setSize(980, 358);
+    editor.setBounds(host.getLocalBounds());
     host.addAndMakeVisible(editor);
+    struct : juce::ComponentListener
+    {
+        int resizes = 0;
+        void componentMovedOrResized(juce::Component&, bool, bool wasResized) override
+        {
+            resizes += wasResized ? 1 : 0;
+        }
+    } counter;
+    editor.addComponentListener(&counter);
     host.setSize(1300, 700);
-    editor.setBoundsConstrained(host.getLocalBounds()); // a wrapper following its area asks first
-    EXPECT_NEAR((double) editor.getWidth() / editor.getHeight(), 754.0 / 276.0, 0.01);
-    EXPECT_LE(editor.getHeight(), 550);
-    editor.fillForcedArea(); // the area stays as forced: the editor fills it
+    juce::MessageManager::getInstance()->runDispatchLoopUntil(50);
     EXPECT_EQ(editor.getBounds(), host.getLocalBounds());
+    EXPECT_EQ(counter.resizes, 1);
     EXPECT_EQ(rig.processor->uiWidth, 1300);
     EXPECT_EQ(rig.processor->uiHeight, 476);
     const auto place = oxn3::panelPlace(1300, 700);
@@ -132,6 +157,7 @@ TEST(EditorShape, HostsAreAskedForTheShapeAndAForcedAreaIsFilled)
         editor.mouseDown(oxn3test::mouseAt(editor, int(60 * place.scale), int(y)));
         EXPECT_EQ(editor.splashVisible, opens) << "the logo, on the centred panel only";
     }
+    editor.removeComponentListener(&counter);
     host.removeChildComponent(&editor);
 
     rig.processor->uiWidth = 1592, rig.processor->uiHeight = 942; // a forced size stored before

@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Opens OXN3's editor in a real host on a virtual X display (xvfb-run, matchbox-window-manager),
 # takes a screenshot of the screen with xwd and checks that it shows a drawn window, not an empty
-# screen, and that in the Standalone's and jalv's windows, which matchbox maximises, the panel
-# keeps its shape, centred between plain margins. Every program is bounded in time.
+# screen, and that in the window, which matchbox maximises on a screen wider than the panel's
+# largest size, the panel keeps its shape, centred between plain margins. The test host's window
+# resizes to fit its content: two seconds after it shows, the editor must fill it and neither may
+# be resized over the next second. Every program is bounded in time.
 #   editor_window_test.sh <png> host <vst3|lv2> <bundle> <oxn3_editor_window>
 #   editor_window_test.sh <png> jalv <bundle> <uri>
 #   editor_window_test.sh <png> standalone <app>
@@ -11,9 +13,11 @@ set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 . "$here/x11_session.sh"
 settle=3      # seconds the window gets to paint after it appears
+screen_args="-screen 0 1700x700x24"
 min_colours=200
 
 if [ "${1:-}" != "--on-display" ]; then
+  xvfb_server_args=$screen_args
   args=()
   for a in "$@"; do
     if [ -e "$a" ] || [ "$a" = "$1" ]; then args+=("$(absolute_path "$a")"); else args+=("$a"); fi
@@ -39,7 +43,7 @@ session_begin
 start_window_manager
 
 case "$kind" in
-  host) start_bounded 90 host.log "$3" "$1" "$2" 60 ;;
+  host) start_bounded 90 host.log "$3" "$1" "$2" 30 ;;
   standalone) start_bounded 90 app.log "$1" ;;
   jalv)
     export LV2_PATH="$(dirname "$1"):/usr/lib/lv2"
@@ -54,15 +58,27 @@ esac
 app=$last_pid
 
 wait_for_window oxn3 "$app" "$kind"
-sleep "$settle"
+if [ "$kind" = host ]; then
+  # The host reports two seconds after its window shows, having watched it for one more.
+  for _ in $(seq 120); do grep -q '^settled:' "$work/host.log" && break; sleep 0.5; done
+  settled=$(grep '^settled:' "$work/host.log") || fail "the host did not report its window"
+  echo "$settled"
+  n='(-?[0-9]+)'
+  pattern="^settled: window area $n $n, editor $n $n $n $n; resizes in one second: window $n, editor $n;.*"
+  read -r area_w area_h x y w h window_resizes editor_resizes \
+    < <(echo "$settled" | sed -E "s/$pattern/\\1 \\2 \\3 \\4 \\5 \\6 \\7 \\8/")
+  [ "$window_resizes" -eq 0 ] && [ "$editor_resizes" -eq 0 ] || fail "the window is still being resized"
+  [ "$x $y $w $h" = "0 0 $area_w $area_h" ] || fail "the editor does not fill its window"
+else
+  sleep "$settle"
+fi
 kill -0 "$app" 2>/dev/null || fail "$kind ended while its window was open"
 
 screenshot "$png"
 colours=$(timeout -k 2 30 convert "$png" -format %k info:)
 echo "$kind: screenshot $png with $colours colours"
 [ "$colours" -ge "$min_colours" ] || fail "the screenshot is blank ($colours colours)"
-[ "$kind" = host ] && exit 0 # the test tool's window keeps the size its editor asks for
-# matchbox gives the Standalone's and jalv's windows the whole screen.
+# matchbox gives every window the whole screen.
 screen=$(timeout -k 2 10 xwininfo -root | awk '/Width:/ { w = $2 } /Height:/ { h = $2 } END { if (w) print w, h }')
 [ -n "$screen" ] || fail "no screen size"
 timeout -k 2 60 python3 "$here/check_centred_panel.py" "$png" 0 0 $screen || fail "the panel is not centred on plain margins"
