@@ -166,19 +166,23 @@ void JuceDemoPluginAudioProcessor::renderSlice(float* out, int numSamples)
     }
 }
 
-// Sends the engine's note changes since the last block as note-on / note-off on channel 1.
+// Sends the engine's note changes since the last block as note-on / note-off on channel 1. A key
+// struck again since (while it sounded, or after it ended in this block) is ended and sent anew; a
+// slide into the sounding key only changes its velocity entry and sends nothing.
 void JuceDemoPluginAudioProcessor::sendMidiOutput(juce::MidiBuffer& midi)
 {
     for (int note = 0; note < oxn3::kNumMidiNotes; ++note)
     {
         const int state = synth->midiOutNotes[note];
-        if (state == sentMidiNotes[note])
-            continue;
+        const int sent = sentMidiNotes[note];
+        const bool struck = synth->midiOutStrikes[note] != sentMidiStrikes[note];
         const auto velocity = static_cast<juce::uint8>(state & kVelocityMask);
-        midi.addEvent(state > 0 ? juce::MidiMessage::noteOn(kMidiOutChannel, note, velocity)
-                                : juce::MidiMessage::noteOff(kMidiOutChannel, note, velocity),
-                      0);
+        if (sent > 0 && (state <= 0 || struck))
+            midi.addEvent(juce::MidiMessage::noteOff(kMidiOutChannel, note, static_cast<juce::uint8>(0)), 0);
+        if (state > 0 && (sent <= 0 || struck))
+            midi.addEvent(juce::MidiMessage::noteOn(kMidiOutChannel, note, velocity), 0);
         sentMidiNotes[note] = state;
+        sentMidiStrikes[note] = synth->midiOutStrikes[note];
     }
 }
 

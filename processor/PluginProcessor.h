@@ -144,6 +144,7 @@ public:
     int heldOrder[oxn3::kNumMidiNotes] = {};
     int keyOrderCounter = 0;
     int sentMidiNotes[oxn3::kNumMidiNotes] = {};
+    std::uint32_t sentMidiStrikes[oxn3::kNumMidiNotes] = {}; // the engine's note-on counts when last sent
     int blocksSincePhaseWrap = 0;
     double hostStepPhase = 0.0;
     double prevHostStepPhase = 0.0;
