@@ -132,6 +132,9 @@ inline void clockSample(Synth303& synth, ClockRun& run, StepStarted&& stepStarte
 {
     if (!synth.running)
     {
+        // However the sequencer was stopped (pages and menus also clear `running` directly), it
+        // holds no notes, so the note-offs go out with this block.
+        if (synth.midiOutNotesSounding) clearMidiOutNotes(synth);
         if (!run.valid) takeClockRun(synth, run);
         return;
     }

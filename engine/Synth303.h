@@ -112,6 +112,9 @@ public:
     double samplesPerStep = 44100.0 / 8.0;
     double bpm = 120.0;
     int midiOutNotes[oxn3::kNumMidiNotes] = {};
+    // Counts the note-ons of each entry: a key struck again while it sounds, or again after it
+    // ended but before the processor looked, is a new note although its entry reads the same.
+    std::uint32_t midiOutStrikes[oxn3::kNumMidiNotes] = {};
     int TuningMode = 0;
     int clearGateValue = 1;
     int accentVelocityThreshold = 100;
@@ -265,6 +268,7 @@ public:
     double swingStraight[2] = {1.0, 1.0};
     double swingTriplet[3] = {1.0, 1.0, 1.0};
     int midiOutNotesSounding = 0; // some midiOutNotes entry may be non-zero; spares clearing all 128 per sample
+    int midiOutLastNote = -1;     // note of the last gated step that sounded; a slide into it is no new note
 
     // Note input.
     int lastNote = 0;

@@ -1,5 +1,6 @@
-// The current pattern as a Standard MIDI File: a non-sliding note lasts half a step, slides
-// hold the notes on, and the accent of a slide chain carries like the sound's latched accent.
+// The current pattern as a Standard MIDI File, holding what the sequencer plays: a non-sliding
+// note lasts half a step, slides hold the notes on until half a step into the next step that does
+// not slide (a rest too), and the accent of a slide chain carries like the sound's latched accent.
 #include "engine/Synth303.h"
 #include "patterns/MidiTrack.h"
 
@@ -43,17 +44,22 @@ struct MidiExportState
         previousEventTime = at;
     }
 
+    void noteOff(uint32_t at, int note)
+    {
+        track.addEvent(at - previousEventTime, MidiTrack::kNoteOff, static_cast<uint32_t>(note),
+                       static_cast<uint32_t>(held[note]));
+        previousEventTime = at;
+        held[note] = 0;
+    }
+
     void releaseAll(uint32_t at)
     {
         for (int k = 0; k < oxn3::kNumMidiNotes; ++k)
         {
             if (held[k] == 0)
                 continue;
-            track.addEvent(at - previousEventTime, MidiTrack::kNoteOff, static_cast<uint32_t>(k),
-                           static_cast<uint32_t>(held[k]));
-            previousEventTime = at;
+            noteOff(at, k);
             lastNote = -1;
-            held[k] = 0;
         }
     }
 };
@@ -66,6 +72,9 @@ void exportGatedStep(MidiExportState& s, const step_t& step, bool carried, int p
     const int note = stepNote(step);
     if (note != s.lastNote)
     {
+        // A slide chain back to a key that still sounds strikes it anew: its earlier note ends first.
+        if (s.held[note] != 0)
+            s.noteOff(s.time, note);
         s.noteOn(s.time, note, velocity);
         s.lastNote = note;
     }
@@ -96,10 +105,15 @@ bool Synth303::exportMidiPattern(const char* path)
             exportGatedStep(s, step, carried, plainVelocity);
             continue;
         }
+        // A rest ends the notes a slide held on, and with them the slide and its accent; its own
+        // slide flag slides nothing.
+        s.releaseAll(s.time + half);
         s.time += 2 * half;
-        s.carry = carried;
-        s.previousSlide = step.has(step_t::kSlide);
+        s.carry = false;
+        s.previousSlide = false;
     }
     s.releaseAll(s.time);
+    // A host loops the clip by its length: the trailing rests belong to it.
+    track.endOfTrackDelta = s.time - s.previousEventTime;
     return track.writeTrack(path) == 1;
 }

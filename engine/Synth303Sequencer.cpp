@@ -57,7 +57,12 @@ float sequencedFrequency(const Synth303& synth, int note)
 
 void sendMidiOutNote(Synth303& synth, int note)
 {
+    // A slide into the key that sounds already goes on with its note; any other step strikes anew,
+    // also a key still held from earlier in the slide chain.
+    const bool continues = synth.slideActive && note == synth.midiOutLastNote;
+    synth.midiOutLastNote = note;
     if (note < kLowestNote || note > kHighestSentNote) return;
+    if (!continues || synth.midiOutNotes[note] == 0) ++synth.midiOutStrikes[note];
     synth.midiOutNotes[note] = synth.latchedAccent ? kAccentedVelocity : synth.accentVelocityThreshold - 1;
     synth.midiOutNotesSounding = 1;
 }
@@ -122,6 +127,7 @@ void resetPosition(Synth303& synth)
     synth.stepGate = 0;
     synth.gateEnvelope = 0.0;
     synth.sleepCounter = 0;
+    oxn3::clearMidiOutNotes(synth); // a stop releases the notes sent; a start begins with none
 }
 } // namespace
 

@@ -45,9 +45,10 @@ void writeEvent(FILE* out, const MidiTrackEvent& event)
     std::fputc(static_cast<int>(event.velocity & kDataMask), out);
 }
 
-void writeEndOfTrack(FILE* out)
+void writeEndOfTrack(FILE* out, uint32_t delta)
 {
-    const unsigned char endOfTrack[] = {0x00, 0xFF, 0x2F, 0x00};
+    fputvar_m(delta, out);
+    const unsigned char endOfTrack[] = {0xFF, 0x2F, 0x00};
     std::fwrite(endOfTrack, 1, sizeof endOfTrack, out);
 }
 
@@ -103,7 +104,7 @@ int MidiTrack::writeTrack(const char* path) const
     writeFileHeader(out, division);
     for (uint32_t i = 0; i < count; ++i)
         writeEvent(out, events[i]);
-    writeEndOfTrack(out);
+    writeEndOfTrack(out, endOfTrackDelta);
     if (!patchTrackLength(out))
     {
         file.abandon(std::ferror(out) != 0 ? errno : EIO);

@@ -38,6 +38,7 @@ public:
     std::unique_ptr<MidiTrackEvent[]> events;
     uint32_t count = 0;
     uint32_t division = kTicksPerQuarter;
+    uint32_t endOfTrackDelta = 0; // ticks from the last event to the track's end
 };
 
 // The MIDI variable-length quantity: 7-bit groups, most significant first, bit 7 set on all

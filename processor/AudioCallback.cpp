@@ -34,6 +34,7 @@ void JuceDemoPluginAudioProcessor::processBlock(juce::AudioBuffer<float>& buffer
         if (channel < buffer.getNumChannels())
             buffer.clear(channel, 0, numSamples);
 
+    takeSampleRate(sampleRate);
     int run = synth->runRequest;
     HostPosition host;
     if (MidiMode == oxn3::kPatternMode)
@@ -45,7 +46,7 @@ void JuceDemoPluginAudioProcessor::processBlock(juce::AudioBuffer<float>& buffer
     float* right = buffer.getNumChannels() > 1 ? buffer.getWritePointer(1) : nullptr;
 
     const int wasRunning = synth->running;
-    copyParametersIntoEngine(host.playing, run, sampleRate);
+    copyParametersIntoEngine(host.playing, run);
     // Starting resets the sequencer to step 0; a host that starts mid-pattern must be heard at its
     // own step from the first sample on, so its position goes in again and triggers that step.
     if (host.playing && !wasRunning)
@@ -72,7 +73,16 @@ double JuceDemoPluginAudioProcessor::currentSampleRate() const
     return rate > 0.0 ? rate : kReferenceSampleRate; // before the host prepared us
 }
 
-void JuceDemoPluginAudioProcessor::copyParametersIntoEngine(int playing, int run, double sampleRate)
+// Before the host's tempo is read: the step length is made from both. Recomputed every block for
+// both engines, so that a new rate counts even when no host reports a tempo.
+void JuceDemoPluginAudioProcessor::takeSampleRate(double sampleRate)
+{
+    synth->sampleRate = sampleRate;
+    synth->fsRatio = static_cast<float>(kReferenceSampleRate / sampleRate);
+    synth->setTempo(synth->bpm);
+}
+
+void JuceDemoPluginAudioProcessor::copyParametersIntoEngine(int playing, int run)
 {
     Synth303& engine = *synth;
     engine.cutoff = static_cast<float>(parameterValues[oxn3::kCutoff]);
@@ -92,8 +102,6 @@ void JuceDemoPluginAudioProcessor::copyParametersIntoEngine(int playing, int run
     engine.VCOVibrato = VCOVibrato;
     engine.VCOMode = VCOMode;
     engine.OutputClipping = OutputClipping;
-    engine.sampleRate = sampleRate;
-    engine.fsRatio = static_cast<float>(kReferenceSampleRate / sampleRate);
     engine.VCOPhaseReset = VCOPhaseReset;
     engine.ImprovedEmulation = ImprovedEmulation;
     engine.ResoTrim = throughFloat(ResoTrim);
@@ -166,19 +174,23 @@ void JuceDemoPluginAudioProcessor::renderSlice(float* out, int numSamples)
     }
 }
 
-// Sends the engine's note changes since the last block as note-on / note-off on channel 1.
+// Sends the engine's note changes since the last block as note-on / note-off on channel 1. A key
+// struck again since (while it sounded, or after it ended in this block) is ended and sent anew; a
+// slide into the sounding key only changes its velocity entry and sends nothing.
 void JuceDemoPluginAudioProcessor::sendMidiOutput(juce::MidiBuffer& midi)
 {
     for (int note = 0; note < oxn3::kNumMidiNotes; ++note)
     {
         const int state = synth->midiOutNotes[note];
-        if (state == sentMidiNotes[note])
-            continue;
+        const int sent = sentMidiNotes[note];
+        const bool struck = synth->midiOutStrikes[note] != sentMidiStrikes[note];
         const auto velocity = static_cast<juce::uint8>(state & kVelocityMask);
-        midi.addEvent(state > 0 ? juce::MidiMessage::noteOn(kMidiOutChannel, note, velocity)
-                                : juce::MidiMessage::noteOff(kMidiOutChannel, note, velocity),
-                      0);
+        if (sent > 0 && (state <= 0 || struck))
+            midi.addEvent(juce::MidiMessage::noteOff(kMidiOutChannel, note, static_cast<juce::uint8>(0)), 0);
+        if (state > 0 && (sent <= 0 || struck))
+            midi.addEvent(juce::MidiMessage::noteOn(kMidiOutChannel, note, velocity), 0);
         sentMidiNotes[note] = state;
+        sentMidiStrikes[note] = synth->midiOutStrikes[note];
     }
 }
 

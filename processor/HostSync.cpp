@@ -1,4 +1,5 @@
 // The host transport turned into the sequencer's step and phase (pattern mode only).
+#include <algorithm>
 #include <cmath>
 
 #include "processor/PluginProcessor.h"
@@ -11,7 +12,8 @@ constexpr double kTicksPerBar = 61440.0;
 constexpr double kStepsPerQuarter = 4.0;
 constexpr double kTripletTickScale = 0.75;
 constexpr double kResyncTolerance = 0.001; // of a step
-constexpr double kUnreportedBpm = 120.0;    // the tempo a report without one stands for
+constexpr double kEarlyStrikeTolerance = 0.05; // of a step: more than the engine's clock gains in a block
+constexpr double kUnreportedBpm = 120.0;        // the tempo a report without one stands for
 
 // fmod that stays in 0..m for negative x too: a host in pre-roll reports negative positions.
 double wrapPositive(double x, double m)
@@ -199,7 +201,7 @@ JuceDemoPluginAudioProcessor::HostPosition JuceDemoPluginAudioProcessor::followH
                 blocksSincePhaseWrap = 0; // a new step began in this block
 
             if (std::fabs(host.phase - synth->stepPhase) > kResyncTolerance || synth->playStep != host.step)
-                moveSequencerTo(host, blocksSincePhaseWrap); // 0 = trigger the step now
+                followHostStep(host);
         }
         lastHostTicks = ticks;
     }
@@ -211,6 +213,29 @@ JuceDemoPluginAudioProcessor::HostPosition JuceDemoPluginAudioProcessor::followH
     }
     hostWasPlaying = host.playing;
     return host;
+}
+
+// The engine's clock drifted from the host's (the tempo changes inside blocks, the host jumps).
+// A step the engine has struck already only has its phase corrected: striking it again would be
+// heard as a second attack.
+void JuceDemoPluginAudioProcessor::followHostStep(const HostPosition& host)
+{
+    const bool inHostStep = synth->playStep == host.step && synth->stepSampleCounter != 0;
+    if (inHostStep)
+        synth->stepPhase = host.phase;
+    else if (struckNextStepEarly(host))
+        synth->stepPhase = host.phase - 1.0; // the engine's step waits until the host reaches it
+    else
+        moveSequencerTo(host, blocksSincePhaseWrap); // 0 = the step began since the last block: strike it now
+}
+
+// The engine's clock ran a little ahead and has struck the step after the host's.
+bool JuceDemoPluginAudioProcessor::struckNextStepEarly(const HostPosition& host) const
+{
+    const int length = std::max(1, synth->activePattern().getStepCount());
+    const double lead = (1.0 - host.phase) + synth->stepPhase;
+    return synth->stepSampleCounter != 0 && synth->playStep == (host.step + 1) % length
+           && lead < kEarlyStrikeTolerance;
 }
 
 void JuceDemoPluginAudioProcessor::moveSequencerTo(const HostPosition& position, int stepSampleCounter)

@@ -149,6 +149,7 @@ public:
     int heldOrder[oxn3::kNumMidiNotes] = {};
     int keyOrderCounter = 0;
     int sentMidiNotes[oxn3::kNumMidiNotes] = {};
+    std::uint32_t sentMidiStrikes[oxn3::kNumMidiNotes] = {}; // the engine's note-on counts when last sent
     int blocksSincePhaseWrap = 0;
     double hostStepPhase = 0.0;
     double prevHostStepPhase = 0.0;
@@ -209,8 +210,11 @@ private:
     int offsetOfReportInBlock(const juce::AudioPlayHead::PositionInfo& report, int numSamples) const;
     juce::AudioPlayHead::PositionInfo placeReportInsideBlock(juce::AudioPlayHead::PositionInfo report, int offset,
                                                              int numSamples);
+    void followHostStep(const HostPosition& position);
+    bool struckNextStepEarly(const HostPosition& position) const;
     void moveSequencerTo(const HostPosition& position, int stepSampleCounter);
-    void copyParametersIntoEngine(int playing, int run, double sampleRate);
+    void takeSampleRate(double sampleRate);
+    void copyParametersIntoEngine(int playing, int run);
     void renderSlices(float* out, int numSamples, const juce::MidiBuffer& midi);
     void renderSlice(float* out, int numSamples);
     void sendMidiOutput(juce::MidiBuffer& midi);

@@ -168,7 +168,7 @@ TEST(Sequencer, DamagedPositionAndHeaderStayInsideTheRecord)
     EXPECT_LT(synth->playStep, Vst303Pattern::kMaxSteps);
 }
 
-TEST(Sequencer, StartResetsThePositionOnceAndStoppingKeepsMidiNotes)
+TEST(Sequencer, StartResetsThePositionOnceAndStoppingReleasesMidiNotes)
 {
     auto synth = runningSynth(16);
     played(*synth, 3);
@@ -177,11 +177,18 @@ TEST(Sequencer, StartResetsThePositionOnceAndStoppingKeepsMidiNotes)
     EXPECT_EQ(synth->playStep, 3);
     synth->setRunStop(0);
     EXPECT_EQ(synth->playStep + synth->stepSampleCounter + synth->gate + synth->running, 0);
-    EXPECT_EQ(synth->midiOutNotes[36], 99);
+    EXPECT_EQ(synth->midiOutNotes[36], 0);
     runSamples(*synth, 10000); // stopped: the clock does not move
     EXPECT_EQ(synth->stepSampleCounter, 0);
     synth->setRunStop(1);
     EXPECT_EQ(played(*synth, 1), Lines{"0@0 trig 36:99 |2811"});
+
+    // Pages and menus stop by clearing `running`: the next sample releases the note.
+    runSamples(*synth, 100);
+    ASSERT_EQ(synth->midiOutNotes[36], 99);
+    synth->running = 0;
+    synth->RunSequencerRE();
+    EXPECT_EQ(synth->midiOutNotes[36], 0);
 }
 
 TEST(Sequencer, EditCursorIsClampedToThePattern)
