@@ -50,6 +50,11 @@ public:
     void setAntiClickFadeIn();
     void setTuningTable(const double* table);
 
+    // The voice's running states back at rest (pitch and oscillator, envelopes and accent, the
+    // ladders and decimator, the output filters and click), then the anti-click fade-in; the
+    // sequencer, the patterns and the knobs stay as they are. For a host's prepareToPlay and reset.
+    void clearVoiceStates();
+
     // --- render engines: write numSamples mono samples to out
     void blockProcessRE(float* out, int numSamples, bool unused);
     void blockProcess311(float* out, int numSamples, bool unused);
@@ -278,4 +283,5 @@ private:
     void bindWaveTables();
     void fillFrequencyTables();
     void resetVoice();
+    void recoverUnusableVoice(float* out, int numSamples);
 };

@@ -146,6 +146,21 @@ inline double ladderResonance(double c, float resonance, const FilterRates& rate
     return r;
 }
 
+// The largest feedback gain K at which the ladders' loop stays stable. A pole steps as
+// y += (u - y) (1 - b), b = rk4Keep, and each run feeds the last pole's output of the run before
+// back with gain R K: the linear ladder (B) rings for ever at R K = (1 + 1/b)^2 and grows without
+// bound beyond it. The curves behind R and K are made for rates about 44.1 kHz; from there up to
+// 768 kHz they stay within 0.99 of the limit, but at lower rates a cutoff's pole coefficient
+// outgrows them (R K reaches 1.11 times the limit at 32 kHz, 1.38 at 8 kHz). K is held at 0.99 of
+// it, which changes nothing where the curves keep below.
+constexpr double kStableLoopShare = 0.99;
+
+inline double stableFeedbackGain(double rk4Keep, double R)
+{
+    const double root = 1.0 + rk4Keep;
+    return kStableLoopShare * root * root / (rk4Keep * rk4Keep * R);
+}
+
 // From the cutoff, ladderResonance, the septab feedback and (1 - c)^q, all computed by the
 // caller: without the table lookup and the branches the arithmetic of a run vectorises.
 inline LadderCoefficients ladderCoefficientsWith(double c, double r, double s, double resoTrim, double oneMinusCPowQ,
@@ -153,7 +168,6 @@ inline LadderCoefficients ladderCoefficientsWith(double c, double r, double s, d
 {
     LadderCoefficients k;
     k.c = c;
-    k.K = ((1.0 - 2.0 * c) * 1.05 + 2.0 * c) * s;
     k.R = r + power16(1.0 - c) * 0.3;
     const double g = gainPolynomial(c);
     const double a = 0.55 * g * (1.0 - c) + c;
@@ -162,6 +176,7 @@ inline LadderCoefficients ladderCoefficientsWith(double c, double r, double s, d
     k.g = 1.0 - oneMinusCPowQ;
     k.rk4Gain = k.g * (1.0 - k.g / 2.0 + k.g * k.g / 6.0 - k.g * k.g * k.g / 24.0);
     k.rk4Keep = 1.0 - k.rk4Gain;
+    k.K = std::min(((1.0 - 2.0 * c) * 1.05 + 2.0 * c) * s, stableFeedbackGain(k.rk4Keep, k.R));
     k.feedbackTrim = 1.0 + 0.05 * resoTrim;
     k.feedbackGainB = k.R * k.K;
     k.feedbackGainA = k.feedbackGainB * k.feedbackTrim;

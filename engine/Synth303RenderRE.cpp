@@ -279,6 +279,7 @@ void Synth303::renderREStages(float* out, int numSamples)
     filter.finish(*this);
     swings.finish(*this, numSamples);
     endBlockControl(*this, clock, scopeRecorder, out, numSamples, moving);
+    recoverUnusableVoice(out, numSamples);
 }
 
 // Every stage inlined into one function, built twice: for x86-64-v3 and for plain x86-64.

@@ -183,8 +183,10 @@ const juce::String JuceDemoPluginAudioProcessor::getName() const
 
 void JuceDemoPluginAudioProcessor::prepareToPlay(double, int)
 {
-    // The sample rate reaches the engine at the start of every block. An LV2 instance is prepared
-    // once, as it is created: its host learns the starting values here.
+    // The sample rate reaches the engine at the start of every block; the voice's states, made at
+    // another rate (or before a pause), start again from rest. An LV2 instance is prepared once,
+    // as it is created: its host learns the starting values here.
+    synth->clearVoiceStates();
     if (hostReportsOnlyChanges)
         announceParametersToHost();
 }
@@ -243,6 +245,7 @@ bool JuceDemoPluginAudioProcessor::producesMidi() const
 
 void JuceDemoPluginAudioProcessor::reset()
 {
+    synth->clearVoiceStates(); // no tail of the voice rings on; the sequencer goes on as it was
 }
 
 juce::AudioProcessorEditor* JuceDemoPluginAudioProcessor::createEditor()

@@ -133,3 +133,25 @@ TEST(VoiceFilter, CoefficientAndTableBounds)
     EXPECT_EQ(oxn3::septabFeedback(0.911, 3.0, 1.0f), static_cast<double>(septab[oxn3::kSepTabSize - 1]));
     EXPECT_EQ(oxn3::septabFeedback(-0.1, 1.0, 1.0f), static_cast<double>(septab[0]));
 }
+
+// The linear ladder's loop (four poles y += (u - y) (1 - b), u = impulse - G * the last pole's
+// output of the previous run) dies away under G = (1 + 1/b)^2 and grows beyond it.
+TEST(VoiceFilter, TheLoopLimitIsWhereTheLinearLadderStopsDecaying)
+{
+    for (double b : {0.4, 0.7, 0.95})
+        for (double share : {0.99, 1.01})
+        {
+            const double gain = share * oxn3::stableFeedbackGain(b, 1.0) / oxn3::kStableLoopShare;
+            double y[4] = {}, earlier = 0.0, later = 0.0; // largest outputs of two stretches of 1000 runs
+            for (int n = 0; n < 20000; ++n)
+            {
+                double u = (n == 0 ? 1.0 : 0.0) - gain * y[3];
+                for (double& pole : y)
+                    u = pole += (u - pole) * (1.0 - b);
+                double& largest = n < 10000 ? earlier : later;
+                if (n % 10000 >= 9000)
+                    largest = std::max(largest, std::fabs(y[3]));
+            }
+            EXPECT_EQ(later < earlier, share < 1.0) << b << " " << share;
+        }
+}
