@@ -18,8 +18,8 @@ constexpr int Processor::*kStoredIntFields[] = {
     &Processor::EmulationEngine,
 };
 
-// The step flags a state saves; tie and the spare bits stay with the instance.
-constexpr std::uint8_t kSavedFlags = step_t::kGate | step_t::kUp | step_t::kDown | step_t::kSlide | step_t::kAccent;
+// The spare flag bits stay with the instance.
+constexpr std::uint8_t kSavedFlags = static_cast<std::uint8_t>(~step_t::kSpare);
 
 // 64-bit FNV-1a over the bytes of each value added.
 class Digest
@@ -44,6 +44,7 @@ private:
 void addPattern(Digest& digest, const Vst303Pattern& pattern)
 {
     digest.add(pattern.getLength());
+    digest.add(pattern.getTriplet());
     for (const step_t& step : pattern.steps)
     {
         digest.add(step.pitch);

@@ -61,8 +61,7 @@ TEST_F(StateChanges, EachSavedEditIsToldOnceAndNothingElse)
     const Edit quiet[] = {
         {"parameter", [](Processor& p) { p.setParameter(oxn3::kCutoff, 0.9f); }},
         {"trim", [](Processor& p) { p.setParameter(oxn3::kResoTrim, 0.1f); }},
-        {"tie", [](Processor& p) { p.synth->patterns[2].steps[1].set(step_t::kTie, true); }},
-        {"triplet", [](Processor& p) { p.synth->patterns[2].setTriplet(1); }},
+        {"spare flag bits", [](Processor& p) { p.synth->patterns[2].steps[1].set(step_t::kSpare, true); }},
         {"unsaved pattern", [](Processor& p) { p.synth->patterns[130].setLength(3); }},
         {"unsaved scale bit", [](Processor& p) { p.advancedRandom.scale[4] = 3; }},
         {"learn switch", [](Processor& p) { p.midiLearnActive = 1; }},
