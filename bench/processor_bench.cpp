@@ -2,6 +2,7 @@
 // blocks, rendered by Synth303::blockProcessRE alone and by the whole processBlock (parameter
 // copy, host position, MIDI slicing, channel copy, MIDI output, scope capture). The counter
 // "rtf" is seconds of audio per CPU second; the processor's overhead is 1 - rtf(processor) / rtf(engine).
+// Then the host state watcher's fingerprint against saving the whole state.
 #include <benchmark/benchmark.h>
 
 #include <memory>
@@ -10,6 +11,7 @@
 #include <juce_events/juce_events.h>
 
 #include "BusyPattern.h"
+#include "processor/HostStateFingerprint.h"
 #include "processor/PluginProcessor.h"
 
 namespace
@@ -83,10 +85,34 @@ void BM_ProcessBlock(benchmark::State& state)
     }
     reportRealTimeFactor(state);
 }
+
+// One look of the host state watcher against what saving the state costs: the watcher takes the
+// fingerprint a few times a second on the message thread.
+void BM_StateFingerprint(benchmark::State& state)
+{
+    auto processor = std::make_unique<JuceDemoPluginAudioProcessor>();
+    writeBusyPattern(*processor->synth);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(oxn3::storedStateFingerprint(*processor));
+}
+
+void BM_StateSave(benchmark::State& state)
+{
+    auto processor = std::make_unique<JuceDemoPluginAudioProcessor>();
+    writeBusyPattern(*processor->synth);
+    for (auto _ : state)
+    {
+        juce::MemoryBlock block;
+        processor->getStateInformation(block);
+        benchmark::DoNotOptimize(block.getData());
+    }
+}
 } // namespace
 
 BENCHMARK(BM_BareEngine)->MinTime(2.0);
 BENCHMARK(BM_ProcessBlock)->MinTime(2.0);
+BENCHMARK(BM_StateFingerprint)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_StateSave)->Unit(benchmark::kMicrosecond);
 
 int main(int argc, char** argv)
 {

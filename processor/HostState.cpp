@@ -7,6 +7,7 @@
 
 #include "processor/HostParameter.h"
 #include "processor/HostStateChildren.h"
+#include "processor/HostStateWatcher.h"
 #include "processor/PluginProcessor.h"
 #include "processor/StateXml.h"
 
@@ -203,6 +204,7 @@ void JuceDemoPluginAudioProcessor::getStateInformation(juce::MemoryBlock& destDa
 
 void JuceDemoPluginAudioProcessor::setStateInformation(const void* data, int sizeInBytes)
 {
+    const oxn3::HostStateWatcher::Recall recall(*stateWatcher); // the host knows what it recalls
     // Our states are plain XML three levels deep: a block the XML parser could trip over is refused.
     if (!oxn3state::isSafeStateBlock(data, sizeInBytes, kMaxNesting))
         return;

@@ -6,6 +6,7 @@
 
 #include "processor/DataFolder.h"
 #include "processor/HostParameter.h"
+#include "processor/HostStateWatcher.h"
 #if !OXN3_WITHOUT_EDITOR
 #include "ui/window/PluginEditor.h"
 #endif
@@ -70,10 +71,13 @@ JuceDemoPluginAudioProcessor::JuceDemoPluginAudioProcessor()
 
     guiRefresh = 0;
     midiActivity = 0;
+
+    stateWatcher = std::make_unique<oxn3::HostStateWatcher>(*this); // last: the state is complete
 }
 
 JuceDemoPluginAudioProcessor::~JuceDemoPluginAudioProcessor()
 {
+    stateWatcher.reset();
     sampleBuffer.setSize(0, 0);
     synth.reset();
     waveShaper.reset();
@@ -253,7 +257,9 @@ juce::AudioProcessorEditor* JuceDemoPluginAudioProcessor::createEditor()
 #if OXN3_WITHOUT_EDITOR
     return nullptr;
 #else
-    return new JuceDemoPluginAudioProcessorEditor(*this);
+    auto* editor = new JuceDemoPluginAudioProcessorEditor(*this);
+    stateWatcher->watchEditor(*editor);
+    return editor;
 #endif
 }
 

@@ -17,6 +17,8 @@ class HostParameter;
 
 namespace oxn3
 {
+class HostStateWatcher;
+
 constexpr int kPatternMode = 0; // MidiMode: a note selects and starts a pattern
 constexpr int kNoteMode = 1;    // MidiMode: keys play the voice
 constexpr int kAnalyserBufferSamples = 441000;
@@ -36,8 +38,9 @@ constexpr std::uint32_t kRandomGeneratorStart = 12141221u;
 //
 // Behaviour lives in one file per concern: PluginProcessor.cpp (life cycle, host questions,
 // parameters), AudioCallback.cpp and HostSync.cpp (processBlock), MidiInput.cpp and MidiLearn.cpp,
-// HostState.cpp with HostStatePatterns.cpp, HostStateSettings.cpp and StateXml.cpp, ConfigFiles.cpp
-// (over the plain readers and writers of processor/files/), AnalyserAudio.cpp.
+// HostState.cpp with HostStatePatterns.cpp, HostStateSettings.cpp and StateXml.cpp, HostStateWatcher.cpp
+// with HostStateFingerprint.cpp, ConfigFiles.cpp (over the plain readers and writers of
+// processor/files/), AnalyserAudio.cpp.
 class JuceDemoPluginAudioProcessor : public juce::AudioProcessor
 {
 public:
@@ -193,6 +196,9 @@ public:
 
     // The host's view of each parameter (owned by the base class).
     std::array<HostParameter*, oxn3::kNumParameters> hostParameters{};
+
+    // Tells the host when the saved state changes other than through a parameter.
+    std::unique_ptr<oxn3::HostStateWatcher> stateWatcher;
 
 private:
     // Where the host transport puts the sequencer in this block (HostSync.cpp).

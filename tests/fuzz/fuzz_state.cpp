@@ -68,7 +68,10 @@ void requirePlayable(JuceDemoPluginAudioProcessor& p)
 
 extern "C" int LLVMFuzzerInitialize(int*, char***)
 {
-    static const juce::ScopedJuceInitialiser_GUI juceInitialiser;
+    // Never shut down: at exit JUCE's shutdown would run after function-local statics it uses
+    // (those of the processor's timer among them) are gone.
+    static const auto* juceInitialiser = new juce::ScopedJuceInitialiser_GUI();
+    juce::ignoreUnused(juceInitialiser);
     silenceStandardOutput();
     processor();
     return 0;
