@@ -178,6 +178,11 @@ void JuceDemoPluginAudioProcessorEditor::menuItemSelected(int id, JuceDemoPlugin
     case kMenuResetConfig:
         backgroundFilename[0] = '\0';
         p.ResetConfig();
+        // The host's trim parameters follow the reset trims, so the host shows what sounds.
+        p.setParameter(oxn3::kResoTrim, static_cast<float>(p.ResoTrim));
+        p.setParameter(oxn3::kGateTrim, static_cast<float>(p.GateTrim));
+        p.setParameter(oxn3::kDetune, static_cast<float>(p.TuningTrim));
+        p.setParameter(oxn3::kVcfTrim, static_cast<float>(p.VCFTrim));
         break;
     case kMenuOutputClipping: p.OutputClipping = p.OutputClipping ? 0 : 1; break;
     default: break;

@@ -249,6 +249,16 @@ TEST_F(PatchMenu, NoteModeStopsTheSequencerAndBackDoesNotStartIt)
     }
 }
 
+TEST_F(PatchMenu, ResetDefaultConfigMovesTheHostsTrimParametersWithTheTrims)
+{
+    for (int trim : {oxn3::kResoTrim, oxn3::kGateTrim, oxn3::kDetune, oxn3::kVcfTrim})
+        processor->setParameter(trim, 0.2f);
+    editor->menuItemSelected(kMenuResetConfig, editor.get());
+    for (int trim : {oxn3::kResoTrim, oxn3::kGateTrim, oxn3::kDetune, oxn3::kVcfTrim})
+        EXPECT_FLOAT_EQ(processor->getParameter(trim), 0.5f) << trim;
+    EXPECT_EQ(processor->ResoTrim + processor->GateTrim + processor->TuningTrim + processor->VCFTrim, 2.0);
+}
+
 // The editor the processor creates: a press on the status line opens the menu, the chosen item runs.
 TEST_F(PatchMenu, StatusLinePressOpensTheMenu)
 {
